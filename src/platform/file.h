@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quorlix {
+
+// An open file descriptor, closed when the object goes; every failure throws std::system_error.
+class File {
+public:
+    enum class Mode {
+        Read,                  // existing file, read only
+        ReadExclusive,         // existing file, read only, no other exclusive holder
+        WriteExclusive,        // existing file, read and write, no other exclusive holder
+        CreateTruncate,        // created or emptied, write only
+        CreateTruncateExclusive,
+    };
+
+    static File Open(const std::string& path, Mode mode);
+
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    std::uint64_t Size() const;
+    std::uint64_t Position() const;
+    void Seek(std::uint64_t position);
+    void SeekEnd();
+
+    // Reads up to count bytes; returns fewer only at the end of the file.
+    std::size_t Read(void* buffer, std::size_t count);
+    // Reads exactly count bytes; a short read throws (EIO).
+    void ReadExactly(void* buffer, std::size_t count);
+    void WriteAll(const void* buffer, std::size_t count);
+    void Sync();
+    // Closes now and reports a failing close; the destructor closes silently.
+    void Close();
+
+    const std::string& path() const { return path_; }
+    int descriptor() const { return fd_; }
+
+private:
+    File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+
+    int fd_ = -1;
+    std::string path_;
+};
+
+// Reads a whole file into memory.
+std::string ReadWholeFile(const std::string& path);
+
+}  // namespace quorlix

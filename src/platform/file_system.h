@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quorlix {
+
+// A file's size by directory lookup (low 32 bits, as a signed number); -1 when nothing is there.
+std::int32_t FileSizeOf(const std::string& path);
+
+// True when a regular file (or a link to one) is at the path.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
+// Creates the folder and every missing parent; throws std::system_error on failure.
+void CreateFolders(const std::string& path);
+
+// Deletes a file; false when it cannot be deleted (or is not there).
+bool DeleteFile(const std::string& path);
+
+// Deletes a folder with everything in it, never following a link out of it; false on failure.
+bool DeleteFolder(const std::string& path);
+
+// The part of a native path after its last '/'.
+std::string FileNameOf(const std::string& path);
+// The folder part of a native path, without the trailing '/'; empty for a bare name.
+std::string FolderOf(const std::string& path);
+// The extension of a path's file name, dot included; empty when the name has none.
+std::string ExtensionOf(const std::string& path);
+
+}  // namespace quorlix

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace quorlix {
+
+// The current user's temporary folder with a trailing '/': $TMPDIR (else /tmp) plus a private
+// folder quorlix-<uid>, made with mode 0700; throws quorlix::Error when that folder is a link,
+// not a folder or owned by someone else.
+std::string TempFolderPath();
+
+}  // namespace quorlix
