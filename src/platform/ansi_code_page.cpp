@@ -3,7 +3,9 @@
 namespace quorlix {
 
 // Placeholder until the iconv-based conversion lands: ASCII passes, everything else is '?'.
-int AnsiCodePage() { return 1252; }
+int AnsiCodePage() {
+    return 1252;
+}
 
 std::string ToAnsi(std::string_view utf8) {
     std::string out;
@@ -18,6 +20,8 @@ std::string ToAnsi(std::string_view utf8) {
     return out;
 }
 
-std::string FromAnsi(std::string_view ansi) { return std::string(ansi); }
+std::string FromAnsi(std::string_view ansi) {
+    return std::string(ansi);
+}
 
 }  // namespace quorlix

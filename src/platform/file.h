@@ -10,10 +10,10 @@ namespace quorlix {
 class File {
 public:
     enum class Mode {
-        Read,                  // existing file, read only
-        ReadExclusive,         // existing file, read only, no other exclusive holder
-        WriteExclusive,        // existing file, read and write, no other exclusive holder
-        CreateTruncate,        // created or emptied, write only
+        Read,            // existing file, read only
+        ReadExclusive,   // existing file, read only, no other exclusive holder
+        WriteExclusive,  // existing file, read and write, no other exclusive holder
+        CreateTruncate,  // created or emptied, write only
         CreateTruncateExclusive,
     };
 
