@@ -1,0 +1,110 @@
+#include "package/output_assembly.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iterator>
+#include <optional>
+#include <system_error>
+
+#include "common/byte_order.h"
+#include "common/payload_layout.h"
+#include "common/scramble.h"
+#include "package/chunked_copy.h"
+#include "package/package_writer.h"
+
+namespace quorlix {
+
+namespace {
+
+void WriteLE32(File& output, std::uint32_t value) {
+    std::uint8_t field[4];
+    SetLE32(field, value);
+    output.WriteAll(field, sizeof field);
+}
+
+}  // namespace
+
+bool AppendDocument(const std::string& documentPath, const std::string& outputPath,
+                    ProgressSink& sink) {
+    try {
+        File output = File::Open(outputPath, File::Mode::WriteExclusive);
+        output.SeekEnd();
+        const std::uint64_t sectionSize = AppendScrambledFile(documentPath, output, sink);
+        output.SeekEnd();
+        WriteLE32(output, static_cast<std::uint32_t>(sectionSize + 4));
+        output.Close();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::uint64_t AppendScrambledFile(const std::string& filePath, File& output, ProgressSink& sink) {
+    File source = File::Open(filePath, File::Mode::Read);
+    const std::uint64_t size = source.Size();
+    // The document trailer holds the section's length plus 4 in 32 bits.
+    if (size > UINT32_MAX - 4) {
+        throw std::system_error(EFBIG, std::generic_category(), filePath);
+    }
+    output.SeekEnd();
+    const std::uint64_t start = output.Size();
+    if (size > 0) {
+        CopyScrambled(source, output, size, sink);
+    }
+    source.Close();
+    return output.Size() - start;
+}
+
+std::uint64_t CopyScrambled(File& source, File& target, std::uint64_t count, ProgressSink& sink) {
+    return CopyInChunks(source, count, sink, [&](std::uint8_t* chunk, std::size_t size) {
+        ScrambleBuffer(chunk, kScrambleKey, kScrambleKeyLength, size);
+        target.WriteAll(chunk, size);
+        sink.AddProgress(static_cast<std::uint32_t>(size));
+    });
+}
+
+bool AppendPackage(const std::string& outputPath, std::span<const std::string> sources,
+                   std::span<const std::string> names, ProgressSink& sink) {
+    std::optional<File> output;
+    std::uint64_t start = 0;
+    try {
+        output.emplace(File::Open(outputPath, File::Mode::WriteExclusive));
+        start = output->Size();
+        output->SeekEnd();
+    } catch (const std::exception&) {
+        return false;
+    }
+    // Errors while writing the package travel on; the output closes on the way out.
+    WritePackage(sources, names, *output, sink);
+    try {
+        if (sink.CancelRequested()) {
+            output->Close();
+            return false;
+        }
+        const std::uint64_t packageSize = output->Size() - start;
+        if (packageSize > UINT32_MAX) {
+            return false;
+        }
+        WriteLE32(*output, static_cast<std::uint32_t>(packageSize));
+        output->Close();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool AppendEndMarker(const std::string& outputPath) {
+    try {
+        File output = File::Open(outputPath, File::Mode::WriteExclusive);
+        output.SeekEnd();
+        std::uint8_t marker[kEndMarkerSize];
+        std::fill(std::begin(marker), std::end(marker), kEndMarkerByte);
+        output.WriteAll(marker, sizeof marker);
+        output.Close();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace quorlix
