@@ -18,6 +18,10 @@ double RoundHalfToEven(double value) {
 
 }  // namespace
 
+std::int32_t ProgressMaximumFor(std::int32_t stagedBytes) {
+    return static_cast<std::int32_t>(RoundHalfToEven(stagedBytes / 1024.0));
+}
+
 std::string ProgressCounters::PercentageOf(std::uint64_t value, std::int32_t maximum) {
     const double percent = static_cast<double>(value) * 100.0 / static_cast<double>(maximum);
     return std::to_string(static_cast<long long>(RoundHalfToEven(percent))) + "%";

@@ -8,6 +8,9 @@
 
 namespace quorlix {
 
+// The progress maximum for a staged size: KiB rounded to the nearest, halves to even.
+std::int32_t ProgressMaximumFor(std::int32_t stagedBytes);
+
 // The progress window's state without the window: progress maximum and total, bar position,
 // percentage text, upper label, cancel and converted flags. A window or a console bar derives
 // from it and shows the state in DisplayChanged and runs pending messages in ProcessMessages.

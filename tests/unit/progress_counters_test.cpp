@@ -28,6 +28,15 @@ TEST(ProgressCounters, PercentageRoundsHalfToEvenAndIsNotCapped) {
     EXPECT_EQ(ProgressCounters::PercentageOf(250, 200), "125%");
 }
 
+TEST(ProgressCounters, MaximumIsTheStagedSizeInKibRoundedHalfToEven) {
+    EXPECT_EQ(ProgressMaximumFor(511), 0);
+    EXPECT_EQ(ProgressMaximumFor(512), 0);
+    EXPECT_EQ(ProgressMaximumFor(513), 1);
+    EXPECT_EQ(ProgressMaximumFor(1536), 2);
+    EXPECT_EQ(ProgressMaximumFor(2560), 2);
+    EXPECT_EQ(ProgressMaximumFor(-1), 0) << "a missing file counts -1";
+}
+
 TEST(ProgressCounters, AddProgressCountsWholeKibAndRaisesTheBar) {
     RecordingCounters counters;
     counters.SetProgressMaximum(200);
