@@ -1,0 +1,17 @@
+#include "conversion/autorun_file.h"
+
+#include "conversion/text_file.h"
+#include "platform/file_system.h"
+
+namespace quorlix {
+
+void WriteAutorunFile(const std::string& outputPath) {
+    const std::string name = FileNameOf(outputPath);
+    const std::string folder = FolderOf(outputPath);
+    const std::string path = folder.empty()  ? "Autorun.inf"
+                             : folder == "/" ? "/Autorun.inf"
+                                             : folder + "/Autorun.inf";
+    WriteTextLines(path, {"[AutoRun]", "icon=" + name + ",0", "open=" + name});
+}
+
+}  // namespace quorlix
