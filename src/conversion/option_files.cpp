@@ -1,6 +1,7 @@
 #include "conversion/option_files.h"
 
 #include "conversion/font_text.h"
+#include "conversion/output_naming.h"
 #include "platform/file_system.h"
 
 namespace quorlix {
@@ -48,11 +49,6 @@ std::string TrimBlanksAndControls(const std::string& text) {
         --end;
     }
     return text.substr(begin, end - begin);
-}
-
-std::string BaseNameOf(const std::string& path) {
-    const std::string name = FileNameOf(path);
-    return name.substr(0, name.size() - ExtensionOf(name).size());
 }
 
 Lines ImageLines(const std::string& entryName, bool transAppear, int click,
