@@ -118,22 +118,33 @@ std::string JoinedFaceNames(std::vector<Face> faces) {
     return joined;
 }
 
-// True when the file was already seen under another path (a link or a second folder to it).
-bool SeenBefore(const std::string& path, std::set<std::pair<dev_t, ino_t>>& seen) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        return false;
-    }
-    return !seen.insert({st.st_dev, st.st_ino}).second;
+bool IsLink(const std::string& path) {
+    std::error_code ec;
+    return fs::is_symlink(path, ec);
+}
+
+// The listed files, each file once: of the paths that lead to one file (links, a folder listed
+// twice), the first that is no link, in path order.
+std::vector<std::pair<std::string, std::vector<Face>>> DistinctFiles(
+    std::map<std::string, std::vector<Face>> facesByFile) {
+    std::vector<std::pair<std::string, std::vector<Face>>> files(
+        std::make_move_iterator(facesByFile.begin()), std::make_move_iterator(facesByFile.end()));
+    std::stable_partition(files.begin(), files.end(),
+                          [](const auto& file) { return !IsLink(file.first); });
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::erase_if(files, [&](const auto& file) {
+        struct stat st {};
+        return ::stat(file.first.c_str(), &st) == 0 && !seen.insert({st.st_dev, st.st_ino}).second;
+    });
+    return files;
 }
 
 std::vector<FontListEntry> EntriesFromFontSet(FcFontSet& fonts) {
     std::vector<FontListEntry> outlines;
     std::vector<FontListEntry> type1;
-    std::set<std::pair<dev_t, ino_t>> seen;
-    for (const auto& [file, faces] : FacesByFile(fonts)) {
+    for (const auto& [file, faces] : DistinctFiles(FacesByFile(fonts))) {
         const std::string name = JoinedFaceNames(faces);
-        if (name.empty() || SeenBefore(file, seen)) {
+        if (name.empty()) {
             continue;
         }
         switch (KindOf(faces.front().format)) {
