@@ -84,7 +84,7 @@ std::vector<std::string> EntryNameParts(const std::string& entryName) {
         throw Error("The package entry name is empty.");
     }
     if (entryName.find('\0') != std::string::npos) {
-        throw Error("The package entry name " + shown + " holds a zero byte.");
+        throw Error("The package entry name holds a zero byte.");
     }
     if (IsSeparator(entryName.front())) {
         throw Error("The package entry name " + shown + " is an absolute path.");
