@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <memory>
 #include <system_error>
+#include <utility>
 
 #include "platform/error.h"
 
@@ -20,6 +20,10 @@ public:
     explicit FolderHandle(int fd) : fd_(fd) {}
     FolderHandle(const FolderHandle&) = delete;
     FolderHandle& operator=(const FolderHandle&) = delete;
+    FolderHandle& operator=(FolderHandle&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
     ~FolderHandle() {
         if (fd_ >= 0) {
             ::close(fd_);
@@ -126,19 +130,17 @@ std::string ExtractionPath(const std::string& destinationFolder, const std::stri
 std::string CreateExtractionFolders(const std::string& destinationFolder,
                                     const std::string& entryName) {
     const std::vector<std::string> parts = EntryNameParts(entryName);
-    auto folder = std::make_unique<FolderHandle>(
-        ::open(destinationFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder->fd() < 0) {
+    FolderHandle folder(::open(destinationFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd() < 0) {
         throw std::system_error(errno, std::generic_category(), destinationFolder);
     }
     std::string path = destinationFolder;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
         path = JoinNative(path, parts[i]);
-        folder = std::make_unique<FolderHandle>(
-            OpenOrMakeFolderAt(folder->fd(), parts[i], entryName, path));
+        folder = FolderHandle(OpenOrMakeFolderAt(folder.fd(), parts[i], entryName, path));
     }
     path = JoinNative(path, parts.back());
-    if (IsLinkAt(folder->fd(), parts.back())) {
+    if (IsLinkAt(folder.fd(), parts.back())) {
         ThrowLink(entryName, path);
     }
     return path;
