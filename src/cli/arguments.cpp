@@ -12,11 +12,12 @@ const std::vector<std::string>& NoValues() {
     return none;
 }
 
-const OptionSpec& FindOption(const std::vector<OptionSpec>& options, const std::string& arg,
-                             std::string_view name, bool isShort) {
-    const auto it = std::find_if(options.begin(), options.end(), [&](const OptionSpec& spec) {
-        return isShort ? spec.shortName != '\0' && name == std::string_view(&spec.shortName, 1)
-                       : name == spec.name;
+const CliOption& FindOption(const std::vector<CliOption>& options, const std::string& arg,
+                            std::string_view name, bool isShort) {
+    const auto it = std::find_if(options.begin(), options.end(), [&](const CliOption& candidate) {
+        return isShort ? candidate.shortName != '\0' &&
+                             name == std::string_view(&candidate.shortName, 1)
+                       : name == candidate.name;
     });
     if (it == options.end()) {
         throw UsageError("unknown option '" + arg + "'");
@@ -26,32 +27,32 @@ const OptionSpec& FindOption(const std::vector<OptionSpec>& options, const std::
 
 // Handles the option at args[i]; returns how many arguments it took.
 std::size_t ParseOption(const std::vector<std::string>& args, std::size_t i,
-                        const std::vector<OptionSpec>& options, ParsedArguments& parsed) {
+                        const std::vector<CliOption>& options, ParsedArguments& parsed) {
     const std::string& arg = args[i];
     const bool isShort = arg[1] != '-';
     const std::string_view body = std::string_view(arg).substr(isShort ? 1 : 2);
     const std::size_t equals = isShort ? std::string_view::npos : body.find('=');
     const std::string_view name = body.substr(0, equals);
     const std::string shown = (isShort ? "-" : "--") + std::string(name);
-    const OptionSpec& spec = FindOption(options, shown, name, isShort);
-    if (!spec.repeatable && parsed.Has(spec.name)) {
+    const CliOption& option = FindOption(options, shown, name, isShort);
+    if (!option.repeatable && parsed.Has(option.name)) {
         throw UsageError("option '" + shown + "' given more than once");
     }
-    if (spec.valueName.empty()) {
+    if (option.valueName.empty()) {
         if (equals != std::string_view::npos) {
             throw UsageError("option '" + shown + "' takes no value");
         }
-        parsed.AddOption(spec.name, {});
+        parsed.AddOption(option.name, {});
         return 1;
     }
     if (equals != std::string_view::npos) {
-        parsed.AddOption(spec.name, std::string(body.substr(equals + 1)));
+        parsed.AddOption(option.name, std::string(body.substr(equals + 1)));
         return 1;
     }
     if (i + 1 >= args.size()) {
-        throw UsageError("option '" + shown + "' needs a value " + spec.valueName);
+        throw UsageError("option '" + shown + "' needs a value " + option.valueName);
     }
-    parsed.AddOption(spec.name, args[i + 1]);
+    parsed.AddOption(option.name, args[i + 1]);
     return 2;
 }
 
@@ -76,7 +77,7 @@ void ParsedArguments::AddOption(const std::string& name, std::string value) {
 }
 
 ParsedArguments ParseArguments(const std::vector<std::string>& args,
-                               const std::vector<OptionSpec>& options) {
+                               const std::vector<CliOption>& options) {
     ParsedArguments parsed;
     std::size_t i = 0;
     while (i < args.size()) {

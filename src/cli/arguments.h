@@ -17,7 +17,7 @@ public:
 };
 
 // One long option that a command accepts.
-struct OptionSpec {
+struct CliOption {
     std::string name;       // without the leading "--"
     std::string valueName;  // empty for a flag, else how the help names its value ("FILE")
     bool repeatable = false;
@@ -48,6 +48,6 @@ private:
 // options). Throws UsageError naming an unknown option, a missing or unexpected value, or a
 // non-repeatable option given twice.
 ParsedArguments ParseArguments(const std::vector<std::string>& args,
-                               const std::vector<OptionSpec>& options);
+                               const std::vector<CliOption>& options);
 
 }  // namespace quorlix

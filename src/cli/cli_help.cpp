@@ -20,7 +20,7 @@ std::string Columns(const std::vector<std::pair<std::string, std::string>>& rows
     return text;
 }
 
-std::string OptionLabel(const OptionSpec& option) {
+std::string OptionLabel(const CliOption& option) {
     std::string label = option.shortName != '\0' ? std::string("-") + option.shortName + ", " : "";
     label += "--" + option.name;
     if (!option.valueName.empty()) {
@@ -31,8 +31,8 @@ std::string OptionLabel(const OptionSpec& option) {
 
 }  // namespace
 
-std::vector<OptionSpec> OptionsOf(const Command& command) {
-    std::vector<OptionSpec> options = command.options;
+std::vector<CliOption> OptionsOf(const Command& command) {
+    std::vector<CliOption> options = command.options;
     options.push_back({"help", "", false, "show this help and exit", 'h'});
     return options;
 }
@@ -53,7 +53,7 @@ std::string ProgramHelp() {
 
 std::string CommandHelp(const Command& command) {
     std::vector<std::pair<std::string, std::string>> options;
-    for (const OptionSpec& option : OptionsOf(command)) {
+    for (const CliOption& option : OptionsOf(command)) {
         options.emplace_back(OptionLabel(option), option.help);
     }
     std::string usage =

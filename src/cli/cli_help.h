@@ -10,7 +10,7 @@ namespace quorlix {
 constexpr const char* kProgramName = "quorlix-cli";
 
 // The options of a command as the parser takes them: its own plus "--help".
-std::vector<OptionSpec> OptionsOf(const Command& command);
+std::vector<CliOption> OptionsOf(const Command& command);
 
 // The text of "quorlix-cli --help".
 std::string ProgramHelp();

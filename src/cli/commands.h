@@ -20,7 +20,7 @@ struct Command {
     std::string_view arguments;  // positional part of the usage line ("DOCUMENT..."), may be empty
     std::size_t minPositional = 0;
     std::size_t maxPositional = 0;
-    std::vector<OptionSpec> options;  // "--help" is added to every command
+    std::vector<CliOption> options;  // "--help" is added to every command
     CommandFunction run = nullptr;
 };
 

@@ -120,7 +120,7 @@ TEST(Cli, FontsPrintsTheListTabSeparated) {
 }
 
 TEST(Arguments, ValuesFlagsAndPositionalArguments) {
-    const std::vector<OptionSpec> options = {
+    const std::vector<CliOption> options = {
         {"font", "FILE", true, "", '\0'},
         {"title", "TEXT", false, "", 't'},
         {"autorun", "", false, "", '\0'},
