@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorlix {
+
+// The parts of a package entry name ('\' or '/' between them). Throws quorlix::Error when the
+// name is empty, absolute, names a drive ("C:"), holds a zero byte or has a "..", "." or empty
+// part.
+std::vector<std::string> EntryNameParts(const std::string& entryName);
+
+// The native path under destinationFolder for a package entry name. Throws quorlix::Error for an
+// unsafe name (see EntryNameParts) or when a part that exists below the folder is a symbolic
+// link.
+std::string ExtractionPath(const std::string& destinationFolder, const std::string& entryName);
+
+// Creates the missing folders between destinationFolder and the entry's file without following
+// any link below the folder, and returns ExtractionPath for the entry. Throws quorlix::Error for
+// an unsafe name or a link on the way, std::system_error when a folder cannot be made or a part
+// on the way is not a folder.
+std::string CreateExtractionFolders(const std::string& destinationFolder,
+                                    const std::string& entryName);
+
+}  // namespace quorlix
