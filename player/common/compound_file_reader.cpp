@@ -129,6 +129,33 @@ std::vector<std::uint8_t> CompoundFileReader::ReadChain(std::uint32_t start,
     return out;
 }
 
+CompoundEntry CompoundFileReader::ParseEntry(const std::uint8_t* e) const {
+    CompoundEntry entry;
+    entry.type = e[66];
+    if (entry.type != kTypeUnused) {
+        const std::uint16_t nameBytes = GetLE16(e + 64);
+        if (nameBytes < 2 || nameBytes > 64 || nameBytes % 2 != 0) {
+            Fail("directory entry name length");
+        }
+        for (std::size_t u = 0; u + 1 < nameBytes / 2u; ++u) {
+            entry.name += static_cast<char16_t>(GetLE16(e + 2 * u));
+        }
+    }
+    if (entry.type != kTypeUnused && entry.type != kTypeStorage && entry.type != kTypeStream &&
+        entry.type != kTypeRoot) {
+        Fail("directory entry type");
+    }
+    entry.colour = e[67];
+    entry.left = GetLE32(e + 68);
+    entry.right = GetLE32(e + 72);
+    entry.child = GetLE32(e + 76);
+    std::copy(e + 80, e + 96, entry.classId.begin());
+    entry.modifiedTime = GetLE64(e + 108);
+    entry.startSector = GetLE32(e + 116);
+    entry.size = sectorShift_ == 9 ? GetLE32(e + 120) : GetLE64(e + 120);
+    return entry;
+}
+
 void CompoundFileReader::ReadDirectory() {
     std::vector<bool> visited(sectorCount_, false);
     std::uint32_t sector = firstDirectorySector_;
@@ -144,31 +171,7 @@ void CompoundFileReader::ReadDirectory() {
         visited[sector] = true;
         const std::uint8_t* p = bytes_.data() + SectorOffset(sector);
         for (std::size_t k = 0; k < perSector; ++k) {
-            const std::uint8_t* e = p + k * kDirectoryEntrySize;
-            CompoundEntry entry;
-            entry.type = e[66];
-            if (entry.type != kTypeUnused) {
-                const std::uint16_t nameBytes = GetLE16(e + 64);
-                if (nameBytes < 2 || nameBytes > 64 || nameBytes % 2 != 0) {
-                    Fail("directory entry name length");
-                }
-                for (std::size_t u = 0; u + 1 < nameBytes / 2u; ++u) {
-                    entry.name += static_cast<char16_t>(GetLE16(e + 2 * u));
-                }
-            }
-            if (entry.type != kTypeUnused && entry.type != kTypeStorage &&
-                entry.type != kTypeStream && entry.type != kTypeRoot) {
-                Fail("directory entry type");
-            }
-            entry.colour = e[67];
-            entry.left = GetLE32(e + 68);
-            entry.right = GetLE32(e + 72);
-            entry.child = GetLE32(e + 76);
-            std::copy(e + 80, e + 96, entry.classId.begin());
-            entry.modifiedTime = GetLE64(e + 108);
-            entry.startSector = GetLE32(e + 116);
-            entry.size = sectorShift_ == 9 ? GetLE32(e + 120) : GetLE64(e + 120);
-            entries_.push_back(std::move(entry));
+            entries_.push_back(ParseEntry(p + k * kDirectoryEntrySize));
         }
         sector = fat_[sector];
     }

@@ -57,6 +57,7 @@ private:
     void ReadHeader();
     void ReadFat();
     void ReadDirectory();
+    CompoundEntry ParseEntry(const std::uint8_t* e) const;
     void ReadMiniStream();
     std::vector<std::uint8_t> ReadChain(std::uint32_t start, std::uint64_t size) const;
     std::vector<std::uint8_t> ReadMiniChain(std::uint32_t start, std::uint64_t size) const;

@@ -47,6 +47,22 @@ void WriteWords(ByteSink& sink, const std::uint32_t* words, std::size_t count) {
     }
 }
 
+// The FAT and DIFAT sector counts for a file of other sectors besides them: each depends on
+// the other, so they are raised together until nothing changes.
+void SizeFat(std::uint64_t other, std::uint64_t& fat, std::uint64_t& difat) {
+    for (;;) {
+        const std::uint64_t nextFat = CeilDiv(fat + difat + other, kFatEntriesPerSector);
+        const std::uint64_t nextDifat =
+            nextFat <= kHeaderFatSlots ? 0
+                                       : CeilDiv(nextFat - kHeaderFatSlots, kDifatEntriesPerSector);
+        if (nextFat == fat && nextDifat == difat) {
+            break;
+        }
+        fat = nextFat;
+        difat = nextDifat;
+    }
+}
+
 void CheckName(const std::u16string& name) {
     if (name.empty() || name.size() > kMaxNameUnits ||
         name.find_first_of(u"/\\:!") != std::u16string::npos) {
@@ -156,17 +172,7 @@ CompoundFileWriter::Layout CompoundFileWriter::ComputeLayout() const {
         directorySectors + miniFatSectors + miniStreamSectors + streamSectors;
     std::uint64_t fat = 0;
     std::uint64_t difat = 0;
-    for (;;) {
-        const std::uint64_t nextFat = CeilDiv(fat + difat + other, kFatEntriesPerSector);
-        const std::uint64_t nextDifat =
-            nextFat <= kHeaderFatSlots ? 0
-                                       : CeilDiv(nextFat - kHeaderFatSlots, kDifatEntriesPerSector);
-        if (nextFat == fat && nextDifat == difat) {
-            break;
-        }
-        fat = nextFat;
-        difat = nextDifat;
-    }
+    SizeFat(other, fat, difat);
     if (fat + difat + other > kMaxSectors) {
         throw Error("The compound file would be too large");
     }
@@ -185,6 +191,14 @@ CompoundFileWriter::Layout CompoundFileWriter::ComputeLayout() const {
     }
     layout.miniSectors = static_cast<std::uint32_t>(miniSectors);
     layout.start[kRoot] = layout.miniStreamStart;
+    layout.totalSectors = AssignStreamStarts(next, layout.start);
+    return layout;
+}
+
+// Gives each stream its first mini sector or sector, streams in sectors from next on; returns
+// the sector count of the file.
+std::uint32_t CompoundFileWriter::AssignStreamStarts(std::uint32_t next,
+                                                     std::vector<std::uint32_t>& start) const {
     std::uint32_t nextMini = 0;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const std::uint64_t size = entries_[i].content.size();
@@ -192,15 +206,14 @@ CompoundFileWriter::Layout CompoundFileWriter::ComputeLayout() const {
             continue;
         }
         if (IsMini(size)) {
-            layout.start[i] = nextMini;
+            start[i] = nextMini;
             nextMini += static_cast<std::uint32_t>(CeilDiv(size, kMiniSectorSize));
         } else {
-            layout.start[i] = next;
+            start[i] = next;
             next += static_cast<std::uint32_t>(CeilDiv(size, kSectorSize));
         }
     }
-    layout.totalSectors = next;
-    return layout;
+    return next;
 }
 
 std::uint64_t CompoundFileWriter::FileSize() const {

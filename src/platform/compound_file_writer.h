@@ -51,6 +51,7 @@ private:
 
     EntryId AddEntry(EntryId parent, const std::u16string& name, std::uint8_t type);
     Layout ComputeLayout() const;
+    std::uint32_t AssignStreamStarts(std::uint32_t next, std::vector<std::uint32_t>& start) const;
     std::vector<Links> ComputeLinks() const;
     void BuildTree(const std::vector<EntryId>& sorted, std::size_t begin, std::size_t end,
                    int depth, int redDepth, std::vector<Links>& links, EntryId& top) const;
