@@ -26,13 +26,18 @@ std::vector<std::wstring> EntryParts(const PackageEntry& entry) {
 }  // namespace
 
 void StagePayload(const PayloadReader& reader, const StagingFolder& folder) {
+    // Every name is checked before anything is written.
+    const std::vector<PackageEntry>& entries = reader.layout().entries;
+    std::vector<std::vector<std::wstring>> names;
+    for (const PackageEntry& entry : entries) {
+        names.push_back(EntryParts(entry));
+    }
     WinOutputFile document(folder.path() + kStagedDocumentName);
     reader.CopyDocument(PayloadReader::DocumentForm::Unscrambled,
                         [&](std::span<const std::uint8_t> chunk) { document.Write(chunk); });
     document.Close();
-    const std::vector<PackageEntry>& entries = reader.layout().entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        WinOutputFile file(folder.PrepareFile(EntryParts(entries[i])));
+        WinOutputFile file(folder.PrepareFile(names[i]));
         reader.InflateEntry(i, [&](std::span<const std::uint8_t> chunk) { file.Write(chunk); });
         file.Close();
     }

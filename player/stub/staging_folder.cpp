@@ -52,7 +52,7 @@ std::wstring Hex(unsigned long long value) {
     return text;
 }
 
-// Deletes a folder's contents and the folder; never descends into a link.
+// Deletes a folder (given with its trailing '\\') and everything in it; never descends into a link.
 void DeleteTree(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
     const HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
@@ -76,7 +76,7 @@ void DeleteTree(const std::wstring& folder) {
         } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(folder.substr(0, folder.size() - 1).c_str());
 }
 
 }  // namespace
