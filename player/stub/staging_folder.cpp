@@ -52,31 +52,47 @@ std::wstring Hex(unsigned long long value) {
     return text;
 }
 
-// Deletes a folder (given with its trailing '\\') and everything in it; never descends into a link.
-void DeleteTree(const std::wstring& folder) {
+// Deletes the files of one folder (given with its trailing '\\') and adds its sub-folders to
+// `pending`; links are removed, never followed.
+void DeleteFilesOf(const std::wstring& folder, std::vector<std::wstring>& pending) {
     WIN32_FIND_DATAW data;
     const HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring path = folder + name;
-            const DWORD attributes = data.dwFileAttributes;
-            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-                (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-                DeleteTree(path + L"\\");
-            } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                RemoveDirectoryW(path.c_str());
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
+    if (find == INVALID_HANDLE_VALUE) {
+        return;
     }
-    RemoveDirectoryW(folder.substr(0, folder.size() - 1).c_str());
+    do {
+        const std::wstring name = data.cFileName;
+        const std::wstring path = folder + name;
+        const DWORD attributes = data.dwFileAttributes;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            RemoveDirectoryW(path.c_str());
+        } else {
+            pending.push_back(path + L"\\");
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+// Deletes a folder (given with its trailing '\\') and everything in it, without recursion, so
+// however deep the entry names go the stack does not.
+void DeleteTree(const std::wstring& root) {
+    std::vector<std::wstring> pending = {root};
+    std::vector<std::wstring> emptied;
+    while (!pending.empty()) {
+        emptied.push_back(std::move(pending.back()));
+        pending.pop_back();
+        DeleteFilesOf(emptied.back(), pending);
+    }
+    // Every folder comes after its parent in `emptied`: remove them last first.
+    for (auto it = emptied.rbegin(); it != emptied.rend(); ++it) {
+        RemoveDirectoryW(it->substr(0, it->size() - 1).c_str());
+    }
 }
 
 }  // namespace
