@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace quorlix {
+
+// Random access to the bytes of an output executable: a file, a file handle or a buffer.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+
+    // The number of bytes in the source; it must not change while a reader uses the source.
+    virtual std::uint64_t Size() const = 0;
+    // Reads exactly count bytes starting at offset; callers keep offset + count <= Size().
+    // A source that cannot deliver them throws.
+    virtual void ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) = 0;
+};
+
+// A byte source over a buffer in memory that the caller keeps alive.
+class MemoryByteSource final : public ByteSource {
+public:
+    explicit MemoryByteSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    std::uint64_t Size() const override;
+    // Throws std::out_of_range for a range outside the buffer.
+    void ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) override;
+
+private:
+    std::span<const std::uint8_t> bytes_;
+};
+
+}  // namespace quorlix

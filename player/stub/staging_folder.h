@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorlix {
+
+// A fresh private folder under the user's temporary folder, removed with everything in it when
+// the object goes.
+class StagingFolder {
+public:
+    StagingFolder();
+    ~StagingFolder();
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+
+    // The folder's path with a trailing '\' (in the \\?\ form, so long names work).
+    const std::wstring& path() const { return path_; }
+    // Creates the folders of `parts` (all but the last) below the folder and returns the full
+    // path of the file that the last part names.
+    std::wstring PrepareFile(const std::vector<std::wstring>& parts) const;
+
+private:
+    std::wstring path_;
+};
+
+}  // namespace quorlix

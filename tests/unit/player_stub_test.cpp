@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/program_resources.h"
+#include "support/test_folder.h"
+
+namespace quorlix {
+namespace {
+
+// Bounds-checked little-endian reads from a file held in memory.
+struct Image {
+    std::string bytes;
+
+    std::uint32_t U8(std::uint64_t at) const {
+        Need(at, 1);
+        return static_cast<unsigned char>(bytes[at]);
+    }
+    std::uint32_t U16(std::uint64_t at) const { return U8(at) | (U8(at + 1) << 8); }
+    std::uint32_t U32(std::uint64_t at) const { return U16(at) | (U16(at + 2) << 16); }
+    std::string Text(std::uint64_t at, std::uint64_t count) const {
+        Need(at, count);
+        return bytes.substr(at, count);
+    }
+    void Need(std::uint64_t at, std::uint64_t count) const {
+        if (at > bytes.size() || count > bytes.size() - at) {
+            throw std::out_of_range("read outside the file at " + std::to_string(at));
+        }
+    }
+};
+
+struct Section {
+    std::string name;
+    std::uint32_t virtualAddress, virtualSize, rawSize, rawPointer;
+};
+
+// The headers of a PE32 file that the checks need.
+struct PeFile {
+    Image image;
+    std::uint32_t machine = 0, symbolTable = 0, symbolCount = 0, magic = 0, subsystem = 0;
+    std::uint32_t resourceRva = 0, resourceSize = 0;
+    std::vector<Section> sections;
+
+    explicit PeFile(std::string bytes) : image{std::move(bytes)} {
+        if (image.Text(0, 2) != "MZ") {
+            throw std::runtime_error("no MZ header");
+        }
+        const std::uint32_t pe = image.U32(0x3C);
+        if (image.Text(pe, 4) != std::string("PE\0\0", 4)) {
+            throw std::runtime_error("no PE signature");
+        }
+        const std::uint32_t coff = pe + 4;
+        machine = image.U16(coff);
+        const std::uint32_t sectionCount = image.U16(coff + 2);
+        symbolTable = image.U32(coff + 8);
+        symbolCount = image.U32(coff + 12);
+        const std::uint32_t optionalSize = image.U16(coff + 16);
+        const std::uint32_t optional = coff + 20;
+        magic = image.U16(optional);
+        subsystem = image.U16(optional + 68);
+        resourceRva = image.U32(optional + 96 + 2 * 8);
+        resourceSize = image.U32(optional + 96 + 2 * 8 + 4);
+        for (std::uint32_t i = 0; i < sectionCount; ++i) {
+            const std::uint32_t at = optional + optionalSize + 40 * i;
+            std::string name = image.Text(at, 8);
+            name.resize(name.find('\0') == std::string::npos ? 8 : name.find('\0'));
+            sections.push_back({name, image.U32(at + 12), image.U32(at + 8), image.U32(at + 16),
+                                image.U32(at + 20)});
+        }
+    }
+
+    const Section& Rsrc() const {
+        for (const Section& s : sections) {
+            if (s.name == ".rsrc") {
+                return s;
+            }
+        }
+        throw std::runtime_error("no .rsrc section");
+    }
+};
+
+// One entry of a resource directory table.
+struct DirEntry {
+    std::optional<std::uint32_t> id;
+    std::string name;      // ASCII of a named entry
+    std::uint32_t target;  // offset in the section; top bit set: a sub-directory
+};
+
+std::vector<DirEntry> ReadTable(const PeFile& pe, std::uint32_t offset) {
+    const Section& rsrc = pe.Rsrc();
+    const std::uint32_t base = rsrc.rawPointer;
+    const std::uint32_t named = pe.image.U16(base + offset + 12);
+    const std::uint32_t ids = pe.image.U16(base + offset + 14);
+    std::vector<DirEntry> entries;
+    for (std::uint32_t i = 0; i < named + ids; ++i) {
+        const std::uint32_t at = base + offset + 16 + 8 * i;
+        const std::uint32_t nameField = pe.image.U32(at);
+        DirEntry entry{std::nullopt, "", pe.image.U32(at + 4)};
+        if ((nameField & 0x80000000u) != 0) {
+            const std::uint32_t s = base + (nameField & 0x7FFFFFFFu);
+            for (std::uint32_t k = 0; k < pe.image.U16(s); ++k) {
+                entry.name += static_cast<char>(pe.image.U16(s + 2 + 2 * k));
+            }
+        } else {
+            entry.id = nameField & 0xFFFF;
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// The one language of a resource of that type, found by id or by name: its language and bytes.
+std::pair<std::uint32_t, std::string> FindResource(const PeFile& pe, std::uint32_t type,
+                                                   std::optional<std::uint32_t> id,
+                                                   const std::string& name) {
+    for (const DirEntry& t : ReadTable(pe, 0)) {
+        if (t.id != type || (t.target & 0x80000000u) == 0) {
+            continue;
+        }
+        for (const DirEntry& n : ReadTable(pe, t.target & 0x7FFFFFFFu)) {
+            if ((id && n.id != id) || (!id && n.name != name)) {
+                continue;
+            }
+            const std::vector<DirEntry> languages = ReadTable(pe, n.target & 0x7FFFFFFFu);
+            if (languages.size() != 1 || !languages[0].id ||
+                (languages[0].target & 0x80000000u) != 0) {
+                throw std::runtime_error("not exactly one language");
+            }
+            const Section& rsrc = pe.Rsrc();
+            const std::uint32_t data = rsrc.rawPointer + languages[0].target;
+            const std::uint32_t rva = pe.image.U32(data);
+            const std::uint32_t size = pe.image.U32(data + 4);
+            return {*languages[0].id,
+                    pe.image.Text(rva - rsrc.virtualAddress + rsrc.rawPointer, size)};
+        }
+    }
+    throw std::runtime_error("resource not found: type " + std::to_string(type) + " " + name);
+}
+
+PeFile Stub() {
+    return PeFile(test::ReadFile(QUORLIX_STUB_PATH));
+}
+
+TEST(PlayerStub, IsAStrippedI386GuiProgramWithRsrcLast) {
+    const PeFile pe = Stub();
+    RecordProperty("stub_size", std::to_string(pe.image.bytes.size()));
+    EXPECT_EQ(pe.machine, 0x14Cu) << "i386";
+    EXPECT_EQ(pe.magic, 0x10Bu) << "PE32";
+    EXPECT_EQ(pe.subsystem, 2u) << "Windows GUI, no console window";
+    EXPECT_EQ(pe.symbolTable, 0u);
+    EXPECT_EQ(pe.symbolCount, 0u);
+    ASSERT_FALSE(pe.sections.empty());
+    const Section& rsrc = pe.Rsrc();
+    for (const Section& s : pe.sections) {
+        if (s.name != ".rsrc") {
+            EXPECT_LT(s.virtualAddress, rsrc.virtualAddress) << s.name;
+            EXPECT_LT(s.rawPointer, rsrc.rawPointer) << s.name;
+        }
+    }
+    EXPECT_EQ(pe.sections.back().name, ".rsrc");
+    EXPECT_EQ(pe.resourceRva, rsrc.virtualAddress);
+    EXPECT_LE(pe.resourceSize, rsrc.virtualSize);
+    EXPECT_EQ(rsrc.rawPointer + rsrc.rawSize, pe.image.bytes.size()) << "nothing after .rsrc";
+}
+
+TEST(PlayerStub, MainIconGroupAndImagesInLanguage2052AreTheDefaultIcon) {
+    const PeFile pe = Stub();
+    const Image ico{test::ReadFile(QUORLIX_DEFAULT_ICON_PATH)};
+    ASSERT_EQ(ico.U16(4), 3u) << "the default icon file has three images";
+
+    const auto [groupLanguage, group] = FindResource(pe, 14, std::nullopt, "MAINICON");
+    EXPECT_EQ(groupLanguage, 2052u);
+    ASSERT_EQ(group.size(), 6u + 14u * 3u);
+    const Image g{group};
+    EXPECT_EQ(g.U16(0), 0u);
+    EXPECT_EQ(g.U16(2), 1u);
+    ASSERT_EQ(g.U16(4), 3u);
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE("image " + std::to_string(i + 1));
+        const std::uint32_t entry = 6 + 16 * i;
+        EXPECT_EQ(g.Text(6 + 14 * i, 12), ico.Text(entry, 12)) << "size, colours, planes, bits";
+        EXPECT_EQ(g.U16(6 + 14 * i + 12), i + 1) << "RT_ICON id";
+        const auto [language, image] = FindResource(pe, 3, i + 1, "");
+        EXPECT_EQ(language, 2052u);
+        EXPECT_EQ(image, ico.Text(ico.U32(entry + 12), ico.U32(entry + 8)));
+    }
+}
+
+TEST(PlayerStub, ProgramResourcesHoldTheCompressedStubAndTheDefaultIcon) {
+    const std::string stub = test::ReadFile(QUORLIX_STUB_PATH);
+    const auto head = FindProgramResource("exefile", "head");
+    ASSERT_TRUE(head.has_value());
+    ASSERT_GE(head->size(), 4u);
+    const Image resource{std::string(head->begin(), head->end())};
+    ASSERT_EQ(resource.U32(0), stub.size());
+    std::string inflated(stub.size() + 1, '\0');
+    uLongf inflatedSize = static_cast<uLongf>(inflated.size());
+    uLong consumed = static_cast<uLong>(head->size() - 4);
+    ASSERT_EQ(uncompress2(reinterpret_cast<Bytef*>(inflated.data()), &inflatedSize,
+                          head->data() + 4, &consumed),
+              Z_OK);
+    EXPECT_EQ(consumed, head->size() - 4) << "one zlib stream, nothing after it";
+    inflated.resize(inflatedSize);
+    EXPECT_TRUE(inflated == stub) << "the resource inflates exactly to the stub";
+
+    const auto icon = FindProgramResource("ICONFILE", "DORICON");
+    ASSERT_TRUE(icon.has_value());
+    EXPECT_EQ(std::string(icon->begin(), icon->end()), test::ReadFile(QUORLIX_DEFAULT_ICON_PATH));
+    EXPECT_FALSE(FindProgramResource("EXEFILE", "HEADS").has_value());
+}
+
+}  // namespace
+}  // namespace quorlix
