@@ -234,6 +234,20 @@ std::string AppendSection(const std::string& file, const std::string& name, cons
     return out;
 }
 
+std::string BytesOutsideResources(const std::string& file) {
+    const PeInfo info = ReadPeInfo(file);
+    const std::size_t r = ResourceSectionIndex(info);
+    const SectionInfo& rsrc = info.sections[r];
+    std::string outside = file.substr(0, rsrc.rawPointer);
+    const std::size_t header = info.optionalHeader + Le16(file, Le32(file, 0x3C) + 20) + 40 * r;
+    for (const std::size_t field :
+         {info.optionalHeader + 8, info.optionalHeader + 56, info.checkSumOffset,
+          info.optionalHeader + (info.pe32Plus ? 112 : 96) + 20, header + 8, header + 16}) {
+        PutLe32(outside, field, 0);
+    }
+    return outside + file.substr(std::size_t{rsrc.rawPointer} + rsrc.rawSize);
+}
+
 std::string MakeMinimalPe(bool pe32Plus) {
     const std::size_t optionalSize = pe32Plus ? 240 : 224;
     std::string file(0x400, '\0');

@@ -51,6 +51,9 @@ std::size_t ResourceSectionIndex(const PeInfo& info);
 // raw data, any overlay after it), optionally named by a data directory entry.
 std::string AppendSection(const std::string& file, const std::string& name, const std::string& data,
                           std::uint32_t flags, int directoryIndex);
+// The bytes before and after the resource section's raw data, with the header fields that a
+// resource rewrite changes (sizes, checksum, resource directory size) zeroed.
+std::string BytesOutsideResources(const std::string& file);
 // A PE32 or PE32+ file of headers and one resource section with an empty resource tree.
 std::string MakeMinimalPe(bool pe32Plus);
 
