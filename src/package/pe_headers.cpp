@@ -26,8 +26,8 @@ bool Fits(std::span<const std::uint8_t> file, std::uint64_t offset, std::uint64_
 PeSection ReadSection(std::span<const std::uint8_t> file, std::size_t at) {
     const std::uint8_t* p = file.data() + at;
     PeSection section;
-    section.name.assign(reinterpret_cast<const char*>(p), 8);
-    section.name.resize(section.name.find('\0') == std::string::npos ? 8 : section.name.find('\0'));
+    const char* name = reinterpret_cast<const char*>(p);
+    section.name.assign(name, std::find(name, name + 8, '\0'));
     section.virtualSize = GetLE32(p + 8);
     section.virtualAddress = GetLE32(p + 12);
     section.sizeOfRawData = GetLE32(p + 16);

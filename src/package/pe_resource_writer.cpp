@@ -34,6 +34,7 @@ std::uint32_t Shifted(std::uint64_t value, std::int64_t delta) {
 // How the resource section and what follows it change.
 struct Move {
     std::size_t resources = 0;  // index of the resource section
+    std::uint32_t contentSize = 0;
     std::uint32_t newVirtualSize = 0;
     std::uint32_t newRawSize = 0;
     std::int64_t fileDelta = 0;     // for every byte after the old resource section's raw data
@@ -82,6 +83,7 @@ Move PlanMove(const PeHeaders& h, std::size_t r, std::size_t contentSize) {
     const PeSection& rs = h.sections[r];
     Move move;
     move.resources = r;
+    move.contentSize = static_cast<std::uint32_t>(contentSize);
     move.newRawSize = static_cast<std::uint32_t>(AlignUp(contentSize, h.fileAlignment));
     move.fileDelta = std::int64_t{move.newRawSize} - rs.sizeOfRawData;
     move.newVirtualSize = static_cast<std::uint32_t>(contentSize);
@@ -112,7 +114,7 @@ void PatchDirectories(std::vector<std::uint8_t>& out, std::span<const std::uint8
         const PeDataDirectory dir = h.DataDirectory(file, d);
         std::uint8_t* field = out.data() + h.DataDirectoryOffset(d);
         if (d == kResourceDirectoryIndex) {
-            SetLE32(field + 4, move.newVirtualSize);
+            SetLE32(field + 4, move.contentSize);
         } else if (d == kCertificateDirectoryIndex) {
             if (dir.virtualAddress >= oldEnd) {
                 SetLE32(field, Shifted(dir.virtualAddress, move.fileDelta));

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <system_error>
 
 #include "package/pe_resource_reader.h"
@@ -77,7 +78,11 @@ void ResourceUpdate::Commit() {
     ReplaceFileContents(path_, rewritten);
 }
 
-void ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
+void ReplaceFileContents(const std::string& givenPath, std::span<const std::uint8_t> bytes) {
+    // Through a link, the file it names is replaced and the link kept.
+    std::error_code ec;
+    const std::filesystem::path resolved = std::filesystem::canonical(givenPath, ec);
+    const std::string path = ec ? givenPath : resolved.string();
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         throw std::system_error(errno, std::generic_category(), path);

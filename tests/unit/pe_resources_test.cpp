@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,23 @@ TEST(PeResourceWriter, TablesAreSortedAlignedAndTheRestOfTheFileIsKept) {
     EXPECT_EQ(out.substr(out.size() - overlay.size()), overlay);
     EXPECT_EQ(out.size() - overlay.size(), rsrc.rawPointer + rsrc.rawSize);
     EXPECT_EQ(before.sections.size(), info.sections.size());
+}
+
+TEST(ResourceUpdate, ReplacesTheFileALinkNamesAndKeepsItsMode) {
+    test::TestFolder dir;
+    test::WriteFile(dir / "real.exe", Stub());
+    std::filesystem::permissions(dir / "real.exe", std::filesystem::perms(0751));
+    std::filesystem::create_symlink(dir / "real.exe", dir / "link.exe");
+    ResourceUpdate update = ResourceUpdate::Begin(dir / "link.exe");
+    update.Add(ResourceName::Id(10), ResourceName::Id(1), 0, std::vector<std::uint8_t>{1, 2});
+    update.Commit();
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.exe"));
+    EXPECT_EQ(test::WalkResources(test::ReadFile(dir / "real.exe")).size(), 5u);
+    EXPECT_EQ(std::filesystem::status(dir / "real.exe").permissions(),
+              std::filesystem::perms(0751));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2);
 }
 
 TEST(PeResourceWriter, Pe32PlusFilesAreReadAndWritten) {
