@@ -144,6 +144,16 @@ TEST(ReplaceMainIcon, WorksWhenTheResourceSectionIsNotTheLast) {
         const bool moved = info.sections.back().virtualAddress !=
                            test::ReadPeInfo(exe).sections.back().virtualAddress;
         EXPECT_EQ(moved, n == 5);
+
+        // A second replacement of the rewritten file shrinks the section again.
+        const std::string small = MakeIcon(Images(1));
+        test::WriteFile(dir / "i.ico", small);
+        EXPECT_TRUE(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
+        const std::string again = test::ReadFile(dir / "out.exe");
+        ExpectIconReplaced(again, small, 1);
+        EXPECT_EQ(test::HeaderProblems(again), std::vector<std::string>{}) << n;
+        EXPECT_EQ(again.substr(test::ReadPeInfo(again).sections.back().rawPointer, 12),
+                  relocations);
     }
 }
 
