@@ -1,0 +1,252 @@
+#include "conversion/conversion_job.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "conversion/progress_counters.h"
+#include "platform/file.h"
+#include "platform/temp_folder.h"
+#include "support/package_reading.h"
+#include "support/pe_inspect.h"
+#include "support/test_folder.h"
+
+namespace quorlix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TestFolder;
+
+// The progress window without a window: no pauses, optional cancel at the first copied chunk.
+class JobSink : public ProgressCounters {
+public:
+    bool cancelAtFirstChunk = false;
+    int pauses = 0;
+
+    void Pause(int) override { ++pauses; }
+    void AddProgress(std::uint32_t byteCount) override {
+        ProgressCounters::AddProgress(byteCount);
+        if (cancelAtFirstChunk) {
+            RequestCancel();
+        }
+    }
+};
+
+// An output read back from its end with zlib directly.
+struct ReadOutput {
+    std::string document;  // the document section, unscrambled
+    test::ReadPackage package;
+};
+
+ReadOutput ReadBack(const std::string& bytes) {
+    ReadOutput out;
+    EXPECT_GE(bytes.size(), 256u + 4u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 256), std::string(256, '\x0E'));
+    const std::size_t end = bytes.size() - 256 - 4;
+    out.package = test::ReadPackageEndingAt(bytes, end);
+    EXPECT_EQ(test::LE32At(bytes, end), end - out.package.start) << "package trailer";
+    const std::uint32_t trailer = test::LE32At(bytes, out.package.start - 4);
+    const std::size_t documentStart = out.package.start - trailer;
+    out.document = bytes.substr(documentStart, trailer - 4);
+    const char* key = "%:QX-vmrtpwj";
+    for (std::size_t i = 0; i < out.document.size(); ++i) {
+        out.document[i] = static_cast<char>(out.document[i] ^ (key[i % 12] & 0x0F));
+    }
+    return out;
+}
+
+std::vector<std::string> Names(const test::ReadPackage& package) {
+    std::vector<std::string> names;
+    for (const auto& e : package.entries) {
+        names.push_back(e.name);
+    }
+    return names;
+}
+
+const test::ReadEntry& Entry(const test::ReadPackage& package, const std::string& name) {
+    for (const auto& e : package.entries) {
+        if (e.name == name) {
+            return e;
+        }
+    }
+    ADD_FAILURE() << "no entry " << name;
+    static const test::ReadEntry none;
+    return none;
+}
+
+bool WorkFoldersLeft() {
+    std::string temp = TempFolderPath();
+    const fs::path folder = temp + "dorvane/temp";
+    return fs::exists(folder) && !fs::is_empty(folder);
+}
+
+class ConversionJob : public ::testing::Test {
+protected:
+    TestFolder dir;
+    ConversionPaths paths{dir / "docs/Plan.doc", dir / "stage/~~~.txt", dir / "out/Plan.exe",
+                          dir / "fonts"};
+    OptionSet options;
+    JobSink sink;
+
+    void SetUp() override {
+        fs::create_directories(dir / "docs");
+        fs::create_directories(dir / "stage");
+        fs::create_directories(dir / "fonts");
+        test::WriteFile(paths.sourcePath, test::RandomBytes(5000, 1));
+    }
+};
+
+TEST_F(ConversionJob, DefaultOptionsGiveFiveOptionFilesAndTheDocument) {
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    EXPECT_TRUE(sink.Closed());
+    EXPECT_EQ(sink.pauses, 4);
+    EXPECT_EQ(sink.UpperLabel(), "");
+    EXPECT_EQ(sink.UpperLabelWidth(), 345);
+    const std::string bytes = test::ReadFile(paths.outputPath);
+    const ReadOutput out = ReadBack(bytes);
+    EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(Names(out.package),
+              (std::vector<std::string>{"option\\winsetbrower.dll", "option\\wateroptions.dll",
+                                        "option\\winoptions.dll", "option\\trmacke1.dll",
+                                        "option\\trmacke2.dll"}));
+    EXPECT_EQ(Entry(out.package, "option\\winsetbrower.dll").content, "~~~~~.txt\r\n0\r\n0\r\n");
+    EXPECT_EQ(Entry(out.package, "option\\trmacke1.dll").content, "0\r\n");
+    const std::string winoptions = Entry(out.package, "option\\winoptions.dll").content;
+    EXPECT_EQ(winoptions.substr(0, winoptions.find("\r\n")),
+              "Plan-This Word document will help you");
+    EXPECT_FALSE(WorkFoldersLeft());
+    EXPECT_FALSE(fs::exists(dir / "out/Autorun.inf"));
+}
+
+TEST_F(ConversionJob, EverythingChosenStagesInTheFixedOrder) {
+    test::WriteFile(dir / "water.jpg", "JPEGDATA");
+    test::WriteFile(dir / "first.png", "FIRST");
+    test::WriteFile(dir / "second.gif", "SECOND");
+    test::WriteFile(dir / "fonts/a.pfm", "PFM");
+    test::WriteFile(dir / "fonts/a.pfb", "PFB");
+    test::WriteFile(dir / "b.ttf", "TTF");
+    options.watertype = 2;
+    options.waterimagefile = dir / "water.jpg";
+    options.showfirstimage = true;
+    options.firstimage = dir / "first.png";
+    options.firstclick = 1;
+    options.showsecondimage = true;
+    options.secondimage = dir / "second.gif";
+    options.embedfonts = true;
+    options.embedfontlist = {{"A Type 1", "a.pfm|a.pfb"}, {"B Sans (TrueType)", dir / "b.ttf"}};
+
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    const ReadOutput out = ReadBack(test::ReadFile(paths.outputPath));
+    EXPECT_EQ(
+        Names(out.package),
+        (std::vector<std::string>{
+            "option\\winsetbrower.dll", "option\\wateroptionimage.dll", "option\\wateroptions.dll",
+            "option\\winoptions.dll", "option\\2.gif", "option\\trmack2.dll", "option\\1.png",
+            "option\\trmack1.dll", "myfont\\a.pfm", "myfont\\a.pfb", "myfont\\b.ttf",
+            "option\\trmacke1.dll", "option\\trmacke2.dll"}));
+    EXPECT_EQ(Entry(out.package, "option\\wateroptionimage.dll").content, "JPEGDATA");
+    EXPECT_EQ(Entry(out.package, "myfont\\a.pfb").content, "PFB");
+    EXPECT_EQ(Entry(out.package, "option\\winsetbrower.dll").content, "~~~~~.txt\r\n1\r\n1\r\n");
+    EXPECT_EQ(Entry(out.package, "option\\trmack1.dll").content,
+              "option\\1.png\r\n0\r\n0\r\n3\r\n1\r\n0\r\n");
+    EXPECT_EQ(Entry(out.package, "option\\trmacke1.dll").content,
+              "1\r\nA Type 1\r\nB Sans (TrueType)\r\n");
+    EXPECT_EQ(Entry(out.package, "option\\trmacke2.dll").content, "1\r\na.pfm|a.pfb\r\nb.ttf\r\n");
+    EXPECT_EQ(sink.ProgressMaximum(), 5) << "about 5 KiB staged";
+}
+
+TEST_F(ConversionJob, MissingPicturesCountAsNotChosen) {
+    options.watertype = 2;
+    options.waterimagefile = dir / "gone.jpg";
+    options.showfirstimage = true;
+    options.firstimage = dir / "gone.png";
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    const ReadOutput out = ReadBack(test::ReadFile(paths.outputPath));
+    EXPECT_EQ(out.package.entries.size(), 5u);
+    EXPECT_EQ(Entry(out.package, "option\\wateroptions.dll").content, "0\r\n");
+}
+
+TEST_F(ConversionJob, SmallStagedSizeShowsNoProgress) {
+    test::WriteFile(paths.sourcePath, "tiny");
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    EXPECT_EQ(sink.ProgressMaximum(), 0);
+    EXPECT_EQ(sink.BarPosition(), 0);
+    EXPECT_EQ(sink.PercentageText(), "");
+}
+
+TEST_F(ConversionJob, CancelDuringTheDocumentCopyRemovesEverything) {
+    test::WriteFile(paths.sourcePath, test::RandomBytes(200000, 2));
+    options.autorun = true;
+    sink.cancelAtFirstChunk = true;
+    EXPECT_FALSE(RunConversion(options, paths, sink));
+    EXPECT_TRUE(sink.CancelRequested());
+    EXPECT_TRUE(sink.Closed());
+    EXPECT_FALSE(fs::exists(paths.outputPath));
+    EXPECT_FALSE(fs::exists(dir / "out/Autorun.inf"));
+    EXPECT_FALSE(WorkFoldersLeft());
+}
+
+TEST_F(ConversionJob, ExistingOutputIsReplacedNotAppendedTo) {
+    fs::create_directories(dir / "out");
+    test::WriteFile(paths.outputPath, std::string(100000, 'x'));
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    const std::string bytes = test::ReadFile(paths.outputPath);
+    EXPECT_EQ(bytes.substr(0, 2), "MZ");
+    EXPECT_EQ(ReadBack(bytes).document, test::ReadFile(paths.sourcePath));
+}
+
+TEST_F(ConversionJob, UnreadableStagedFontFailsAndCleansUp) {
+    options.embedfonts = true;
+    options.embedfontlist = {{"Nowhere", "nowhere.ttf"}};
+    EXPECT_FALSE(RunConversion(options, paths, sink));
+    EXPECT_TRUE(sink.Closed());
+    EXPECT_FALSE(fs::exists(paths.outputPath));
+    EXPECT_FALSE(WorkFoldersLeft());
+}
+
+TEST_F(ConversionJob, MissingSourceFailsWithoutOutput) {
+    fs::remove(paths.sourcePath);
+    EXPECT_FALSE(RunConversion(options, paths, sink));
+    EXPECT_FALSE(fs::exists(paths.outputPath));
+    EXPECT_FALSE(WorkFoldersLeft());
+}
+
+TEST_F(ConversionJob, AutorunFileBesideAnOutputInASubfolder) {
+    paths.outputPath = dir / "out/Plan/Plan.exe";
+    options.autorun = true;
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    EXPECT_EQ(test::ReadFile(dir / "out/Plan/Autorun.inf"),
+              "[AutoRun]\r\nicon=Plan.exe,0\r\nopen=Plan.exe\r\n");
+}
+
+TEST_F(ConversionJob, ChosenIconReplacesTheStubsBeforeTheDocumentIsAppended) {
+    options.changeicon = true;
+    options.iconfilename = QUORLIX_DEFAULT_ICON_PATH;
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    const std::string bytes = test::ReadFile(paths.outputPath);
+    EXPECT_EQ(ReadBack(bytes).document, test::ReadFile(paths.sourcePath));
+    int groups = 0;
+    for (const test::FoundResource& r : test::WalkResources(bytes)) {
+        EXPECT_EQ(r.language, 1033) << r.type << " " << r.name;
+        groups += r.name == "MAINICON" ? 1 : 0;
+    }
+    EXPECT_EQ(groups, 1);
+}
+
+TEST_F(ConversionJob, IconFailureIsIgnored) {
+    test::WriteFile(dir / "bad.ico", "MZ not an icon");
+    options.changeicon = true;
+    options.iconfilename = dir / "bad.ico";
+    EXPECT_TRUE(RunConversion(options, paths, sink));
+}
+
+TEST_F(ConversionJob, LockedOutputFails) {
+    fs::create_directories(dir / "out");
+    test::WriteFile(paths.outputPath, "held");
+    File holder = File::Open(paths.outputPath, File::Mode::WriteExclusive);
+    EXPECT_FALSE(RunConversion(options, paths, sink));
+    EXPECT_FALSE(WorkFoldersLeft());
+}
+
+}  // namespace
+}  // namespace quorlix
