@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include <cstdint>
+
 namespace quorlix {
 
 const std::vector<Command>& Commands() {
@@ -12,6 +14,35 @@ const std::vector<Command>& Commands() {
          {{"from", "FILE_OR_FOLDER", true,
            "list the fonts in this file or folder instead of the installed ones; repeatable"}},
          RunFontsCommand},
+        {"convert",
+         "Convert Word documents (.doc, .docx), or the Word documents directly in folders, into "
+         "executables.",
+         "DOCUMENT|FOLDER...",
+         0,
+         SIZE_MAX,
+         {{"output-folder", "DIR", false, "the folder the executables are written to"},
+          {"autorun", "", false,
+           "put each executable in a subfolder of its own with an Autorun.inf"},
+          {"set", "NAME=VALUE", true,
+           "set an option field by its name, the value as the field holds it; repeatable"},
+          {"embed-font", "NAME", true,
+           "embed the font of this display name (see 'fonts'); repeatable"}},
+         RunConvertCommand},
+        {"inspect",
+         "Check an output executable and show its parts, package entries and option files.",
+         "EXE",
+         1,
+         1,
+         {{"json", "", false, "write the report as JSON"}},
+         RunInspectCommand},
+        {"extract",
+         "Write the original document and every package entry of an output executable under "
+         "DIR.",
+         "EXE DIR",
+         2,
+         2,
+         {},
+         RunExtractCommand},
     };
     return commands;
 }

@@ -29,5 +29,8 @@ const std::vector<Command>& Commands();
 
 // The command functions, one per command.
 int RunFontsCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
+int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
+int RunInspectCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
+int RunExtractCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace quorlix

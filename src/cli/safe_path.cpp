@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/file_system.h"
 
 namespace quorlix {
 
@@ -19,6 +20,7 @@ class FolderHandle {
 public:
     explicit FolderHandle(int fd) : fd_(fd) {}
     FolderHandle(const FolderHandle&) = delete;
+    FolderHandle(FolderHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
     FolderHandle& operator=(const FolderHandle&) = delete;
     FolderHandle& operator=(FolderHandle&& other) noexcept {
         std::swap(fd_, other.fd_);
@@ -62,10 +64,12 @@ bool IsLinkAt(int folderFd, const std::string& part) {
     return ::fstatat(folderFd, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
 }
 
-// Opens (making it first when missing) the folder part inside folderFd, refusing a link.
+// Opens (making it first when missing) the folder part inside folderFd, refusing a link. Sets
+// made when this call created the folder.
 int OpenOrMakeFolderAt(int folderFd, const std::string& part, const std::string& entryName,
-                       const std::string& shownPath) {
-    if (::mkdirat(folderFd, part.c_str(), 0777) != 0 && errno != EEXIST) {
+                       const std::string& shownPath, bool& made) {
+    made = ::mkdirat(folderFd, part.c_str(), 0777) == 0;
+    if (!made && errno != EEXIST) {
         throw std::system_error(errno, std::generic_category(), shownPath);
     }
     const int fd =
@@ -127,23 +131,54 @@ std::string ExtractionPath(const std::string& destinationFolder, const std::stri
     return path;
 }
 
-std::string CreateExtractionFolders(const std::string& destinationFolder,
-                                    const std::string& entryName) {
+namespace {
+
+// Opens the folder that holds the entry's file, making the missing folders on the way without
+// following a link; path becomes the native path of the entry's file.
+FolderHandle OpenEntryFolder(const std::string& destinationFolder, const std::string& entryName,
+                             std::string& path, std::vector<std::string>* createdFolders) {
     const std::vector<std::string> parts = EntryNameParts(entryName);
     FolderHandle folder(::open(destinationFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd() < 0) {
         throw std::system_error(errno, std::generic_category(), destinationFolder);
     }
-    std::string path = destinationFolder;
+    path = destinationFolder;
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
         path = JoinNative(path, parts[i]);
-        folder = FolderHandle(OpenOrMakeFolderAt(folder.fd(), parts[i], entryName, path));
+        bool made = false;
+        folder = FolderHandle(OpenOrMakeFolderAt(folder.fd(), parts[i], entryName, path, made));
+        if (made && createdFolders != nullptr) {
+            createdFolders->push_back(path);
+        }
     }
     path = JoinNative(path, parts.back());
     if (IsLinkAt(folder.fd(), parts.back())) {
         ThrowLink(entryName, path);
     }
+    return folder;
+}
+
+}  // namespace
+
+std::string CreateExtractionFolders(const std::string& destinationFolder,
+                                    const std::string& entryName) {
+    std::string path;
+    OpenEntryFolder(destinationFolder, entryName, path, nullptr);
     return path;
+}
+
+File CreateExtractionFile(const std::string& destinationFolder, const std::string& entryName,
+                          std::vector<std::string>& createdFolders) {
+    std::string path;
+    const FolderHandle folder =
+        OpenEntryFolder(destinationFolder, entryName, path, &createdFolders);
+    const std::string name = FileNameOf(path);
+    const int fd = ::openat(folder.fd(), name.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throw std::system_error(errno, std::generic_category(), path);
+    }
+    return File::Adopt(fd, path);
 }
 
 }  // namespace quorlix

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
+
 namespace quorlix {
 
 // The parts of a package entry name ('\' or '/' between them). Throws quorlix::Error when the
@@ -21,5 +23,14 @@ std::string ExtractionPath(const std::string& destinationFolder, const std::stri
 // on the way is not a folder.
 std::string CreateExtractionFolders(const std::string& destinationFolder,
                                     const std::string& entryName);
+
+// Creates the entry's file under destinationFolder, new and open for writing: the folders on the
+// way are made and opened one by one without following a link, and the file itself is created
+// with O_CREAT | O_EXCL | O_NOFOLLOW, so nothing outside the folder is written and nothing there
+// is replaced. Folders this call made are appended to createdFolders, outermost first. Throws
+// like CreateExtractionFolders, and std::system_error (EEXIST) when something is already at the
+// file's place.
+File CreateExtractionFile(const std::string& destinationFolder, const std::string& entryName,
+                          std::vector<std::string>& createdFolders);
 
 }  // namespace quorlix

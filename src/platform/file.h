@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace quorlix {
 
@@ -18,6 +19,8 @@ public:
     };
 
     static File Open(const std::string& path, Mode mode);
+    // Takes over a descriptor that the caller opened; path is what errors name.
+    static File Adopt(int fd, std::string path) { return File(fd, std::move(path)); }
 
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;

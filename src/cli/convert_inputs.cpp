@@ -1,0 +1,103 @@
+#include "cli/convert_inputs.h"
+
+#include <sys/stat.h>
+
+#include <exception>
+
+#include "conversion/option_fields.h"
+#include "platform/file_system.h"
+#include "platform/installed_fonts.h"
+
+namespace quorlix {
+
+namespace {
+
+void ApplySetting(OptionSet& options, const std::string& setting) {
+    const auto equals = setting.find('=');
+    if (equals == std::string::npos) {
+        throw UsageError("--set needs NAME=VALUE, not '" + setting + "'");
+    }
+    try {
+        SetOptionField(options, std::string_view(setting).substr(0, equals),
+                       std::string_view(setting).substr(equals + 1));
+    } catch (const UsageError&) {
+        throw;
+    } catch (const Error& e) {
+        throw UsageError(e.what());
+    }
+}
+
+FontEntry InstalledFont(const std::vector<FontListEntry>& fonts, const std::string& name) {
+    for (const FontListEntry& font : fonts) {
+        if (font.displayName == name) {
+            return {font.displayName, font.fileEntry};
+        }
+    }
+    throw UsageError("no installed font is called '" + name +
+                     "' (see 'quorlix-cli fonts' for the names)");
+}
+
+void AddEmbeddedFonts(OptionSet& options, const std::vector<std::string>& names) {
+    if (names.empty()) {
+        return;
+    }
+    const std::vector<FontListEntry> fonts = ListInstalledFonts();
+    for (const std::string& name : names) {
+        options.embedfontlist.push_back(InstalledFont(fonts, name));
+    }
+    options.embedfonts = true;
+}
+
+}  // namespace
+
+OptionSet ConvertOptionsFrom(const ParsedArguments& args) {
+    OptionSet options;
+    for (const std::string& setting : args.Values("set")) {
+        ApplySetting(options, setting);
+    }
+    if (args.Has("autorun")) {
+        options.autorun = true;
+    }
+    AddEmbeddedFonts(options, args.Values("embed-font"));
+    return options;
+}
+
+DocumentList ConvertDocumentsFrom(const ParsedArguments& args) {
+    DocumentList documents;
+    for (const std::string& path : args.positional()) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) {
+            throw UsageError("'" + path + "' does not exist");
+        }
+        if (S_ISDIR(st.st_mode)) {
+            documents.AddFolder(path);
+        } else if (IsWordDocumentName(path)) {
+            documents.AddFile(path);
+        } else {
+            throw UsageError("'" + path + "' is not a Word document (.doc or .docx)");
+        }
+    }
+    return documents;
+}
+
+std::string OutputFolderText(const std::string& folder) {
+    if (folder.empty() || folder.back() == '/') {
+        return folder;
+    }
+    return folder + "/";
+}
+
+void CheckConvertInputs(const OptionSet& options, const DocumentList& documents,
+                        const std::string& outputFolder) {
+    if (options.watertype == 2 && !FileExists(options.waterimagefile)) {
+        throw UsageError("Please select watermark image!");
+    }
+    if (documents.empty()) {
+        throw UsageError("Please select the Excel source file!");
+    }
+    if (outputFolder.empty() || !FolderExists(outputFolder)) {
+        throw UsageError("Please select the EXE output folder!");
+    }
+}
+
+}  // namespace quorlix

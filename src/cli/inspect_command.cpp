@@ -1,0 +1,122 @@
+#include <ostream>
+#include <string>
+
+#include "cli/cli.h"
+#include "cli/cli_help.h"
+#include "cli/commands.h"
+#include "cli/json_text.h"
+#include "cli/payload_report.h"
+#include "common/payload_error.h"
+#include "platform/file_byte_source.h"
+
+namespace quorlix {
+
+namespace {
+
+std::string RangeText(const ByteRange& range) {
+    return "offset " + std::to_string(range.offset) + ", " + std::to_string(range.size) + " bytes";
+}
+
+void WriteText(const PayloadReport& report, std::ostream& out) {
+    const PayloadLayout& layout = report.layout;
+    out << "file size: " << layout.fileSize << "\n"
+        << "stub: " << RangeText(layout.stub) << "\n"
+        << "document section: " << RangeText(layout.document) << "\n"
+        << "document: " << report.documentName << " (" << report.documentKind << ", "
+        << report.documentSize << " bytes)\n"
+        << "package: " << RangeText(layout.package) << "\n"
+        << "directory: " << RangeText(layout.directory) << "\n"
+        << "end marker: offset " << layout.endMarker << "\n"
+        << "entries: " << report.entries.size() << "\n";
+    for (const EntryReport& entry : report.entries) {
+        out << "  " << entry.name << "  record " << entry.recordLength << " bytes, size "
+            << entry.size << " bytes\n";
+    }
+    for (const OptionFileReport& file : report.optionFiles) {
+        out << file.name << ":\n";
+        for (const std::string& line : file.lines) {
+            out << "  " << line << "\n";
+        }
+    }
+}
+
+std::string JsonRange(const ByteRange& range) {
+    return "{\"offset\": " + std::to_string(range.offset) +
+           ", \"size\": " + std::to_string(range.size) + "}";
+}
+
+void WriteJsonEntries(const PayloadReport& report, std::ostream& out) {
+    out << "  \"entries\": [";
+    const char* separator = "\n";
+    for (const EntryReport& entry : report.entries) {
+        out << separator << "    {\"name\": " << JsonQuoted(entry.name)
+            << ", \"offset\": " << entry.offset << ", \"recordLength\": " << entry.recordLength
+            << ", \"size\": " << entry.size << "}";
+        separator = ",\n";
+    }
+    out << (report.entries.empty() ? "],\n" : "\n  ],\n");
+}
+
+void WriteJsonOptionFiles(const PayloadReport& report, std::ostream& out) {
+    out << "  \"optionFiles\": [";
+    const char* separator = "\n";
+    for (const OptionFileReport& file : report.optionFiles) {
+        out << separator << "    {\"name\": " << JsonQuoted(file.name) << ", \"lines\": [";
+        const char* lineSeparator = "";
+        for (const std::string& line : file.lines) {
+            out << lineSeparator << JsonQuoted(line);
+            lineSeparator = ", ";
+        }
+        out << "]}";
+        separator = ",\n";
+    }
+    out << (report.optionFiles.empty() ? "]\n" : "\n  ]\n");
+}
+
+void WriteJson(const std::string& path, const PayloadReport& report, std::ostream& out) {
+    const PayloadLayout& layout = report.layout;
+    out << "{\n  \"file\": " << JsonQuoted(path) << ",\n  \"ok\": true,\n"
+        << "  \"fileSize\": " << layout.fileSize << ",\n"
+        << "  \"stub\": " << JsonRange(layout.stub) << ",\n"
+        << "  \"documentSection\": " << JsonRange(layout.document) << ",\n"
+        << "  \"document\": {\"name\": " << JsonQuoted(report.documentName)
+        << ", \"kind\": " << JsonQuoted(report.documentKind)
+        << ", \"size\": " << report.documentSize << "},\n"
+        << "  \"package\": " << JsonRange(layout.package) << ",\n"
+        << "  \"directory\": " << JsonRange(layout.directory) << ",\n"
+        << "  \"endMarker\": " << layout.endMarker << ",\n";
+    WriteJsonEntries(report, out);
+    WriteJsonOptionFiles(report, out);
+    out << "}\n";
+}
+
+void WriteJsonDamage(const std::string& path, const PayloadError& error, std::ostream& out) {
+    out << "{\n  \"file\": " << JsonQuoted(path) << ",\n  \"ok\": false,\n"
+        << "  \"error\": {\"reason\": " << JsonQuoted(error.reason())
+        << ", \"position\": " << error.position() << "}\n}\n";
+}
+
+}  // namespace
+
+int RunInspectCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err) {
+    const std::string& path = args.positional().front();
+    const bool json = args.Has("json");
+    FileByteSource source(path);
+    try {
+        const PayloadReport report = InspectPayload(source);
+        if (json) {
+            WriteJson(path, report, out);
+        } else {
+            WriteText(report, out);
+        }
+    } catch (const PayloadError& e) {
+        if (json) {
+            WriteJsonDamage(path, e, out);
+        }
+        err << kProgramName << " inspect: " << path << ": damaged: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    return out ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace quorlix

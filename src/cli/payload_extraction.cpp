@@ -1,0 +1,96 @@
+#include "cli/payload_extraction.h"
+
+#include <unistd.h>
+
+#include "cli/payload_report.h"
+#include "cli/safe_path.h"
+#include "conversion/output_naming.h"
+#include "platform/ansi_code_page.h"
+#include "platform/error.h"
+#include "platform/file_byte_source.h"
+#include "platform/file_system.h"
+
+namespace quorlix {
+
+namespace {
+
+// What one extraction made, removed again unless the extraction completes.
+class ExtractionRecord {
+public:
+    ExtractionRecord() = default;
+    ExtractionRecord(const ExtractionRecord&) = delete;
+    ExtractionRecord& operator=(const ExtractionRecord&) = delete;
+    ~ExtractionRecord() {
+        if (complete_) {
+            return;
+        }
+        for (auto it = files_.rbegin(); it != files_.rend(); ++it) {
+            ::unlink(it->c_str());
+        }
+        for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
+            ::rmdir(it->c_str());
+        }
+    }
+
+    // Creates the file for a checked name and notes it and the folders made for it.
+    File Create(const std::string& folder, const std::string& name) {
+        File file = CreateExtractionFile(folder, name, folders_);
+        files_.push_back(file.path());
+        return file;
+    }
+    void Complete() { complete_ = true; }
+    const std::vector<std::string>& files() const { return files_; }
+
+private:
+    std::vector<std::string> files_;
+    std::vector<std::string> folders_;
+    bool complete_ = false;
+};
+
+// The file name the document is written under: its own, or for Word's objects, which carry no
+// name, the executable's base name with the document type's extension.
+std::string DocumentFileName(const EmbeddedDocument& document, const std::string& executable) {
+    std::string name = OriginalDocumentName(document);
+    if (name.empty()) {
+        const bool docx = document.kind == EmbeddedDocument::Kind::WordPackage;
+        name = BaseNameOf(executable) + (docx ? ".docx" : ".doc");
+    }
+    if (EntryNameParts(name).size() != 1) {
+        throw Error("The document's name \"" + name + "\" is not a plain file name.");
+    }
+    return name;
+}
+
+}  // namespace
+
+std::vector<std::string> ExtractPayload(const std::string& executablePath,
+                                        const std::string& folder) {
+    FileByteSource source(executablePath);
+    const PayloadReader reader(source);
+    const EmbeddedDocument document = ReadEmbeddedDocument(reader);
+    const std::string documentName = DocumentFileName(document, executablePath);
+    std::vector<std::string> names;
+    for (const PackageEntry& entry : reader.layout().entries) {
+        names.push_back(FromAnsi(entry.name));
+        EntryNameParts(names.back());
+    }
+    if (!FolderExists(folder)) {
+        CreateFolders(folder);
+    }
+
+    ExtractionRecord record;
+    File documentFile = record.Create(folder, documentName);
+    documentFile.WriteAll(document.data.data(), document.data.size());
+    documentFile.Close();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        File file = record.Create(folder, names[i]);
+        reader.InflateEntry(i, [&file](std::span<const std::uint8_t> chunk) {
+            file.WriteAll(chunk.data(), chunk.size());
+        });
+        file.Close();
+    }
+    record.Complete();
+    return record.files();
+}
+
+}  // namespace quorlix

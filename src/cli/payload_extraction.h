@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorlix {
+
+// Writes the original document and every package entry of an output executable under folder
+// (made when missing): the document under its original file name, each entry under its name
+// decoded from the ANSI code page, with '\' between folders. Every name is checked before
+// anything is written: a name that would leave the folder (a ".." part, an absolute path, a
+// drive) or a symbolic link on the way is refused with quorlix::Error. Existing files are never
+// replaced (std::system_error, EEXIST). On any failure the files and folders this call made are
+// removed again. Returns the paths written, document first.
+std::vector<std::string> ExtractPayload(const std::string& executablePath,
+                                        const std::string& folder);
+
+}  // namespace quorlix

@@ -1,0 +1,117 @@
+#include "cli/payload_report.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "common/compound_file_reader.h"
+#include "common/payload_error.h"
+#include "common/utf16.h"
+#include "platform/ansi_code_page.h"
+
+namespace quorlix {
+
+namespace {
+
+// Option files larger than this are checked but their lines are not shown.
+constexpr std::uint32_t kMaxShownOptionFile = 1 << 20;
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// option\NAME.dll with no further folder, in any letter case.
+bool IsOptionFileName(std::string_view name) {
+    constexpr std::string_view kFolder = "option\\";
+    constexpr std::string_view kExtension = ".dll";
+    return name.size() > kFolder.size() + kExtension.size() &&
+           EqualsIgnoringCase(name.substr(0, kFolder.size()), kFolder) &&
+           EqualsIgnoringCase(name.substr(name.size() - kExtension.size()), kExtension) &&
+           name.find('\\', kFolder.size()) == std::string_view::npos;
+}
+
+// Lines ended by CR LF; a last line without one is kept too.
+std::vector<std::string> DecodedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        const std::size_t stop = end == std::string::npos ? text.size() : end;
+        lines.push_back(FromAnsi(std::string_view(text).substr(start, stop - start)));
+        start = end == std::string::npos ? text.size() : end + 2;
+    }
+    return lines;
+}
+
+// Inflates every entry (so that damage shows) and keeps the option files' text.
+void CheckEntries(const PayloadReader& reader, PayloadReport& report) {
+    const auto& entries = reader.layout().entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const PackageEntry& entry = entries[i];
+        report.entries.push_back(
+            {FromAnsi(entry.name), entry.offset, entry.recordLength, entry.size});
+        const bool keep = IsOptionFileName(entry.name) && entry.size <= kMaxShownOptionFile;
+        std::string text;
+        reader.InflateEntry(i, [&](std::span<const std::uint8_t> chunk) {
+            if (keep) {
+                text.append(chunk.begin(), chunk.end());
+            }
+        });
+        if (keep) {
+            report.optionFiles.push_back({FromAnsi(entry.name), DecodedLines(text)});
+        }
+    }
+}
+
+}  // namespace
+
+std::string DocumentKindName(EmbeddedDocument::Kind kind) {
+    switch (kind) {
+        case EmbeddedDocument::Kind::PackageFile:
+            return "package-object";
+        case EmbeddedDocument::Kind::WordPackage:
+            return "word-package";
+        case EmbeddedDocument::Kind::WordStorage:
+            return "word-storage";
+    }
+    return "unknown";
+}
+
+std::string OriginalDocumentName(const EmbeddedDocument& document) {
+    if (!document.unicodeName.empty()) {
+        return Utf16ToUtf8(document.unicodeName);
+    }
+    return FromAnsi(document.ansiName);
+}
+
+EmbeddedDocument ReadEmbeddedDocument(const PayloadReader& reader) {
+    std::vector<std::uint8_t> stream;
+    stream.reserve(reader.layout().document.size);
+    reader.CopyDocument(PayloadReader::DocumentForm::Unscrambled,
+                        [&](std::span<const std::uint8_t> chunk) {
+                            stream.insert(stream.end(), chunk.begin(), chunk.end());
+                        });
+    try {
+        return ExtractDocument(stream);
+    } catch (const CompoundFileError& e) {
+        throw PayloadError(
+            reader.layout().document.offset,
+            std::string("the document section holds no valid container stream (") + e.what() + ")");
+    }
+}
+
+PayloadReport InspectPayload(ByteSource& source) {
+    const PayloadReader reader(source);
+    PayloadReport report;
+    report.layout = reader.layout();
+    CheckEntries(reader, report);
+    const EmbeddedDocument document = ReadEmbeddedDocument(reader);
+    report.documentKind = DocumentKindName(document.kind);
+    report.documentName = OriginalDocumentName(document);
+    report.documentSize = document.data.size();
+    return report;
+}
+
+}  // namespace quorlix

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/byte_source.h"
+#include "common/embedded_document.h"
+#include "common/payload_reader.h"
+
+namespace quorlix {
+
+// One package entry as quorlix-cli shows it; the name decoded from the ANSI code page.
+struct EntryReport {
+    std::string name;
+    std::uint64_t offset = 0;
+    std::uint32_t recordLength = 0;
+    std::uint32_t size = 0;
+};
+
+// An option file's lines, decoded from the ANSI code page.
+struct OptionFileReport {
+    std::string name;
+    std::vector<std::string> lines;
+};
+
+// What an output executable holds, every part of it checked.
+struct PayloadReport {
+    PayloadLayout layout;
+    std::string documentKind;  // "package-object", "word-package" or "word-storage"
+    std::string documentName;  // the original file name (UTF-8); empty when the object has none
+    std::uint64_t documentSize = 0;
+    std::vector<EntryReport> entries;
+    std::vector<OptionFileReport> optionFiles;  // entries named option\*.dll, in package order
+};
+
+// Reads and checks an output executable: its layout, every entry inflated to its end, and the
+// document section, which must hold a container stream with a readable document. Throws
+// PayloadError with the fault's position.
+PayloadReport InspectPayload(ByteSource& source);
+
+// The document taken out of the document section (held in memory whole). Throws PayloadError at
+// the section's start when it holds no valid container stream.
+EmbeddedDocument ReadEmbeddedDocument(const PayloadReader& reader);
+
+// The original file name of an embedded document in UTF-8: the Unicode label, else the ANSI
+// label decoded; empty for Word's own objects, which carry none.
+std::string OriginalDocumentName(const EmbeddedDocument& document);
+
+// The kind of an embedded document as the report names it.
+std::string DocumentKindName(EmbeddedDocument::Kind kind);
+
+}  // namespace quorlix
