@@ -1,0 +1,424 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "common/byte_order.h"
+#include "common/embedded_document.h"
+#include "platform/installed_fonts.h"
+#include "platform/temp_folder.h"
+#include "support/cli_output.h"
+#include "support/test_folder.h"
+
+namespace quorlix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CliRun;
+using test::RunCliWith;
+using test::TestFolder;
+
+const std::string kWinoptions = "option\\winoptions.dll";
+
+// The names in a folder, sorted.
+std::set<std::string> Listing(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// Per-run folders ({GUID}) left under the temporary folder's dorvane folder.
+std::set<std::string> RunFolders() {
+    std::set<std::string> names;
+    const std::string dorvane = TempFolderPath() + "dorvane";
+    if (fs::exists(dorvane)) {
+        for (const std::string& name : Listing(dorvane)) {
+            if (name.starts_with("{")) {
+                names.insert(name);
+            }
+        }
+    }
+    return names;
+}
+
+// The original document carried by an output executable, taken out of its staged copy.
+EmbeddedDocument DocumentOf(const test::ReadOutput& output) {
+    const std::string& stream = output.document;
+    EXPECT_EQ(stream.substr(0, 8), std::string("BDOC\x01\0\0\0", 8));
+    EXPECT_EQ(test::LE32At(stream, 8), stream.size() - 12);
+    return ExtractDocument(
+        std::span(reinterpret_cast<const std::uint8_t*>(stream.data()), stream.size()));
+}
+
+std::string DataOf(const EmbeddedDocument& document) {
+    return std::string(document.data.begin(), document.data.end());
+}
+
+TEST(CliConvert, InputChecksRunInOrderAndStopBeforeAnythingIsWritten) {
+    TestFolder folder;
+    fs::create_directories(folder / "empty");
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    const std::set<std::string> runFoldersBefore = RunFolders();
+    const std::string hint = "\nRun 'quorlix-cli convert --help' for usage.\n";
+
+    // Image watermark without its file, empty list and no output folder: the watermark only.
+    CliRun run = RunCliWith({"convert", "--set", "watertype=2", "--set",
+                             "waterimagefile=" + folder / "missing.png", folder / "empty"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "quorlix-cli convert: Please select watermark image!" + hint);
+    EXPECT_EQ(run.out, "");
+
+    // Empty list (a folder without documents, or nothing at all) and no output folder.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"convert", folder / "empty"},
+          std::vector<std::string>{"convert", "--output-folder", folder / "out"}}) {
+        run = RunCliWith(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "quorlix-cli convert: Please select the Excel source file!" + hint);
+    }
+
+    // Documents, but no output folder or one that does not exist; a text watermark needs no file.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"convert", "--set", "watertype=1", folder / "Plan.doc"},
+          std::vector<std::string>{"convert", "--output-folder", folder / "nowhere",
+                                   folder / "Plan.doc"}}) {
+        run = RunCliWith(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "quorlix-cli convert: Please select the EXE output folder!" + hint);
+    }
+    EXPECT_TRUE(Listing(folder / "out").empty());
+    EXPECT_FALSE(fs::exists(folder / "nowhere"));
+    EXPECT_EQ(RunFolders(), runFoldersBefore);
+}
+
+TEST(CliConvert, BadOptionsAndArgumentsAreUsageErrorsThatNameThem) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    test::WriteFile(folder / "notes.txt", "notes");
+    const std::vector<std::string> base = {"convert", "--output-folder", folder / "out"};
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--set", "opbogus=1"}, "Unknown option field \"opbogus\""},
+        {{"--set", "opwidth=wide"}, "Option field \"opwidth\" cannot hold \"wide\""},
+        {{"--set", "opmax=yes"}, "Option field \"opmax\""},
+        {{"--set", "opwidth"}, "--set needs NAME=VALUE, not 'opwidth'"},
+        {{"--embed-font", "No Such Font (TrueType)"},
+         "no installed font is called 'No Such Font (TrueType)'"},
+        {{folder / "notes.txt"}, "'" + folder / "notes.txt" + "' is not a Word document"},
+        {{folder / "gone.doc"}, "'" + folder / "gone.doc" + "' does not exist"},
+    };
+    for (const auto& [extra, message] : cases) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back(folder / "Plan.doc");
+        const CliRun run = RunCliWith(args);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_TRUE(run.err.starts_with("quorlix-cli convert: " + message)) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_TRUE(Listing(folder / "out").empty());
+}
+
+TEST(CliConvert, OutputNamesWithAndWithoutAutorunAndTheOptionsTheyCarry) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    const std::string document = folder / "report.final.doc";
+    const std::string content = test::RandomBytes(70000, 3);
+    test::WriteFile(document, content);
+
+    // No trailing '/' on the output folder: it gets one.
+    CliRun run = RunCliWith({"convert", "--output-folder", folder / "out", "--set", "opwidth=800",
+                             "--set", "opfiletitle= (draft)", document});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string plain = folder / "out/report.final.exe";
+    EXPECT_EQ(run.out, "converted: " + plain + "\nConvert finished!\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"report.final.exe"}));
+    const test::ReadOutput output = test::ReadBack(test::ReadFile(plain));
+    const std::vector<std::string> lines =
+        test::OptionLines(test::EntryContent(output.package, kWinoptions));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "report.final (draft)");
+    EXPECT_EQ(lines[1], "800");
+    EXPECT_EQ(lines[2], "480");
+    const EmbeddedDocument embedded = DocumentOf(output);
+    EXPECT_EQ(embedded.ansiName, "report.final.doc");
+    EXPECT_EQ(DataOf(embedded), content);
+
+    run = RunCliWith({"convert", "--output-folder", folder / "out/", "--autorun", document});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string autorun = folder / "out/report.final/report.final.exe";
+    EXPECT_EQ(run.out, "converted: " + autorun + "\nConvert finished!\n");
+    EXPECT_EQ(Listing(folder / "out/report.final"),
+              (std::set<std::string>{"Autorun.inf", "report.final.exe"}));
+    EXPECT_EQ(DataOf(DocumentOf(test::ReadBack(test::ReadFile(autorun)))), content);
+}
+
+TEST(CliConvert, TwoDocumentsOfOneNameLeaveOneExecutableTheSecond) {
+    TestFolder folder;
+    fs::create_directories(folder / "a");
+    fs::create_directories(folder / "b");
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "a/Plan.doc", "first plan");
+    test::WriteFile(folder / "b/Plan.docx", "second plan");
+
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", folder / "a/Plan.doc",
+                    folder / "b/Plan.docx", folder / "a/Plan.doc"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string exe = folder / "out/Plan.exe";
+    // The path given twice is converted once.
+    EXPECT_EQ(run.out, "converted: " + exe + "\nconverted: " + exe + "\nConvert finished!\n");
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"Plan.exe"}));
+    const EmbeddedDocument embedded = DocumentOf(test::ReadBack(test::ReadFile(exe)));
+    EXPECT_EQ(embedded.ansiName, "Plan.docx");
+    EXPECT_EQ(DataOf(embedded), "second plan");
+}
+
+TEST(CliConvert, AutorunOutputThatCannotBeDeletedFailsAndTheNextDocumentConverts) {
+    TestFolder folder;
+    fs::create_directories(folder / "out/One/One.exe");  // a folder where the output goes
+    test::WriteFile(folder / "out/One/One.exe/keep", "keep");
+    test::WriteFile(folder / "One.doc", "one");
+    test::WriteFile(folder / "Two.docx", "two");
+
+    const CliRun run = RunCliWith({"convert", "--output-folder", folder / "out", "--autorun",
+                                   folder / "One.doc", folder / "Two.docx"});
+    EXPECT_EQ(run.status, 1);
+    const std::string one = folder / "out/One/One.exe";
+    const std::string two = folder / "out/Two/Two.exe";
+    EXPECT_EQ(run.out, "failed: " + one + "\nconverted: " + two + "\n");
+    EXPECT_EQ(run.err,
+              "Following EXE have not been generated.\n"
+              "Please check the source file and target EXE file, if they are open by other\n"
+              "Applications. If yes, please close them and convert again.\n" +
+                  one + "\n");
+    EXPECT_EQ(test::ReadFile(folder / "out/One/One.exe/keep"), "keep");
+    EXPECT_EQ(Listing(folder / "out/One"), (std::set<std::string>{"One.exe"}));
+    EXPECT_EQ(DataOf(DocumentOf(test::ReadBack(test::ReadFile(two)))), "two");
+}
+
+TEST(CliConvert, FolderArgumentAddsOnlyItsOwnWordDocuments) {
+    TestFolder folder;
+    const std::string docs = folder / "docs";
+    fs::create_directories(docs + "/e");
+    fs::create_directories(folder / "out");
+    for (const char* name : {"a.doc", "~$a.doc", "b.DOCX", "c.txt", "d", "x.do", "e/f.doc"}) {
+        test::WriteFile(docs + "/" + name, name);
+    }
+    const CliRun run = RunCliWith({"convert", "--output-folder", folder / "out", docs});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"a.exe", "b.exe"}));
+    EXPECT_NE(run.out.find("converted: " + folder / "out/a.exe\n"), std::string::npos);
+    EXPECT_NE(run.out.find("converted: " + folder / "out/b.exe\n"), std::string::npos);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 3) << run.out;
+    EXPECT_EQ(DataOf(DocumentOf(test::ReadBack(test::ReadFile(folder / "out/b.exe")))), "b.DOCX");
+
+    // A folder whose own path holds "~$" adds nothing.
+    fs::create_directories(folder / "~$locked");
+    test::WriteFile(folder / "~$locked/g.doc", "g");
+    const CliRun locked =
+        RunCliWith({"convert", "--output-folder", folder / "out", folder / "~$locked"});
+    EXPECT_EQ(locked.status, 2);
+    EXPECT_NE(locked.err.find("Please select the Excel source file!"), std::string::npos);
+}
+
+TEST(CliConvert, EmbedFontAddsTheInstalledFontFile) {
+    const std::vector<FontListEntry> fonts = ListInstalledFonts();
+    if (fonts.empty() || fonts.front().fileEntry.find('|') != std::string::npos) {
+        GTEST_SKIP() << "no single-file font is installed";
+    }
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    const CliRun run = RunCliWith({"convert", "--output-folder", folder / "out", "--embed-font",
+                                   fonts.front().displayName, folder / "Plan.doc"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const test::ReadOutput output = test::ReadBack(test::ReadFile(folder / "out/Plan.exe"));
+    const std::string fontFile = fonts.front().fileEntry;
+    const std::string entry = "myfont\\" + fontFile.substr(fontFile.rfind('/') + 1);
+    EXPECT_EQ(test::EntryContent(output.package, entry), test::ReadFile(fontFile));
+}
+
+// Answers SIGINT for the length of a test, so that a late signal cannot end the test program.
+class TestInterruptHandler {
+public:
+    TestInterruptHandler() {
+        struct sigaction action {};
+        action.sa_handler = [](int) {};
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &previous_);
+    }
+    ~TestInterruptHandler() { ::sigaction(SIGINT, &previous_, nullptr); }
+
+private:
+    struct sigaction previous_ {};
+};
+
+TEST(CliConvert, InterruptStopsTheRunAndRemovesThePartialOutput) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "First.doc", "first");
+    test::WriteFile(folder / "Second.doc", "second");
+    // A large font file keeps the package writer busy long enough to be interrupted.
+    test::WriteFile(folder / "big.ttf", test::RandomBytes(24 << 20, 9));
+    const std::set<std::string> runFoldersBefore = RunFolders();
+    const TestInterruptHandler handler;
+
+    const std::string second = folder / "out/Second.exe";
+    std::atomic<bool> done = false;
+    std::thread interrupter([&] {
+        while (!done && !(fs::exists(second) && fs::file_size(second) > 0)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        if (!done) {
+            ::kill(::getpid(), SIGINT);
+        }
+    });
+    const CliRun run = RunCliWith(
+        {"convert", "--output-folder", folder / "out", "--set", "embedfonts=1", "--set",
+         "embedfontlist=Big=" + folder / "big.ttf", folder / "First.doc", folder / "Second.doc"});
+    done = true;
+    interrupter.join();
+
+    EXPECT_EQ(run.status, 130) << run.out << run.err;
+    EXPECT_EQ(run.out, "converted: " + folder / "out/First.exe\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"First.exe"}));
+    EXPECT_EQ(RunFolders(), runFoldersBefore);
+}
+
+// A small but well-formed .docx: a zip archive with stored members.
+std::string MinimalDocx() {
+    const std::vector<std::pair<std::string, std::string>> members = {
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+         "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
+         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
+        {"word/document.xml",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+         "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+         "<w:body><w:p><w:r><w:t>Hello from the test.</w:t></w:r></w:p></w:body></w:document>"},
+    };
+    auto le16 = [](std::string& s, std::uint32_t v) {
+        s += static_cast<char>(v & 0xFF);
+        s += static_cast<char>((v >> 8) & 0xFF);
+    };
+    auto le32 = [&](std::string& s, std::uint32_t v) {
+        le16(s, v & 0xFFFF);
+        le16(s, v >> 16);
+    };
+    std::string zip;
+    std::string central;
+    for (const auto& [name, data] : members) {
+        const auto crc = static_cast<std::uint32_t>(
+            crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+        const auto offset = static_cast<std::uint32_t>(zip.size());
+        for (std::string* header : {&zip, &central}) {
+            le32(*header, header == &zip ? 0x04034b50 : 0x02014b50);
+            if (header == &central) {
+                le16(*header, 20);
+            }
+            for (std::uint32_t v : {20u, 0u, 0u, 0u, 0u}) {
+                le16(*header, v);  // version, flags, method stored, time, date
+            }
+            le32(*header, crc);
+            le32(*header, static_cast<std::uint32_t>(data.size()));
+            le32(*header, static_cast<std::uint32_t>(data.size()));
+            le16(*header, static_cast<std::uint32_t>(name.size()));
+            le16(*header, 0);
+            if (header == &central) {
+                for (std::uint32_t v : {0u, 0u, 0u}) {
+                    le16(*header, v);  // comment length, disk, internal attributes
+                }
+                le32(*header, 0);  // external attributes
+                le32(*header, offset);
+            }
+            *header += name;
+        }
+        zip += data;
+    }
+    const auto centralOffset = static_cast<std::uint32_t>(zip.size());
+    zip += central;
+    le32(zip, 0x06054b50);
+    le32(zip, 0);
+    le16(zip, static_cast<std::uint32_t>(members.size()));
+    le16(zip, static_cast<std::uint32_t>(members.size()));
+    le32(zip, static_cast<std::uint32_t>(central.size()));
+    le32(zip, centralOffset);
+    le16(zip, 0);
+    return zip;
+}
+
+// Runs a program with the arguments, its outputs into files; returns its exit status.
+int RunProgram(const std::vector<std::string>& args, const std::string& out,
+               const std::string& err) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) {
+            ::_exit(126);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CliConvert, BuiltProgramConvertsADocxEndToEnd) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    const std::string docx = MinimalDocx();
+    test::WriteFile(folder / "Guide.docx", docx);
+
+    const int status = RunProgram({QUORLIX_CLI_PATH, "convert", "--output-folder", folder / "out",
+                                   "--autorun", "--set", "opheigh=600", folder / "Guide.docx"},
+                                  folder / "stdout", folder / "stderr");
+    ASSERT_EQ(status, 0) << test::ReadFile(folder / "stderr");
+    EXPECT_EQ(test::ReadFile(folder / "stdout"),
+              "converted: " + folder / "out/Guide/Guide.exe\nConvert finished!\n");
+    EXPECT_EQ(test::ReadFile(folder / "stderr"), "");
+
+    const std::string bytes = test::ReadFile(folder / "out/Guide/Guide.exe");
+    EXPECT_EQ(bytes.substr(0, 2), "MZ");
+    const test::ReadOutput output = test::ReadBack(bytes);
+    std::vector<std::string> names;
+    for (const test::ReadEntry& entry : output.package.entries) {
+        names.push_back(entry.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"option\\winsetbrower.dll",
+                                               "option\\wateroptions.dll", kWinoptions,
+                                               "option\\trmacke1.dll", "option\\trmacke2.dll"}));
+    const std::vector<std::string> lines =
+        test::OptionLines(test::EntryContent(output.package, kWinoptions));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Guide-This Word document will help you");
+    EXPECT_EQ(lines[2], "600");
+    const EmbeddedDocument embedded = DocumentOf(output);
+    EXPECT_EQ(embedded.ansiName, "Guide.docx");
+    EXPECT_EQ(DataOf(embedded), docx);
+    EXPECT_TRUE(fs::exists(folder / "out/Guide/Autorun.inf"));
+}
+
+}  // namespace
+}  // namespace quorlix
