@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <set>
+
+#include "common/byte_order.h"
+#include "support/cli_output.h"
+#include "support/test_folder.h"
+
+namespace quorlix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CliRun;
+using test::RunCliWith;
+using test::TestFolder;
+
+// Every path below a folder, relative to it, folders marked with a trailing '/'.
+std::set<std::string> Tree(const std::string& folder) {
+    std::set<std::string> paths;
+    if (!fs::exists(fs::symlink_status(folder))) {
+        return paths;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string relative = entry.path().lexically_relative(folder).string();
+        paths.insert(entry.is_directory() && !entry.is_symlink() ? relative + "/" : relative);
+    }
+    return paths;
+}
+
+std::string LE32Text(std::uint32_t value) {
+    std::uint8_t bytes[4];
+    SetLE32(bytes, value);
+    return std::string(reinterpret_cast<const char*>(bytes), 4);
+}
+
+// A package written here with zlib: entries in order, directory, its length, signature.
+std::string HandMadePackage(const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string records;
+    std::string directory;
+    for (const auto& [name, content] : entries) {
+        uLongf length = compressBound(static_cast<uLong>(content.size()));
+        std::string stream(length, '\0');
+        EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(stream.data()), &length,
+                            reinterpret_cast<const Bytef*>(content.data()),
+                            static_cast<uLong>(content.size()), Z_DEFAULT_COMPRESSION),
+                  Z_OK);
+        stream.resize(length);
+        records += LE32Text(static_cast<std::uint32_t>(content.size())) + stream;
+        directory += name + "|" + std::to_string(stream.size() + 4) + "\r\n";
+    }
+    return records + directory + LE32Text(static_cast<std::uint32_t>(directory.size())) +
+           std::string("zsf\x01", 4);
+}
+
+// A converted output with its package replaced by one made by hand.
+std::string WithPackage(const std::string& output, const std::string& package) {
+    const test::ReadOutput read = test::ReadBack(output);
+    return output.substr(0, read.package.start) + package +
+           LE32Text(static_cast<std::uint32_t>(package.size())) + std::string(256, '\x0E');
+}
+
+class CliExtract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(folder_ / "out");
+        content_ = test::RandomBytes(90000, 5);
+        test::WriteFile(folder_ / "Plan.docx", content_);
+        const CliRun run =
+            RunCliWith({"convert", "--output-folder", folder_ / "out", folder_ / "Plan.docx"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        exe_ = folder_ / "out/Plan.exe";
+        bytes_ = test::ReadFile(exe_);
+    }
+
+    TestFolder folder_;
+    std::string content_;
+    std::string exe_;
+    std::string bytes_;
+};
+
+TEST_F(CliExtract, WritesTheDocumentAndEveryEntryUnderTheFolder) {
+    const std::string dir = folder_ / "x/y";  // made when missing
+    const CliRun run = RunCliWith({"extract", exe_, dir});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const test::ReadOutput output = test::ReadBack(bytes_);
+    std::string listed = dir + "/Plan.docx\n";
+    std::set<std::string> expected = {"Plan.docx", "option/"};
+    for (const test::ReadEntry& entry : output.package.entries) {
+        std::string relative = entry.name;
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        listed += dir + "/" + relative + "\n";
+        expected.insert(relative);
+        EXPECT_EQ(test::ReadFile(dir + "/" + relative), entry.content) << entry.name;
+    }
+    EXPECT_EQ(run.out, listed);
+    EXPECT_EQ(Tree(dir), expected);
+    EXPECT_EQ(test::ReadFile(dir + "/Plan.docx"), content_);
+
+    // A second extraction into the same folder replaces nothing and leaves nothing new.
+    test::WriteFile(dir + "/option/winoptions.dll", "mine");
+    fs::remove(dir + "/Plan.docx");
+    const CliRun again = RunCliWith({"extract", exe_, dir});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find(dir + "/option/winsetbrower.dll: File exists"), std::string::npos)
+        << again.err;
+    EXPECT_EQ(again.out, "");
+    EXPECT_FALSE(fs::exists(dir + "/Plan.docx")) << "the document written first is removed";
+    EXPECT_EQ(test::ReadFile(dir + "/option/winoptions.dll"), "mine");
+}
+
+TEST_F(CliExtract, RefusesEntryNamesThatLeaveTheFolderAndWritesNothing) {
+    const std::string dir = folder_ / "a/b/dest";
+    fs::create_directories(dir);
+    const std::vector<std::string> names = {"option\\..\\..\\x", "\\abs", "C:\\evil.txt",
+                                            "option\\.\\y", "a\\\\b"};
+    for (const std::string& name : names) {
+        const std::string crafted =
+            WithPackage(bytes_, HandMadePackage({{"option\\ok.dll", "ok"}, {name, "evil"}}));
+        test::WriteFile(folder_ / "crafted.exe", crafted);
+        const CliRun run = RunCliWith({"extract", folder_ / "crafted.exe", dir});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_NE(run.err.find("\"" + name + "\""), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_TRUE(Tree(dir).empty()) << name;
+    }
+    EXPECT_EQ(Tree(folder_ / "a"), (std::set<std::string>{"b/", "b/dest/"}));
+    EXPECT_FALSE(fs::exists(folder_ / "x"));
+}
+
+TEST_F(CliExtract, RefusesALinkOnTheWayAndRemovesWhatItWrote) {
+    const std::string dir = folder_ / "dest";
+    const std::string outside = folder_ / "outside";
+    fs::create_directories(dir);
+    fs::create_directories(outside);
+    fs::create_directory_symlink(outside, dir + "/option");
+
+    const CliRun run = RunCliWith({"extract", exe_, dir});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("symbolic link"), std::string::npos) << run.err;
+    EXPECT_TRUE(Tree(outside).empty());
+    EXPECT_EQ(Tree(dir), (std::set<std::string>{"option"}));
+}
+
+TEST_F(CliExtract, DamagedEntryLeavesNoFileBehind) {
+    // Nested folders from '\' in a name; the middle of the second entry's stream is damaged,
+    // so the first file is written whole before the fault shows.
+    std::string package = HandMadePackage({{"myfont\\sub\\a.ttf", test::RandomBytes(5000, 7)},
+                                           {"option\\b.dll", test::RandomBytes(3000, 8)}});
+    const std::uint32_t directoryLength =
+        GetLE32(reinterpret_cast<const std::uint8_t*>(package.data() + package.size() - 8));
+    package[package.size() - 8 - directoryLength - 1500] ^= 0x77;
+    test::WriteFile(folder_ / "damaged.exe", WithPackage(bytes_, package));
+    const std::string dir = folder_ / "dest";
+    fs::create_directories(dir);
+    const CliRun run = RunCliWith({"extract", folder_ / "damaged.exe", dir});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("entry \"option\\b.dll\" is not a valid zlib stream"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(" at byte "), std::string::npos) << run.err;
+    EXPECT_TRUE(Tree(dir).empty());
+}
+
+}  // namespace
+}  // namespace quorlix
