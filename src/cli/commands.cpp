@@ -37,7 +37,7 @@ const std::vector<Command>& Commands() {
          RunInspectCommand},
         {"extract",
          "Write the original document and every package entry of an output executable under "
-         "DIR.",
+         "DIR; an existing file is never replaced.",
          "EXE DIR",
          2,
          2,

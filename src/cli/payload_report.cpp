@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/compound_file_reader.h"
+#include "common/entry_name.h"
 #include "common/payload_error.h"
 #include "common/utf16.h"
 #include "platform/ansi_code_page.h"
@@ -50,8 +51,13 @@ void CheckEntries(const PayloadReader& reader, PayloadReport& report) {
     const auto& entries = reader.layout().entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const PackageEntry& entry = entries[i];
-        report.entries.push_back(
-            {FromAnsi(entry.name), entry.offset, entry.recordLength, entry.size});
+        const std::string name = FromAnsi(entry.name);
+        // The player refuses to place such an entry, so the output would not run.
+        if (!SplitEntryName(name)) {
+            throw PayloadError(entry.offset,
+                               "entry name \"" + name + "\" is not a plain relative file name");
+        }
+        report.entries.push_back({name, entry.offset, entry.recordLength, entry.size});
         const bool keep = IsOptionFileName(entry.name) && entry.size <= kMaxShownOptionFile;
         std::string text;
         reader.InflateEntry(i, [&](std::span<const std::uint8_t> chunk) {
@@ -60,7 +66,7 @@ void CheckEntries(const PayloadReader& reader, PayloadReport& report) {
             }
         });
         if (keep) {
-            report.optionFiles.push_back({FromAnsi(entry.name), DecodedLines(text)});
+            report.optionFiles.push_back({name, DecodedLines(text)});
         }
     }
 }

@@ -4,12 +4,14 @@
 // executable read back from its end with zlib directly.
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
+#include "common/byte_order.h"
 #include "support/package_reading.h"
 
 namespace quorlix::test {
@@ -87,6 +89,39 @@ inline std::vector<std::string> OptionLines(const std::string& content) {
         start = end + 2;
     }
     return lines;
+}
+
+inline std::string LE32Text(std::uint32_t value) {
+    std::uint8_t bytes[4];
+    SetLE32(bytes, value);
+    return std::string(reinterpret_cast<const char*>(bytes), 4);
+}
+
+// A package written here with zlib: entries in order, directory, its length, signature.
+inline std::string HandMadePackage(
+    const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string records;
+    std::string directory;
+    for (const auto& [name, content] : entries) {
+        uLongf length = compressBound(static_cast<uLong>(content.size()));
+        std::string stream(length, '\0');
+        EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(stream.data()), &length,
+                            reinterpret_cast<const Bytef*>(content.data()),
+                            static_cast<uLong>(content.size()), Z_DEFAULT_COMPRESSION),
+                  Z_OK);
+        stream.resize(length);
+        records += LE32Text(static_cast<std::uint32_t>(content.size())) + stream;
+        directory += name + "|" + std::to_string(stream.size() + 4) + "\r\n";
+    }
+    return records + directory + LE32Text(static_cast<std::uint32_t>(directory.size())) +
+           std::string("zsf\x01", 4);
+}
+
+// A converted output with its package replaced by one made by hand.
+inline std::string WithPackage(const std::string& output, const std::string& package) {
+    const ReadOutput read = ReadBack(output);
+    return output.substr(0, read.package.start) + package +
+           LE32Text(static_cast<std::uint32_t>(package.size())) + std::string(256, '\x0E');
 }
 
 }  // namespace quorlix::test

@@ -12,6 +12,7 @@
 #include <set>
 #include <thread>
 
+#include "cli/console_progress.h"
 #include "common/byte_order.h"
 #include "common/embedded_document.h"
 #include "platform/installed_fonts.h"
@@ -298,6 +299,28 @@ TEST(CliConvert, InterruptStopsTheRunAndRemovesThePartialOutput) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"First.exe"}));
     EXPECT_EQ(RunFolders(), runFoldersBefore);
+}
+
+TEST(CliConvert, ProgressBarShowsNameKibAndPercentageOnOneLine) {
+    std::ostringstream bar;
+    ConsoleProgress progress(&bar);
+    progress.SetDocumentName("Plan.doc");
+    progress.SetUpperLabel("Plan.exe", 345);
+    EXPECT_EQ(bar.str(), "") << "nothing before the first report";
+    progress.SetBarMaximum(200);
+    progress.SetProgressMaximum(200);
+    progress.AddProgress(61440);
+    progress.ShowStreamProgress(40960);
+    EXPECT_EQ(bar.str(),
+              "\rPlan.doc  60 of 200 KiB  30%\x1b[K\rPlan.doc  100 of 200 KiB  50%\x1b[K");
+    progress.ClearBar();
+    EXPECT_TRUE(bar.str().ends_with("50%\x1b[K\r\x1b[K"));
+    EXPECT_FALSE(progress.CancelRequested());
+
+    ConsoleProgress quiet(nullptr);
+    quiet.SetProgressMaximum(10);
+    quiet.AddProgress(4096);
+    EXPECT_EQ(quiet.PercentageText(), "40%");
 }
 
 // A small but well-formed .docx: a zip archive with stored members.

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <set>
@@ -27,38 +26,6 @@ std::set<std::string> Tree(const std::string& folder) {
         paths.insert(entry.is_directory() && !entry.is_symlink() ? relative + "/" : relative);
     }
     return paths;
-}
-
-std::string LE32Text(std::uint32_t value) {
-    std::uint8_t bytes[4];
-    SetLE32(bytes, value);
-    return std::string(reinterpret_cast<const char*>(bytes), 4);
-}
-
-// A package written here with zlib: entries in order, directory, its length, signature.
-std::string HandMadePackage(const std::vector<std::pair<std::string, std::string>>& entries) {
-    std::string records;
-    std::string directory;
-    for (const auto& [name, content] : entries) {
-        uLongf length = compressBound(static_cast<uLong>(content.size()));
-        std::string stream(length, '\0');
-        EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(stream.data()), &length,
-                            reinterpret_cast<const Bytef*>(content.data()),
-                            static_cast<uLong>(content.size()), Z_DEFAULT_COMPRESSION),
-                  Z_OK);
-        stream.resize(length);
-        records += LE32Text(static_cast<std::uint32_t>(content.size())) + stream;
-        directory += name + "|" + std::to_string(stream.size() + 4) + "\r\n";
-    }
-    return records + directory + LE32Text(static_cast<std::uint32_t>(directory.size())) +
-           std::string("zsf\x01", 4);
-}
-
-// A converted output with its package replaced by one made by hand.
-std::string WithPackage(const std::string& output, const std::string& package) {
-    const test::ReadOutput read = test::ReadBack(output);
-    return output.substr(0, read.package.start) + package +
-           LE32Text(static_cast<std::uint32_t>(package.size())) + std::string(256, '\x0E');
 }
 
 class CliExtract : public ::testing::Test {
@@ -117,8 +84,8 @@ TEST_F(CliExtract, RefusesEntryNamesThatLeaveTheFolderAndWritesNothing) {
     const std::vector<std::string> names = {"option\\..\\..\\x", "\\abs", "C:\\evil.txt",
                                             "option\\.\\y", "a\\\\b"};
     for (const std::string& name : names) {
-        const std::string crafted =
-            WithPackage(bytes_, HandMadePackage({{"option\\ok.dll", "ok"}, {name, "evil"}}));
+        const std::string crafted = test::WithPackage(
+            bytes_, test::HandMadePackage({{"option\\ok.dll", "ok"}, {name, "evil"}}));
         test::WriteFile(folder_ / "crafted.exe", crafted);
         const CliRun run = RunCliWith({"extract", folder_ / "crafted.exe", dir});
         EXPECT_EQ(run.status, 1) << name;
@@ -147,12 +114,12 @@ TEST_F(CliExtract, RefusesALinkOnTheWayAndRemovesWhatItWrote) {
 TEST_F(CliExtract, DamagedEntryLeavesNoFileBehind) {
     // Nested folders from '\' in a name; the middle of the second entry's stream is damaged,
     // so the first file is written whole before the fault shows.
-    std::string package = HandMadePackage({{"myfont\\sub\\a.ttf", test::RandomBytes(5000, 7)},
-                                           {"option\\b.dll", test::RandomBytes(3000, 8)}});
+    std::string package = test::HandMadePackage({{"myfont\\sub\\a.ttf", test::RandomBytes(5000, 7)},
+                                                 {"option\\b.dll", test::RandomBytes(3000, 8)}});
     const std::uint32_t directoryLength =
         GetLE32(reinterpret_cast<const std::uint8_t*>(package.data() + package.size() - 8));
     package[package.size() - 8 - directoryLength - 1500] ^= 0x77;
-    test::WriteFile(folder_ / "damaged.exe", WithPackage(bytes_, package));
+    test::WriteFile(folder_ / "damaged.exe", test::WithPackage(bytes_, package));
     const std::string dir = folder_ / "dest";
     fs::create_directories(dir);
     const CliRun run = RunCliWith({"extract", folder_ / "damaged.exe", dir});

@@ -150,6 +150,20 @@ TEST(CliInspect, DamagedFilesGiveTheReasonAndPosition) {
               std::string::npos)
         << run.out;
 
+    // An entry name the player would refuse to place; the position is its record's.
+    const std::string crafted = test::WithPackage(
+        good, test::HandMadePackage({{"option\\winoptions.dll", "x\r\n"}, {"a\\..\\b", "y"}}));
+    test::WriteFile(folder / "crafted.exe", crafted);
+    run = RunCliWith({"inspect", folder / "crafted.exe"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("entry name \"a\\..\\b\" is not a plain relative file name"),
+              std::string::npos)
+        << run.err;
+    const test::ReadOutput craftedRead = test::ReadBack(crafted);
+    ASSERT_EQ(craftedRead.package.entries.size(), 2u);
+    EXPECT_EQ(PositionIn(run.err),
+              craftedRead.package.start + craftedRead.package.entries[0].recordLength);
+
     run = RunCliWith({"inspect", folder / "missing.exe"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(folder / "missing.exe"), std::string::npos);
