@@ -15,8 +15,7 @@ const std::vector<Command>& Commands() {
            "list the fonts in this file or folder instead of the installed ones; repeatable"}},
          RunFontsCommand},
         {"convert",
-         "Convert Word documents (.doc, .docx), or the Word documents directly in folders, into "
-         "executables.",
+         "Convert Word documents, and those directly in the folders given, into executables.",
          "DOCUMENT|FOLDER...",
          0,
          SIZE_MAX,
@@ -36,8 +35,7 @@ const std::vector<Command>& Commands() {
          {{"json", "", false, "write the report as JSON"}},
          RunInspectCommand},
         {"extract",
-         "Write the original document and every package entry of an output executable under "
-         "DIR; an existing file is never replaced.",
+         "Write an output executable's document and package files under DIR, replacing none.",
          "EXE DIR",
          2,
          2,

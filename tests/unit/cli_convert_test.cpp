@@ -323,6 +323,39 @@ TEST(CliConvert, ProgressBarShowsNameKibAndPercentageOnOneLine) {
     EXPECT_EQ(quiet.PercentageText(), "40%");
 }
 
+TEST(CliConvert, DocumentThatCannotBeEmbeddedEndsTheRunAndEarlierOutputsStay) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "First.doc", "first");
+    test::WriteFile(folder / "Second.doc", "second");
+    test::WriteFile(folder / "Third.doc", "third");
+    test::WriteFile(folder / "big.ttf", test::RandomBytes(8 << 20, 4));
+    const std::set<std::string> runFoldersBefore = RunFolders();
+
+    // Second.doc goes away while First.doc is being converted.
+    const std::string first = folder / "out/First.exe";
+    std::atomic<bool> done = false;
+    std::thread remover([&] {
+        while (!done && !fs::exists(first)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        fs::remove(folder / "Second.doc");
+    });
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", "--set", "embedfonts=1", "--set",
+                    "embedfontlist=Big=" + folder / "big.ttf", folder / "First.doc",
+                    folder / "Second.doc", folder / "Third.doc"});
+    done = true;
+    remover.join();
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "converted: " + first + "\n");
+    EXPECT_EQ(run.err,
+              "quorlix-cli convert: " + folder / "Second.doc" + ": No such file or directory\n");
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"First.exe"}));
+    EXPECT_EQ(RunFolders(), runFoldersBefore);
+}
+
 // A small but well-formed .docx: a zip archive with stored members.
 std::string MinimalDocx() {
     const std::vector<std::pair<std::string, std::string>> members = {
