@@ -10,6 +10,8 @@
 // dropped from the page cache: that needs privileges, and both sides read the same cached inputs.
 #include <unistd.h>
 
+#include <csignal>
+
 #include <algorithm>
 #include <cstdio>
 #include <exception>
@@ -22,6 +24,7 @@
 #include "child_process.h"
 #include "input_generator.h"
 #include "measured_case.h"
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/temp_folder.h"
 #include "report.h"
@@ -31,6 +34,28 @@ namespace quorlix::bench {
 namespace {
 
 constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+// Ctrl-C and SIGTERM end the benchmark between runs, so that its scratch files are deleted.
+void CatchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void StopWhenInterrupted() {
+    if (interrupted != 0) {
+        throw Error("interrupted");
+    }
+}
 
 // The benchmark's own folder of scratch files, deleted when it goes unless asked to keep it.
 class ScratchFolder {
@@ -69,6 +94,7 @@ ChildResult RunCase(CaseInputs inputs, const char* what,
     }
     DeleteFolder(inputs.caseFolder);
     ::sync();
+    StopWhenInterrupted();
     std::fprintf(stderr, "  %-10s %8.3f s  peak %7.1f MiB\n", what, result.seconds,
                  static_cast<double>(result.peakRssKiB) / 1024.0);
     return result;
@@ -115,6 +141,7 @@ int RunBenchmark(const BenchOptions& options) {
         std::fprintf(stderr, "generating the %s document\n", label.c_str());
         WriteDocument(inputs.documentPath, size);
         ::sync();
+        StopWhenInterrupted();
         const int rounds = options.rounds > 0 ? options.rounds : (size >= kGiB ? 2 : 3);
         results.push_back(MeasureSize(inputs, size, rounds));
         if (!options.keep) {
@@ -136,6 +163,7 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
+        CatchInterrupts();
         return RunBenchmark(options);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "quorlix-bench: %s\n%s", e.what(), kUsage);

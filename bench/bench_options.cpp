@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/file_system.h"
+
 namespace quorlix::bench {
 
 namespace {
@@ -95,6 +97,9 @@ BenchOptions ParseOptions(int argc, char** argv) {
         }
     }
     options.sizes = ParseSizes(sizes);
+    if (!options.workFolder.empty() && !FolderExists(options.workFolder)) {
+        throw UsageError("the folder \"" + options.workFolder + "\" does not exist");
+    }
     return options;
 }
 

@@ -25,7 +25,7 @@ public:
 inline constexpr const char* kUsage =
     "usage: quorlix-bench [--sizes 1M,100M,1G] [--work DIR] [--keep] [--rounds N]\n"
     "  --sizes   document sizes, with the suffix K, M or G (binary); default 1M,100M,1G\n"
-    "  --work    folder for the scratch files (default: the temporary folder)\n"
+    "  --work    existing folder for the scratch files (default: the temporary folder)\n"
     "  --keep    leave the generated document and package files in place\n"
     "  --rounds  runs of each case, best time kept (default 3, and 2 from 1G)\n"
     "Exit status 0 when every target is met, 1 when one is missed, 2 on an error.\n";

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <system_error>
@@ -58,6 +59,8 @@ struct Report {
 };
 
 [[noreturn]] void RunChild(const std::function<std::uint64_t()>& work, int reportFd) {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     int code = 0;
     try {
         const auto start = std::chrono::steady_clock::now();
