@@ -87,7 +87,11 @@ ChildResult RunCase(CaseInputs inputs, const char* what,
     CreateFolders(inputs.caseFolder);
     ChildResult result;
     try {
-        result = RunInChild([&] { return work(inputs); });
+        result = RunInChild([&] {
+            // The temporary folder of the run (staged copy, work folders) is the case folder.
+            ::setenv("TMPDIR", inputs.caseFolder.c_str(), 1);
+            return work(inputs);
+        });
     } catch (...) {
         DeleteFolder(inputs.caseFolder);
         throw;

@@ -7,6 +7,7 @@
 #include "package/output_assembly.h"
 #include "platform/error.h"
 #include "platform/file.h"
+#include "platform/temp_folder.h"
 
 namespace quorlix::bench {
 
@@ -46,22 +47,28 @@ void AppendPackageFiles(const PackageFiles& files, const std::string& outputPath
 
 }  // namespace
 
-// THE CONVERSION MEASURED. This is the one function to change when the staged copy writer and
-// the conversion job arrive; nothing else in the benchmark depends on how it converts.
+// The conversion measured: the one function to change when the staged copy writer and the
+// conversion job arrive. Nothing else in the benchmark depends on how it converts; the least
+// work adapts to the staged copy's size that this returns.
 //
 // Now: a plain copy of the document stands in for the staged copy, then the output assembly
 // steps (ExtractStub, AppendDocument, AppendPackage, AppendEndMarker) run with a sink that does
 // nothing.
 //
 // Later, replace the body with:
-//   1. A TOleContainerAc document container creates the embedded object from
-//      inputs.documentPath and saves itself to the staged copy path below.
-//   2. An option set with the three pictures as watermark image (watertype 2), second and first
-//      image (showsecondimage, showfirstimage), and the fonts as embedfontlist with embedfonts
-//      set; then Require(RunConversion(options, inputs.documentPath, staged, output, sink)).
+//   1. The document container (TOleContainerAc, or the quorlix_core staged copy writer beneath
+//      it: this program links quorlix_core only, no Qt) creates the embedded object from
+//      inputs.documentPath and saves itself to `staged`. The job's work folder lands in the
+//      case folder too, through TMPDIR, and goes with it.
+//   2. An option set whose watermark image (watertype 2), second and first image (with
+//      showsecondimage, showfirstimage) are packageFiles->pictures[0], [1] and [2], and whose
+//      embedfontlist holds packageFiles->fonts with embedfonts set; then
+//      Require(RunConversion(options, inputs.documentPath, staged, output, sink), "RunConversion").
+//      Its pauses between the steps count as conversion time.
 //   3. Return the staged copy's size, as now.
 std::uint64_t RunMeasuredConversion(const CaseInputs& inputs) {
-    const std::string staged = inputs.caseFolder + "/~~~.txt";
+    // The staged copy's place in the real flow; TMPDIR is the case folder during the run.
+    const std::string staged = TempFolderPath() + "~~~.txt";
     const std::string output = inputs.caseFolder + "/output.exe";
     NullSink sink;
     CopyFile(inputs.documentPath, staged, sink);
