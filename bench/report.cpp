@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "bench_options.h"
@@ -31,7 +32,8 @@ bool PrintReport(const std::vector<SizeResult>& results, std::uint64_t packageSi
     for (const SizeResult& r : results) {
         const double ratio =
             r.leastWorkSeconds > 0 ? r.conversionSeconds / r.leastWorkSeconds : 0.0;
-        const double over = MiB(r.conversionPeakKiB) - smallestPeak;
+        // Rounded to the tenth printed, never shown as -0.0.
+        const double over = std::round((MiB(r.conversionPeakKiB) - smallestPeak) * 10) / 10 + 0.0;
         const bool ratioMet = r.leastWorkSeconds > 0 && ratio <= kRatioTarget;
         const bool memoryMet = over <= kMemoryTargetMiB;
         allMet = allMet && ratioMet && memoryMet;
