@@ -113,8 +113,8 @@ SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds)
     result.leastWorkSeconds = std::numeric_limits<double>::max();
     // An untimed first conversion warms the page cache and the file system up after the
     // document was generated, and gives the staged copy's size for the least work.
-    std::fprintf(stderr, "%s warm-up\n", SizeLabel(size).c_str());
-    const ChildResult warmUp = RunCase(inputs, "conversion", RunMeasuredConversion);
+    std::fprintf(stderr, "%s warm-up conversion\n", SizeLabel(size).c_str());
+    const ChildResult warmUp = RunCase(inputs, "(untimed)", RunMeasuredConversion);
     const std::uint64_t stagedSize = warmUp.value;
     result.conversionPeakKiB = warmUp.peakRssKiB;
     for (int round = 0; round < rounds; ++round) {
