@@ -1,81 +1,68 @@
 #include <string>
 #include <vector>
 
+#include "conversion/conversion_job.h"
+#include "conversion/progress_counters.h"
 #include "measured_case.h"
-#include "null_sink.h"
-#include "package/chunked_copy.h"
-#include "package/output_assembly.h"
+#include "platform/document_container.h"
 #include "platform/error.h"
 #include "platform/file.h"
-#include "platform/temp_folder.h"
+#include "platform/run_folder.h"
 
 namespace quorlix::bench {
 
 namespace {
 
-void Require(bool ok, const std::string& step) {
-    if (!ok) {
-        throw Error("conversion failed: " + step);
-    }
-}
+// The progress window without a window; its pauses between the steps are skipped, as on the
+// command line, since they wait for a window that is not there.
+class QuietJobSink : public ProgressCounters {
+public:
+    void Pause(int) override {}
+};
 
-// Stands in for embedding the document and saving the staged copy: a chunked plain copy.
-void CopyFile(const std::string& sourcePath, const std::string& targetPath, ProgressSink& sink) {
-    File source = File::Open(sourcePath, File::Mode::Read);
-    File target = File::Open(targetPath, File::Mode::CreateTruncate);
-    if (source.Size() > 0) {
-        CopyInChunks(source, 0, sink,
-                     [&](std::uint8_t* chunk, std::size_t size) { target.WriteAll(chunk, size); });
+// The three pictures as watermark image, second and first image; the fonts as embedded fonts.
+OptionSet OptionsFor(const PackageFiles& files) {
+    OptionSet options;
+    const std::vector<std::string>& pictures = files.pictures;
+    if (pictures.size() > 0) {
+        options.watertype = 2;
+        options.waterimagefile = pictures[0];
     }
-    target.Close();
-}
-
-// Appends the package files under the names the conversion job gives them: the three pictures
-// as watermark, second and first image, the fonts as embedded fonts.
-void AppendPackageFiles(const PackageFiles& files, const std::string& outputPath,
-                        ProgressSink& sink) {
-    std::vector<std::string> sources = files.pictures;
-    std::vector<std::string> names = {"option\\wateroptionimage.dll", "option\\2.jpg",
-                                      "option\\1.jpg"};
-    names.resize(sources.size());
+    if (pictures.size() > 1) {
+        options.showsecondimage = true;
+        options.secondimage = pictures[1];
+    }
+    if (pictures.size() > 2) {
+        options.showfirstimage = true;
+        options.firstimage = pictures[2];
+    }
+    options.embedfonts = !files.fonts.empty();
     for (const std::string& font : files.fonts) {
-        sources.push_back(font);
-        names.push_back("myfont\\" + font.substr(font.find_last_of('/') + 1));
+        options.embedfontlist.push_back(
+            {"Font " + std::to_string(options.embedfontlist.size()), font});
     }
-    Require(AppendPackage(outputPath, sources, names, sink), "AppendPackage");
+    return options;
 }
 
 }  // namespace
 
-// The conversion measured: the one function to change when the staged copy writer and the
-// conversion job arrive. Nothing else in the benchmark depends on how it converts; the least
-// work adapts to the staged copy's size that this returns.
-//
-// Now: a plain copy of the document stands in for the staged copy, then the output assembly
-// steps (ExtractStub, AppendDocument, AppendPackage, AppendEndMarker) run with a sink that does
-// nothing.
-//
-// Later, replace the body with:
-//   1. The document container (TOleContainerAc, or the quorlix_core staged copy writer beneath
-//      it: this program links quorlix_core only, no Qt) creates the embedded object from
-//      inputs.documentPath and saves itself to `staged`. The job's work folder lands in the
-//      case folder too, through TMPDIR, and goes with it.
-//   2. An option set whose watermark image (watertype 2), second and first image (with
-//      showsecondimage, showfirstimage) are packageFiles->pictures[0], [1] and [2], and whose
-//      embedfontlist holds packageFiles->fonts with embedfonts set; then
-//      Require(RunConversion(options, inputs.documentPath, staged, output, sink), "RunConversion").
-//      Its pauses between the steps count as conversion time.
-//   3. Return the staged copy's size, as now.
+// The conversion as the command line runs it: the document embedded and saved as the staged copy
+// in a per-run folder, then the conversion job with every package file chosen as a picture or a
+// font. TMPDIR is the case folder during the run, so the run folder and the job's work folder
+// are deleted with it. Returns the staged copy's size, which the least work writes too.
 std::uint64_t RunMeasuredConversion(const CaseInputs& inputs) {
-    // The staged copy's place in the real flow; TMPDIR is the case folder during the run.
-    const std::string staged = TempFolderPath() + "~~~.txt";
-    const std::string output = inputs.caseFolder + "/output.exe";
-    NullSink sink;
-    CopyFile(inputs.documentPath, staged, sink);
-    Require(ExtractStub("exefile", "head", output), "ExtractStub");
-    Require(AppendDocument(staged, output, sink), "AppendDocument");
-    AppendPackageFiles(*inputs.packageFiles, output, sink);
-    Require(AppendEndMarker(output), "AppendEndMarker");
+    RunFolder runFolder(NewRunFolderPath());
+    const std::string staged = StagedCopyPath(runFolder.path());
+    TOleContainerAc container;
+    container.SetCannotDeactivate(true);
+    container.CreateObjectFromFile(inputs.documentPath);
+    container.SaveToFile(staged);
+
+    const ConversionPaths paths{inputs.documentPath, staged, inputs.caseFolder + "/output.exe"};
+    QuietJobSink sink;
+    if (!RunConversion(OptionsFor(*inputs.packageFiles), paths, sink)) {
+        throw Error("conversion failed");
+    }
     return File::Open(staged, File::Mode::Read).Size();
 }
 
