@@ -13,10 +13,13 @@ namespace quorlix {
 
 namespace {
 
-// How long a program that did not take the document at once still may, in seconds.
-constexpr unsigned kGraceSeconds = 60;
-// A program that exits sooner than this (ms) may have handed the document to another one.
+// How long, in seconds, the document is left for a program that the shell started without
+// giving its process (DDE, an app activated by the system) to take it.
+constexpr unsigned kGraceSeconds = 30;
+// A program that exits sooner than this (ms) may have handed the document to another one,
+// which then has these seconds to take it.
 constexpr DWORD kHandOverTime = 10000;
+constexpr unsigned kHandOverGraceSeconds = 5;
 constexpr DWORD kLookInterval = 1000;
 
 // The path in its ordinary form: programs given a document to open may not know \\?\ paths.
@@ -120,9 +123,7 @@ bool OpenDocumentAndWait(const std::wstring& path) {
     if (*process) {
         const DWORD start = GetTickCount();
         WaitHandlingMessages(process->get(), INFINITE);
-        if (GetTickCount() - start >= kHandOverTime) {
-            grace = 0;
-        }
+        grace = GetTickCount() - start < kHandOverTime ? kHandOverGraceSeconds : 0;
     }
     ReleaseWatch watch(grace);
     while (!watch.Done(IsHeld(path))) {
