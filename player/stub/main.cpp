@@ -1,12 +1,17 @@
-// The player stub's entry point: reads the payload appended to its own file and stages it.
+// The player stub's entry point: reads the payload appended to its own file, stages it, takes
+// the original document out and opens it, and opens the web address afterwards when asked.
 #include <windows.h>
 
 #include <new>
+#include <optional>
 #include <string>
 
+#include "common/compound_file_reader.h"
 #include "common/payload_error.h"
 #include "common/payload_reader.h"
-#include "common/payload_summary.h"
+#include "common/player_options.h"
+#include "stub/document_output.h"
+#include "stub/open_document.h"
 #include "stub/stage_payload.h"
 #include "stub/staging_folder.h"
 #include "stub/stub_error.h"
@@ -39,12 +44,24 @@ int Show(const std::wstring& text, UINT icon, int exitCode) {
     return exitCode;
 }
 
+// Both folders, and everything in them, go when this returns.
 int RunPlayer() {
     WinFileSource self(OwnPath());
     const PayloadReader reader(self);
+    const PlayerOptions options = ReadPlayerOptions(reader);
     const StagingFolder folder;
     StagePayload(reader, folder);
-    return Show(AnsiToWide(DescribePayload(reader.layout())), MB_ICONINFORMATION, 0);
+    // The document has a folder of its own, so no package entry can take its name.
+    const StagingFolder documentFolder;
+    const std::wstring document =
+        WriteOriginalDocument(folder.path() + kStagedDocumentName, documentFolder);
+    if (!OpenDocumentAndWait(document)) {
+        return 0;
+    }
+    if (const std::optional<std::string> address = WebAddressToOpen(options)) {
+        OpenWebAddress(AnsiToWide(*address));
+    }
+    return 0;
 }
 
 }  // namespace
@@ -61,6 +78,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             L"incomplete.\n\n" +
                 AnsiToWide(e.what()),
             MB_ICONERROR, 1);
+    } catch (const CompoundFileError& e) {
+        return Show(
+            L"The document cannot be taken out of this program: its data is damaged or of a kind "
+            L"this player does not know.\n\n" +
+                AnsiToWide(e.what()),
+            MB_ICONERROR, 3);
+    } catch (const DocumentOpenError& e) {
+        return Show(e.message(), MB_ICONERROR, 4);
     } catch (const StubError& e) {
         return Show(L"The document could not be prepared.\n\n" + e.message(), MB_ICONERROR, 2);
     } catch (const std::bad_alloc&) {

@@ -52,12 +52,32 @@ std::wstring Hex(unsigned long long value) {
     return text;
 }
 
+// A directory search handle, closed when the object goes.
+class FindHandle {
+public:
+    FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
+        : handle_(FindFirstFileW(pattern.c_str(), &data)) {}
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            FindClose(handle_);
+        }
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAW& data) const { return FindNextFileW(handle_, &data) != 0; }
+
+private:
+    HANDLE handle_;
+};
+
 // Deletes the files of one folder (given with its trailing '\\') and adds its sub-folders to
 // `pending`; links are removed, never followed.
 void DeleteFilesOf(const std::wstring& folder, std::vector<std::wstring>& pending) {
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    const FindHandle find(folder + L"*", data);
+    if (!find) {
         return;
     }
     do {
@@ -75,8 +95,7 @@ void DeleteFilesOf(const std::wstring& folder, std::vector<std::wstring>& pendin
         } else {
             pending.push_back(path + L"\\");
         }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (find.Next(data));
 }
 
 // Deletes a folder (given with its trailing '\\') and everything in it, without recursion, so

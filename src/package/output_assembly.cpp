@@ -14,16 +14,6 @@
 
 namespace quorlix {
 
-namespace {
-
-void WriteLE32(File& output, std::uint32_t value) {
-    std::uint8_t field[4];
-    SetLE32(field, value);
-    output.WriteAll(field, sizeof field);
-}
-
-}  // namespace
-
 bool AppendDocument(const std::string& documentPath, const std::string& outputPath,
                     ProgressSink& sink) {
     try {

@@ -18,12 +18,6 @@ namespace quorlix {
 
 namespace {
 
-void WriteLE32(File& output, std::uint32_t value) {
-    std::uint8_t field[4];
-    SetLE32(field, value);
-    output.WriteAll(field, sizeof field);
-}
-
 // The directory holds record lengths as signed 32-bit numbers, the size field 32 bits: refuse a
 // source whose record could exceed either before writing any of it.
 void CheckEntrySize(std::uint64_t size, const std::string& sourcePath) {

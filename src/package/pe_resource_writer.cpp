@@ -173,15 +173,16 @@ std::vector<std::uint8_t> RewriteResources(std::span<const std::uint8_t> file,
                                            const ResourceTree& tree) {
     const PeHeaders h = ParsePeHeaders(file);
     const PeDataDirectory dir = h.DataDirectory(file, kResourceDirectoryIndex);
-    const std::optional<std::size_t> r =
+    const std::optional<std::size_t> found =
         dir.virtualAddress != 0 ? h.SectionIndexOf(dir.virtualAddress) : std::nullopt;
-    Require(r && h.sections[*r].virtualAddress == dir.virtualAddress &&
-                h.sections[*r].sizeOfRawData != 0,
+    Require(found.has_value(), "no resource section");
+    const std::size_t r = found.value();
+    Require(h.sections[r].virtualAddress == dir.virtualAddress && h.sections[r].sizeOfRawData != 0,
             "no resource section");
-    CheckLayout(file, h, *r);
-    const PeSection& rs = h.sections[*r];
+    CheckLayout(file, h, r);
+    const PeSection& rs = h.sections[r];
     const std::vector<std::uint8_t> content = BuildResourceSection(tree, rs.virtualAddress);
-    const Move move = PlanMove(h, *r, content.size());
+    const Move move = PlanMove(h, r, content.size());
 
     std::vector<std::uint8_t> out;
     out.reserve(file.size() + content.size());

@@ -11,31 +11,9 @@
 #include "package/pe_resource_writer.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
-#include "platform/guid.h"
+#include "platform/replacement_file.h"
 
 namespace quorlix {
-
-namespace {
-
-// Removes a temporary file when it goes, unless it was kept.
-class TemporaryFileGuard {
-public:
-    explicit TemporaryFileGuard(std::string path) : path_(std::move(path)) {}
-    ~TemporaryFileGuard() {
-        if (!kept_) {
-            DeleteFile(path_);
-        }
-    }
-    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
-    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
-    void Keep() { kept_ = true; }
-
-private:
-    std::string path_;
-    bool kept_ = false;
-};
-
-}  // namespace
 
 ResourceUpdate ResourceUpdate::Begin(const std::string& exePath) {
     PeResourceReader reader = PeResourceReader::Load(exePath);
@@ -87,21 +65,12 @@ void ReplaceFileContents(const std::string& givenPath, std::span<const std::uint
     if (::stat(path.c_str(), &st) != 0) {
         throw std::system_error(errno, std::generic_category(), path);
     }
-    const std::string folder = FolderOf(path);
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    const std::string temporary = prefix + "." + FileNameOf(path) + "." + NewGuidText() + ".tmp";
-    File file = File::Open(temporary, File::Mode::CreateTruncateExclusive);
-    TemporaryFileGuard guard(temporary);
-    if (::fchmod(file.descriptor(), st.st_mode & 07777) != 0) {
-        throw std::system_error(errno, std::generic_category(), temporary);
+    ReplacementFile replacement(path, ".tmp");
+    if (::fchmod(replacement.file().descriptor(), st.st_mode & 07777) != 0) {
+        throw std::system_error(errno, std::generic_category(), replacement.temporaryPath());
     }
-    file.WriteAll(bytes.data(), bytes.size());
-    file.Sync();
-    file.Close();
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        throw std::system_error(errno, std::generic_category(), path);
-    }
-    guard.Keep();
+    replacement.file().WriteAll(bytes.data(), bytes.size());
+    replacement.Commit(true);
 }
 
 }  // namespace quorlix

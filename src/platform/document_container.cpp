@@ -10,37 +10,10 @@
 #include "platform/file.h"
 #include "platform/file_sink.h"
 #include "platform/file_system.h"
-#include "platform/guid.h"
 #include "platform/package_object.h"
+#include "platform/replacement_file.h"
 
 namespace quorlix {
-
-namespace {
-
-// Deletes the temporary file unless it has been renamed into place.
-class TemporaryFileGuard {
-public:
-    explicit TemporaryFileGuard(std::string path) : path_(std::move(path)) {}
-    ~TemporaryFileGuard() {
-        if (!path_.empty()) {
-            DeleteFile(path_);
-        }
-    }
-    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
-    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
-    void Release() { path_.clear(); }
-
-private:
-    std::string path_;
-};
-
-std::string TemporaryNameBeside(const std::string& path) {
-    const std::string folder = FolderOf(path);
-    const std::string prefix = folder.empty() ? std::string() : folder + "/";
-    return prefix + "." + FileNameOf(path) + "." + NewGuidText() + ".part";
-}
-
-}  // namespace
 
 void TOleContainerAc::UIActivate() {
     if (HasObject()) {
@@ -78,17 +51,11 @@ void TOleContainerAc::SaveToFile(const std::string& path) const {
     CompoundFileWriter storage;
     AddPackageObject(storage, PackageNamesFor(FileNameOf(*document_)), std::move(content));
 
-    const std::string temporary = TemporaryNameBeside(path);
-    TemporaryFileGuard guard(temporary);
-    File out = File::Open(temporary, File::Mode::CreateTruncate);
-    FileSink sink(out);
+    ReplacementFile out(path, ".part");
+    FileSink sink(out.file());
     WriteContainerStream(storage, sink);
     sink.Flush();
-    out.Close();
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        throw std::system_error(errno, std::generic_category(), path);
-    }
-    guard.Release();
+    out.Commit(false);
 }
 
 }  // namespace quorlix

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <utility>
 
+#include "common/byte_order.h"
+
 namespace quorlix {
 
 namespace {
@@ -168,6 +170,12 @@ void File::Close() {
     if (::close(fd) != 0 && errno != EINTR) {
         ThrowErrno(errno, path_);
     }
+}
+
+void WriteLE32(File& file, std::uint32_t value) {
+    std::uint8_t field[4];
+    SetLE32(field, value);
+    file.WriteAll(field, sizeof field);
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -52,6 +52,9 @@ private:
     std::string path_;
 };
 
+// Writes a 32-bit value in little-endian order at the file's position.
+void WriteLE32(File& file, std::uint32_t value);
+
 // Reads a whole file into memory.
 std::string ReadWholeFile(const std::string& path);
 

@@ -1,5 +1,6 @@
 #include "platform/package_object.h"
 
+#include <iterator>
 #include <string_view>
 
 #include "common/byte_order.h"
@@ -71,8 +72,11 @@ PackageNames PackageNamesFor(const std::string& fileName) {
 }
 
 std::vector<std::uint8_t> PackageCompObjBytes() {
-    std::vector<std::uint8_t> out = {0x01, 0x00, 0xFE, 0xFF, 0x03, 0x0A,
-                                     0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF};
+    static constexpr std::uint8_t kHead[] = {0x01, 0x00, 0xFE, 0xFF, 0x03, 0x0A,
+                                             0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF};
+    std::vector<std::uint8_t> out;
+    out.reserve(76);
+    out.insert(out.end(), std::begin(kHead), std::end(kHead));
     out.insert(out.end(), cfb::kPackageClassId.begin(), cfb::kPackageClassId.end());
     const std::string_view userType("OLE Package");
     PutLE32(out, static_cast<std::uint32_t>(userType.size() + 1));

@@ -42,7 +42,8 @@ struct Section {
 // The headers of a PE32 file that the checks need.
 struct PeFile {
     Image image;
-    std::uint32_t machine = 0, symbolTable = 0, symbolCount = 0, magic = 0, subsystem = 0;
+    std::uint32_t machine = 0, symbolTable = 0, symbolCount = 0, characteristics = 0;
+    std::uint32_t magic = 0, subsystem = 0;
     std::uint32_t resourceRva = 0, resourceSize = 0;
     std::vector<Section> sections;
 
@@ -60,6 +61,7 @@ struct PeFile {
         symbolTable = image.U32(coff + 8);
         symbolCount = image.U32(coff + 12);
         const std::uint32_t optionalSize = image.U16(coff + 16);
+        characteristics = image.U16(coff + 18);
         const std::uint32_t optional = coff + 20;
         magic = image.U16(optional);
         subsystem = image.U16(optional + 68);
@@ -154,6 +156,8 @@ TEST(PlayerStub, IsAStrippedI386GuiProgramWithRsrcLast) {
     EXPECT_EQ(pe.subsystem, 2u) << "Windows GUI, no console window";
     EXPECT_EQ(pe.symbolTable, 0u);
     EXPECT_EQ(pe.symbolCount, 0u);
+    EXPECT_NE(pe.characteristics & 0x0020u, 0u) << "large-address aware";
+    EXPECT_NE(pe.characteristics & 0x0002u, 0u) << "executable image";
     ASSERT_FALSE(pe.sections.empty());
     const Section& rsrc = pe.Rsrc();
     for (const Section& s : pe.sections) {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace quorlix::bench {
+
+// What one piece of work measured in its own process gave.
+struct ChildResult {
+    double seconds = 0;            // wall-clock time of the work alone, in the child
+    std::uint64_t value = 0;       // what the work returned
+    std::uint64_t peakRssKiB = 0;  // the child's peak resident memory
+};
+
+// Runs work in a forked child, so that its peak resident memory is its own, and times it there.
+// Throws quorlix::Error when the child fails (its message goes to stderr).
+ChildResult RunInChild(const std::function<std::uint64_t()>& work);
+
+}  // namespace quorlix::bench

@@ -1,0 +1,69 @@
+#include <string>
+#include <vector>
+
+#include "conversion/conversion_job.h"
+#include "conversion/progress_counters.h"
+#include "measured_case.h"
+#include "platform/document_container.h"
+#include "platform/error.h"
+#include "platform/file.h"
+#include "platform/run_folder.h"
+
+namespace quorlix::bench {
+
+namespace {
+
+// The progress window without a window; its pauses between the steps are skipped, as on the
+// command line, since they wait for a window that is not there.
+class QuietJobSink : public ProgressCounters {
+public:
+    void Pause(int) override {}
+};
+
+// The three pictures as watermark image, second and first image; the fonts as embedded fonts.
+OptionSet OptionsFor(const PackageFiles& files) {
+    OptionSet options;
+    const std::vector<std::string>& pictures = files.pictures;
+    if (pictures.size() > 0) {
+        options.watertype = 2;
+        options.waterimagefile = pictures[0];
+    }
+    if (pictures.size() > 1) {
+        options.showsecondimage = true;
+        options.secondimage = pictures[1];
+    }
+    if (pictures.size() > 2) {
+        options.showfirstimage = true;
+        options.firstimage = pictures[2];
+    }
+    options.embedfonts = !files.fonts.empty();
+    for (const std::string& font : files.fonts) {
+        options.embedfontlist.push_back(
+            {"Font " + std::to_string(options.embedfontlist.size()), font});
+    }
+    return options;
+}
+
+}  // namespace
+
+// The conversion as the command line runs it: the document embedded and saved as the staged copy
+// in a per-run folder, then the conversion job with every package file chosen as a picture or a
+// font. TMPDIR is the case folder during the run, so the run folder and the job's work folder
+// are deleted with it. Returns the staged copy's size, which the least work writes too.
+std::uint64_t RunMeasuredConversion(const CaseInputs& inputs) {
+    RunFolder runFolder(NewRunFolderPath());
+    const std::string staged = StagedCopyPath(runFolder.path());
+    TOleContainerAc container;
+    container.SetCannotDeactivate(true);
+    container.CreateObjectFromFile(inputs.documentPath);
+    container.SaveToFile(staged);
+
+    const ConversionPaths paths{inputs.documentPath, staged, inputs.caseFolder + "/output.exe"};
+    QuietJobSink sink;
+    if (!RunConversion(OptionsFor(*inputs.packageFiles), paths, sink)) {
+        throw Error("conversion failed");
+    }
+    return File::Open(staged, File::Mode::Read).Size();
+}
+
+}  // namespace quorlix::bench
