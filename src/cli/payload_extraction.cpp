@@ -4,7 +4,8 @@
 
 #include "cli/payload_report.h"
 #include "cli/safe_path.h"
-#include "conversion/output_naming.h"
+#include "common/document_name.h"
+#include "common/utf16.h"
 #include "platform/ansi_code_page.h"
 #include "platform/error.h"
 #include "platform/file_byte_source.h"
@@ -47,14 +48,10 @@ private:
     bool complete_ = false;
 };
 
-// The file name the document is written under: its own, or for Word's objects, which carry no
-// name, the executable's base name with the document type's extension.
-std::string DocumentFileName(const EmbeddedDocument& document, const std::string& executable) {
-    std::string name = OriginalDocumentName(document);
-    if (name.empty()) {
-        const bool docx = document.kind == EmbeddedDocument::Kind::WordPackage;
-        name = BaseNameOf(executable) + (docx ? ".docx" : ".doc");
-    }
+// The file name the document is written under: the one the player gives it.
+std::string DocumentFileNameOf(const EmbeddedDocument& document) {
+    const std::string name =
+        Utf16ToUtf8(DocumentFileName(document, Utf8ToUtf16(FromAnsi(document.ansiName))));
     if (EntryNameParts(name).size() != 1) {
         throw Error("The document's name \"" + name + "\" is not a plain file name.");
     }
@@ -68,7 +65,7 @@ std::vector<std::string> ExtractPayload(const std::string& executablePath,
     FileByteSource source(executablePath);
     const PayloadReader reader(source);
     const EmbeddedDocument document = ReadEmbeddedDocument(reader);
-    const std::string documentName = DocumentFileName(document, executablePath);
+    const std::string documentName = DocumentFileNameOf(document);
     std::vector<std::string> names;
     for (const PackageEntry& entry : reader.layout().entries) {
         names.push_back(FromAnsi(entry.name));

@@ -6,7 +6,8 @@
 namespace quorlix {
 
 // Writes the original document and every package entry of an output executable under folder
-// (made when missing): the document under its original file name, each entry under its name
+// (made when missing): the document under the file name the player gives it (its original
+// name made a plain file name, "document.docx" when it has none), each entry under its name
 // decoded from the ANSI code page, with '\' between folders. Every name is checked before
 // anything is written: a name that would leave the folder (a ".." part, an absolute path, a
 // drive) or a symbolic link on the way is refused with quorlix::Error. Existing files are never
