@@ -26,6 +26,7 @@ InterruptGuard::InterruptGuard() {
 
 InterruptGuard::~InterruptGuard() {
     ::sigaction(SIGINT, &g_previous, nullptr);
+    g_interrupted = 0;
 }
 
 bool InterruptGuard::Interrupted() {

@@ -16,7 +16,7 @@ public:
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
-    // True once SIGINT arrived while a guard was in place (cleared when a guard is made).
+    // True once SIGINT arrived while the guard is in place; false again when it goes.
     static bool Interrupted();
 };
 
