@@ -258,11 +258,19 @@ class TestInterruptHandler {
 public:
     TestInterruptHandler() {
         struct sigaction action {};
-        action.sa_handler = [](int) {};
+        action.sa_handler = Ignore;
         sigemptyset(&action.sa_mask);
         ::sigaction(SIGINT, &action, &previous_);
     }
     ~TestInterruptHandler() { ::sigaction(SIGINT, &previous_, nullptr); }
+
+    static void Ignore(int) {}
+    // True while this handler is SIGINT's.
+    static bool Installed() {
+        struct sigaction current {};
+        ::sigaction(SIGINT, nullptr, &current);
+        return current.sa_handler == Ignore;
+    }
 
 private:
     struct sigaction previous_ {};
@@ -295,6 +303,7 @@ TEST(CliConvert, InterruptStopsTheRunAndRemovesThePartialOutput) {
     interrupter.join();
 
     EXPECT_EQ(run.status, 130) << run.out << run.err;
+    EXPECT_TRUE(TestInterruptHandler::Installed()) << "the previous handler is back";
     EXPECT_EQ(run.out, "converted: " + folder / "out/First.exe\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"First.exe"}));
