@@ -46,13 +46,13 @@ OptionSet OptionsFor(const PackageFiles& files) {
 
 }  // namespace
 
-// The conversion as the command line runs it: the document embedded and saved as the staged copy
-// in a per-run folder, then the conversion job with every package file chosen as a picture or a
-// font. TMPDIR is the case folder during the run, so the run folder and the job's work folder
-// are deleted with it. Returns the staged copy's size, which the least work writes too.
+// The conversion as the command line runs it: the document embedded and saved as the staged copy,
+// then the conversion job with every package file chosen as a picture or a font. The staged copy
+// lies in the case folder, which is deleted after the measurement as the least work's files are
+// (TMPDIR is the case folder too, so the job's work folder goes with it). Returns the staged
+// copy's size, which the least work writes too.
 std::uint64_t RunMeasuredConversion(const CaseInputs& inputs) {
-    RunFolder runFolder(NewRunFolderPath());
-    const std::string staged = StagedCopyPath(runFolder.path());
+    const std::string staged = StagedCopyPath(inputs.caseFolder);
     TOleContainerAc container;
     container.SetCannotDeactivate(true);
     container.CreateObjectFromFile(inputs.documentPath);

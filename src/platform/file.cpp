@@ -62,7 +62,8 @@ File File::Open(const std::string& path, Mode mode) {
     if (IsExclusive(mode) && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ThrowErrno(errno, path);
     }
-    if (truncateLater && ::ftruncate(fd, 0) != 0) {
+    // Truncating an empty file would only make the file system flush it at close.
+    if (truncateLater && st.st_size != 0 && ::ftruncate(fd, 0) != 0) {
         ThrowErrno(errno, path);
     }
     return file;

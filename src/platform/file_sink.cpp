@@ -1,7 +1,5 @@
 #include "platform/file_sink.h"
 
-#include <algorithm>
-
 namespace quorlix {
 
 namespace {
@@ -13,15 +11,15 @@ FileSink::FileSink(File& file) : file_(file) {
 }
 
 void FileSink::Write(const std::uint8_t* data, std::size_t count) {
-    while (count > 0) {
-        const std::size_t take = std::min(count, kBufferSize - buffer_.size());
-        buffer_.insert(buffer_.end(), data, data + take);
-        data += take;
-        count -= take;
-        if (buffer_.size() == kBufferSize) {
-            Flush();
-        }
+    if (buffer_.size() + count > kBufferSize) {
+        Flush();
     }
+    // Whole blocks go straight to the file; only small pieces are gathered.
+    if (count >= kBufferSize) {
+        file_.WriteAll(data, count);
+        return;
+    }
+    buffer_.insert(buffer_.end(), data, data + count);
 }
 
 void FileSink::Flush() {
