@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/font_spec.h"
+#include "conversion/font_record.h"
 
 namespace quorlix {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/font_spec.h"
+#include "conversion/font_record.h"
 
 namespace quorlix {
 

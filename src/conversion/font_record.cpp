@@ -1,4 +1,4 @@
-#include "conversion/font_spec.h"
+#include "conversion/font_record.h"
 
 namespace quorlix {
 
