@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -44,7 +46,7 @@ struct PeFile {
     Image image;
     std::uint32_t machine = 0, symbolTable = 0, symbolCount = 0, characteristics = 0;
     std::uint32_t magic = 0, subsystem = 0;
-    std::uint32_t resourceRva = 0, resourceSize = 0;
+    std::uint32_t resourceRva = 0, resourceSize = 0, importRva = 0;
     std::vector<Section> sections;
 
     explicit PeFile(std::string bytes) : image{std::move(bytes)} {
@@ -67,6 +69,7 @@ struct PeFile {
         subsystem = image.U16(optional + 68);
         resourceRva = image.U32(optional + 96 + 2 * 8);
         resourceSize = image.U32(optional + 96 + 2 * 8 + 4);
+        importRva = image.U32(optional + 96 + 1 * 8);
         for (std::uint32_t i = 0; i < sectionCount; ++i) {
             const std::uint32_t at = optional + optionalSize + 40 * i;
             std::string name = image.Text(at, 8);
@@ -83,6 +86,32 @@ struct PeFile {
             }
         }
         throw std::runtime_error("no .rsrc section");
+    }
+
+    // The file offset of an image address.
+    std::uint64_t OffsetOf(std::uint32_t rva) const {
+        for (const Section& s : sections) {
+            if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize) {
+                return std::uint64_t{rva} - s.virtualAddress + s.rawPointer;
+            }
+        }
+        throw std::runtime_error("address outside every section");
+    }
+
+    // The names of the DLLs in the import directory, upper-cased.
+    std::vector<std::string> ImportedDlls() const {
+        std::vector<std::string> names;
+        for (std::uint64_t at = OffsetOf(importRva);; at += 20) {
+            const std::uint32_t nameRva = image.U32(at + 12);
+            if (nameRva == 0) {
+                return names;
+            }
+            std::string name;
+            for (std::uint64_t c = OffsetOf(nameRva); image.U8(c) != 0; ++c) {
+                name += static_cast<char>(std::toupper(static_cast<int>(image.U8(c))));
+            }
+            names.push_back(name);
+        }
     }
 };
 
@@ -170,6 +199,16 @@ TEST(PlayerStub, IsAStrippedI386GuiProgramWithRsrcLast) {
     EXPECT_EQ(pe.resourceRva, rsrc.virtualAddress);
     EXPECT_LE(pe.resourceSize, rsrc.virtualSize);
     EXPECT_EQ(rsrc.rawPointer + rsrc.rawSize, pe.image.bytes.size()) << "nothing after .rsrc";
+}
+
+TEST(PlayerStub, NeedsOnlyDllsThatEveryWindowsHas) {
+    const std::vector<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "MSVCRT.DLL",
+                                              "OLE32.DLL", "SHELL32.DLL"};
+    const std::vector<std::string> dlls = Stub().ImportedDlls();
+    EXPECT_FALSE(dlls.empty());
+    for (const std::string& dll : dlls) {
+        EXPECT_NE(std::find(allowed.begin(), allowed.end(), dll), allowed.end()) << dll;
+    }
 }
 
 TEST(PlayerStub, MainIconGroupAndImagesInLanguage2052AreTheDefaultIcon) {
