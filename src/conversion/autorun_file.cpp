@@ -1,5 +1,7 @@
 #include "conversion/autorun_file.h"
 
+#include <filesystem>
+
 #include "conversion/text_file.h"
 #include "platform/file_system.h"
 
@@ -7,10 +9,7 @@ namespace quorlix {
 
 void WriteAutorunFile(const std::string& outputPath) {
     const std::string name = FileNameOf(outputPath);
-    const std::string folder = FolderOf(outputPath);
-    const std::string path = folder.empty()  ? "Autorun.inf"
-                             : folder == "/" ? "/Autorun.inf"
-                                             : folder + "/Autorun.inf";
+    const std::string path = std::filesystem::path(outputPath).replace_filename("Autorun.inf");
     WriteTextLines(path, {"[AutoRun]", "icon=" + name + ",0", "open=" + name});
 }
 

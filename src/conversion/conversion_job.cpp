@@ -8,6 +8,7 @@
 #include "conversion/staging_list.h"
 #include "package/icon_replacement.h"
 #include "package/output_assembly.h"
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/guid.h"
 #include "platform/temp_folder.h"
@@ -22,7 +23,12 @@ constexpr int kOutputLabelWidth = 345;
 std::string MakeWorkFolder() {
     std::string temp = TempFolderPath();
     temp.pop_back();
-    const std::string folder = temp + "/dorvane/temp/" + NewGuidText();
+    const std::string guid = NewGuidText();
+    if (guid.empty()) {
+        // Without a name of its own the job would later delete the shared parent folder.
+        throw Error("No GUID for the work folder");
+    }
+    const std::string folder = temp + "/dorvane/temp/" + guid;
     CreateFolders(folder);
     return folder;
 }

@@ -2,6 +2,7 @@
 
 #include "conversion/font_text.h"
 #include "conversion/output_naming.h"
+#include "package/package_writer.h"
 #include "platform/file_system.h"
 
 namespace quorlix {
@@ -72,11 +73,10 @@ std::string SecondImageEntryName(const OptionSet& options) {
 }
 
 std::vector<std::string> FontEntryFiles(const FontEntry& entry) {
-    const std::size_t bar = entry.fileEntry.find('|');
-    if (bar == std::string::npos) {
+    if (entry.fileEntry.find('|') == std::string::npos) {
         return {entry.fileEntry};
     }
-    return {entry.fileEntry.substr(0, bar), entry.fileEntry.substr(bar + 1)};
+    return {TextBefore(entry.fileEntry, "|"), TextAfter(entry.fileEntry, "|")};
 }
 
 Lines WinsetbrowerLines(const OptionSet& options, const std::string& sourcePath,

@@ -6,8 +6,7 @@ namespace quorlix {
 
 std::string BaseNameOf(const std::string& documentPath) {
     const std::string name = FileNameOf(documentPath);
-    const auto dot = name.find_last_of('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
+    return name.substr(0, name.size() - ExtensionOf(name).size());
 }
 
 std::string OutputNameFor(const std::string& documentPath) {

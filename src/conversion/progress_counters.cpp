@@ -4,6 +4,8 @@
 #include <cmath>
 #include <thread>
 
+#include "package/package_writer.h"
+
 namespace quorlix {
 
 namespace {
@@ -19,7 +21,7 @@ double RoundHalfToEven(double value) {
 }  // namespace
 
 std::int32_t ProgressMaximumFor(std::int32_t stagedBytes) {
-    return static_cast<std::int32_t>(RoundHalfToEven(stagedBytes / 1024.0));
+    return static_cast<std::int32_t>(KibRoundedHalfEven(stagedBytes));
 }
 
 std::string ProgressCounters::PercentageOf(std::uint64_t value, std::int32_t maximum) {
@@ -43,7 +45,7 @@ void ProgressCounters::ShowStreamProgress(std::uint64_t bytesTakenIn) {
 }
 
 void ProgressCounters::RaiseBar(std::uint64_t value) {
-    if (cancel_ || barPosition_ >= static_cast<std::int64_t>(value)) {
+    if (CancelRequested() || barPosition_ >= static_cast<std::int64_t>(value)) {
         return;
     }
     barPosition_ = static_cast<std::int64_t>(value);
@@ -76,10 +78,12 @@ void ProgressCounters::Pause(int milliseconds) {
 
 void ProgressCounters::Reset() {
     barPosition_ = 0;
+    barMaximum_ = 0;
     maximum_ = 0;
     total_ = 0;
     percentageText_.clear();
     upperLabel_.clear();
+    upperLabelWidth_.reset();
     closed_ = false;
     DisplayChanged();
 }

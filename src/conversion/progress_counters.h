@@ -8,7 +8,8 @@
 
 namespace quorlix {
 
-// The progress maximum for a staged size: KiB rounded to the nearest, halves to even.
+// The progress maximum for a staged size: KiB rounded to the nearest, halves to even; 0 (no
+// progress shown) for a staged size that is negative.
 std::int32_t ProgressMaximumFor(std::int32_t stagedBytes);
 
 // The progress window's state without the window: progress maximum and total, bar position,

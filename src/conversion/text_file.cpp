@@ -16,8 +16,8 @@ void WriteTextLines(const std::string& path, const std::vector<std::string>& lin
         bytes += ToAnsi(line);
         bytes += "\r\n";
     }
+    File file = File::Open(path, File::Mode::CreateTruncate);
     try {
-        File file = File::Open(path, File::Mode::CreateTruncate);
         file.WriteAll(bytes.data(), bytes.size());
         file.Close();
     } catch (...) {

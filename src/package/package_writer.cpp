@@ -33,20 +33,6 @@ void CheckEntryName(const std::string& name) {
     }
 }
 
-// The size in KiB, rounded to the nearest integer with ties to even; nothing for a missing file.
-std::uint32_t KibRoundedHalfEven(std::int32_t size) {
-    if (size < 0) {
-        return 0;
-    }
-    const auto bytes = static_cast<std::uint32_t>(size);
-    std::uint32_t kib = bytes / 1024;
-    const std::uint32_t rest = bytes % 1024;
-    if (rest > 512 || (rest == 512 && kib % 2 == 1)) {
-        ++kib;
-    }
-    return kib;
-}
-
 void RaiseProgressTotal(ProgressSink& sink, const std::string& sourcePath) {
     sink.SetProgressTotal(sink.ProgressTotal() + KibRoundedHalfEven(FileSizeOf(sourcePath)));
 }
@@ -64,6 +50,19 @@ void WriteDirectory(const std::vector<std::string>& directory, File& output) {
 }
 
 }  // namespace
+
+std::uint32_t KibRoundedHalfEven(std::int32_t size) {
+    if (size < 0) {
+        return 0;
+    }
+    const auto bytes = static_cast<std::uint32_t>(size);
+    std::uint32_t kib = bytes / 1024;
+    const std::uint32_t rest = bytes % 1024;
+    if (rest > 512 || (rest == 512 && kib % 2 == 1)) {
+        ++kib;
+    }
+    return kib;
+}
 
 std::size_t WritePackage(std::span<const std::string> sources, std::span<const std::string> names,
                          File& output, ProgressSink& sink) {

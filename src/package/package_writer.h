@@ -48,6 +48,10 @@ std::uint64_t CopyToStream(File& source, OutputStream& target, std::uint64_t cou
 // '\' or ':' of its path.
 std::string EntryNameOf(const std::string& sourcePath);
 
+// A size in KiB, rounded to the nearest whole number with ties to even; 0 for a negative size
+// (a missing file counts -1).
+std::uint32_t KibRoundedHalfEven(std::int32_t size);
+
 // The text before / after the first separator; empty when the separator does not occur.
 std::string TextBefore(const std::string& text, const std::string& separator);
 std::string TextAfter(const std::string& text, const std::string& separator);

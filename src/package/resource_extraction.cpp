@@ -1,5 +1,6 @@
 #include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 #include <new>
 #include <vector>
@@ -62,8 +63,8 @@ private:
     z_stream stream_{};
 };
 
-// Writes exactly size bytes of the zlib stream to output, block by block; the stream must end
-// with the last of them.
+// Writes exactly the first size bytes of the zlib stream to output, block by block; the whole
+// stream is inflated, so a damaged one is an error, and one shorter than size too.
 void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, File& output) {
     Inflater inflater(stream);
     std::vector<std::uint8_t> block(kCompressorBlockSize);
@@ -71,11 +72,9 @@ void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, Fi
     bool ended = false;
     while (!ended) {
         const std::size_t produced = inflater.Next(block, ended);
-        if (produced > remaining) {
-            ThrowDamaged("its stream is longer than " + std::to_string(size) + " bytes");
-        }
-        output.WriteAll(block.data(), produced);
-        remaining -= produced;
+        const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(produced, remaining));
+        output.WriteAll(block.data(), kept);
+        remaining -= kept;
     }
     if (remaining > 0) {
         ThrowDamaged("its stream ends before " + std::to_string(size) + " bytes");

@@ -120,7 +120,27 @@ TEST(ProgressCounters, WindowOperationsAndReset) {
     EXPECT_EQ(counters.ProgressTotal(), 0u);
     EXPECT_EQ(counters.PercentageText(), "");
     EXPECT_EQ(counters.UpperLabel(), "");
+    EXPECT_FALSE(counters.UpperLabelWidth().has_value());
+    EXPECT_EQ(counters.BarMaximum(), 0);
     EXPECT_FALSE(counters.Closed());
+}
+
+// A sink whose cancel flag comes from elsewhere (an interrupt) freezes the bar as well.
+TEST(ProgressCounters, CancelFromAnOverridingSinkFreezesTheBar) {
+    struct Interrupted : ProgressCounters {
+        bool interrupted = false;
+        bool CancelRequested() const override {
+            return interrupted || ProgressCounters::CancelRequested();
+        }
+    } counters;
+    counters.SetProgressMaximum(100);
+    counters.AddProgress(10 * 1024);
+    counters.interrupted = true;
+    counters.AddProgress(10 * 1024);
+    counters.ShowStreamProgress(50 * 1024);
+    EXPECT_EQ(counters.BarPosition(), 10);
+    EXPECT_EQ(counters.PercentageText(), "10%");
+    EXPECT_EQ(counters.ProgressTotal(), 20u);
 }
 
 }  // namespace
