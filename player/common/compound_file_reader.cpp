@@ -17,7 +17,7 @@ constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
 }
 
 std::uint64_t CeilDiv(std::uint64_t a, std::uint64_t b) {
-    return (a + b - 1) / b;
+    return a / b + (a % b != 0 ? 1 : 0);
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ void CompoundFileReader::ReadFat() {
 std::vector<std::uint8_t> CompoundFileReader::ReadChain(std::uint32_t start,
                                                         std::uint64_t size) const {
     const std::uint64_t needed = CeilDiv(size, sectorSize_);
-    if (needed > sectorCount_) {
+    if (size > bytes_.size() || needed > sectorCount_) {
         Fail("stream larger than the file");
     }
     std::vector<std::uint8_t> out;
@@ -283,6 +283,12 @@ std::optional<CompoundFileReader::EntryId> CompoundFileReader::Find(
             return node;
         }
         node = order < 0 ? entries_[node].left : entries_[node].right;
+    }
+    // A tree ordered by another writer's idea of upper case still lists all its children.
+    for (const EntryId child : Children(storage)) {
+        if (CompareNames(name, entries_[child].name) == 0) {
+            return child;
+        }
     }
     return std::nullopt;
 }

@@ -29,6 +29,8 @@ int OpenFlags(File::Mode mode) {
         case File::Mode::CreateTruncate:
         case File::Mode::CreateTruncateExclusive:
             return O_WRONLY | O_CREAT | O_TRUNC;
+        case File::Mode::CreateNew:
+            return O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
     }
     return O_RDONLY;
 }

@@ -16,6 +16,7 @@ public:
         WriteExclusive,  // existing file, read and write, no other exclusive holder
         CreateTruncate,  // created or emptied, write only
         CreateTruncateExclusive,
+        CreateNew,  // a new file that must not exist yet (not even as a link)
     };
 
     static File Open(const std::string& path, Mode mode);

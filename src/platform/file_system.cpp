@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
+
+#include "platform/file.h"
 
 namespace quorlix {
 
@@ -54,6 +57,18 @@ bool DeleteFile(const std::string& path) {
     const fs::file_status st = fs::symlink_status(path, ec);
     if (ec || !fs::exists(st) || fs::is_directory(st)) {
         return false;
+    }
+    // A file that another holder has open exclusively cannot be deleted, as on Windows.
+    std::optional<File> held;
+    if (fs::is_regular_file(st)) {
+        try {
+            held.emplace(File::Open(path, File::Mode::ReadExclusive));
+        } catch (const std::system_error& e) {
+            if (e.code() == std::errc::resource_unavailable_try_again ||
+                e.code() == std::errc::operation_would_block) {
+                return false;
+            }
+        }
     }
     return fs::remove(path, ec) && !ec;
 }

@@ -15,7 +15,8 @@ bool FolderExists(const std::string& path);
 // Creates the folder and every missing parent; throws std::system_error on failure.
 void CreateFolders(const std::string& path);
 
-// Deletes a file; false when it cannot be deleted (or is not there).
+// Deletes a file (a link itself, not what it names); false when it is not there, is a folder or
+// cannot be deleted, such as while another holder has it open exclusively.
 bool DeleteFile(const std::string& path);
 
 // Deletes a folder with everything in it, never following a link out of it; false on failure.

@@ -139,6 +139,15 @@ std::vector<std::pair<std::string, std::vector<Face>>> DistinctFiles(
     return files;
 }
 
+// Keeps the first entry of each display name: the names are the keys of the list, as the value
+// names of a registry key are.
+void RemoveRepeatedNames(std::vector<FontListEntry>& entries) {
+    std::set<std::string> names;
+    std::erase_if(entries, [&](const FontListEntry& entry) {
+        return !names.insert(entry.displayName).second;
+    });
+}
+
 std::vector<FontListEntry> EntriesFromFontSet(FcFontSet& fonts) {
     std::vector<FontListEntry> outlines;
     std::vector<FontListEntry> type1;
@@ -163,6 +172,8 @@ std::vector<FontListEntry> EntriesFromFontSet(FcFontSet& fonts) {
                 break;
         }
     }
+    RemoveRepeatedNames(outlines);
+    RemoveRepeatedNames(type1);
     SortByDisplayName(outlines);
     SortByDisplayName(type1);
     outlines.insert(outlines.end(), std::make_move_iterator(type1.begin()),

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/guid.h"
 
@@ -12,9 +13,13 @@ namespace quorlix {
 namespace {
 
 std::string TemporaryNameBeside(const std::string& path, const std::string& suffix) {
+    const std::string guid = NewGuidText();
+    if (guid.empty()) {
+        throw Error("No GUID for a temporary file beside " + path);
+    }
     const std::string folder = FolderOf(path);
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    return prefix + "." + FileNameOf(path) + "." + NewGuidText() + suffix;
+    return prefix + "." + FileNameOf(path) + "." + guid + suffix;
 }
 
 }  // namespace
@@ -22,7 +27,7 @@ std::string TemporaryNameBeside(const std::string& path, const std::string& suff
 ReplacementFile::ReplacementFile(const std::string& finalPath, const std::string& suffix)
     : finalPath_(finalPath),
       temporaryPath_(TemporaryNameBeside(finalPath, suffix)),
-      file_(File::Open(temporaryPath_, File::Mode::CreateTruncateExclusive)) {}
+      file_(File::Open(temporaryPath_, File::Mode::CreateNew)) {}
 
 ReplacementFile::~ReplacementFile() {
     if (!committed_) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
+#include "common/byte_order.h"
 #include "common/embedded_document.h"
 #include "platform/compound_file_writer.h"
 #include "platform/document_container.h"
@@ -202,6 +205,59 @@ TEST(CompoundFileReader, RefusesBrokenChainsSizesAndTrees) {
     cut.insert(cut.end(), {0x00, 0x10, 0x00, 0x00});
     cut.insert(cut.end(), good.begin(), good.begin() + 1000);
     EXPECT_THROW(ExtractDocument(cut), CompoundFileError) << "N beyond the bytes";
+}
+
+// A version 4 file (4,096-byte sectors, 64-bit sizes) whose one stream claims 2^64 - 1 bytes.
+TEST(CompoundFileReader, RefusesAStreamSizeNearTwoToTheSixtyFourth) {
+    Bytes b(4096 * 3, 0);
+    const std::uint8_t signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    std::copy(std::begin(signature), std::end(signature), b.begin());
+    SetLE16(&b[0x1A], 4);
+    SetLE16(&b[0x1C], 0xFFFE);
+    SetLE16(&b[0x1E], 12);
+    SetLE16(&b[0x20], 6);
+    SetLE32(&b[0x2C], 1);
+    SetLE32(&b[0x30], 1);
+    SetLE32(&b[0x38], 4096);
+    SetLE32(&b[0x3C], 0xFFFFFFFE);
+    SetLE32(&b[0x44], 0xFFFFFFFE);
+    for (int i = 0; i < 109; ++i) {
+        SetLE32(&b[0x4C + 4 * i], i == 0 ? 0 : 0xFFFFFFFF);
+    }
+    std::uint8_t* fat = &b[4096];
+    for (int i = 0; i < 1024; ++i) {
+        SetLE32(fat + 4 * i, i == 0 ? 0xFFFFFFFD : i == 1 ? 0xFFFFFFFE : 0xFFFFFFFF);
+    }
+    std::uint8_t* d = &b[8192];
+    for (int k = 0; k < 32; ++k) {
+        for (int link : {68, 72, 76}) {
+            SetLE32(d + 128 * k + link, 0xFFFFFFFF);
+        }
+    }
+    const std::u16string root = u"Root Entry";
+    const std::u16string stream = u"Package";
+    for (std::size_t i = 0; i < root.size(); ++i) {
+        SetLE16(d + 2 * i, root[i]);
+    }
+    SetLE16(d + 64, 22);
+    d[66] = 5;
+    d[67] = 1;
+    SetLE32(d + 76, 1);
+    SetLE32(d + 116, 0xFFFFFFFE);
+    std::uint8_t* e = d + 128;
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        SetLE16(e + 2 * i, stream[i]);
+    }
+    SetLE16(e + 64, 16);
+    e[66] = 2;
+    e[67] = 1;
+    SetLE64(e + 120, 0xFFFFFFFFFFFFFFFFull);
+
+    const CompoundFileReader reader(b);
+    const auto id = reader.Find(CompoundFileReader::kRoot, u"Package");
+    ASSERT_TRUE(id.has_value());
+    EXPECT_THROW(reader.ReadStream(*id), CompoundFileError);
+    EXPECT_THROW(ExtractDocumentFromStorage(b), CompoundFileError);
 }
 
 TEST(CompoundFileReader, SurvivesEveryTruncationAndByteFlip) {

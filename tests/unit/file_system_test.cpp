@@ -82,5 +82,33 @@ TEST(File, ExclusiveOpenRefusedWhileAnotherHolderHasIt) {
     EXPECT_NO_THROW(File::Open(dir / "out.exe", File::Mode::WriteExclusive));
 }
 
+TEST(FileSystem, DeleteFileRefusesAFileHeldExclusivelyAndFolders) {
+    TestFolder dir;
+    test::WriteFile(dir / "out.exe", "held");
+    {
+        File holder = File::Open(dir / "out.exe", File::Mode::WriteExclusive);
+        EXPECT_FALSE(DeleteFile(dir / "out.exe"));
+        EXPECT_TRUE(FileExists(dir / "out.exe"));
+    }
+    EXPECT_TRUE(DeleteFile(dir / "out.exe"));
+    EXPECT_FALSE(FileExists(dir / "out.exe"));
+    EXPECT_FALSE(DeleteFile(dir / "out.exe"));
+    std::filesystem::create_directories(dir / "folder");
+    EXPECT_FALSE(DeleteFile(dir / "folder"));
+}
+
+TEST(File, CreateNewRefusesAnythingAlreadyThereLinksIncluded) {
+    TestFolder dir;
+    test::WriteFile(dir / "target", "keep");
+    std::filesystem::create_symlink(dir / "target", dir / "link");
+    EXPECT_THROW(File::Open(dir / "link", File::Mode::CreateNew), std::system_error);
+    EXPECT_THROW(File::Open(dir / "target", File::Mode::CreateNew), std::system_error);
+    EXPECT_EQ(test::ReadFile(dir / "target"), "keep");
+    File fresh = File::Open(dir / "fresh", File::Mode::CreateNew);
+    fresh.WriteAll("x", 1);
+    fresh.Close();
+    EXPECT_EQ(test::ReadFile(dir / "fresh"), "x");
+}
+
 }  // namespace
 }  // namespace quorlix

@@ -132,6 +132,20 @@ TEST(InstalledFonts, CollectionIsOneEntryAndLinkedCopiesAndOtherFilesAreLeftOut)
     EXPECT_THROW(ListInstalledFonts({dir / "missing"}), std::system_error);
 }
 
+TEST(InstalledFonts, TwoCopiesOfOneFaceGiveOneEntry) {
+    if (!HaveDejaVu()) {
+        GTEST_SKIP() << "fonts-dejavu-core is not installed";
+    }
+    TestFolder dir;
+    fs::create_directories(dir / "a");
+    fs::create_directories(dir / "b");
+    fs::copy_file(kDejaVu + "/DejaVuSerif.ttf", dir / "a/serif.ttf");
+    fs::copy_file(kDejaVu + "/DejaVuSerif.ttf", dir / "b/serif.ttf");
+    const std::vector<FontListEntry> fonts = ListInstalledFonts({dir / "a", dir / "b"});
+    ASSERT_EQ(fonts.size(), 1u);
+    EXPECT_EQ(fonts[0].displayName, "DejaVu Serif (TrueType)");
+}
+
 TEST(InstalledFonts, Type1FontsFollowWithTheirMetricsFile) {
     if (!HaveDejaVu() || !fs::exists(kFreeEuro)) {
         GTEST_SKIP() << "no Type 1 font to copy on this machine";
