@@ -169,6 +169,15 @@ TEST(CliInspect, DamagedFilesGiveTheReasonAndPosition) {
     EXPECT_NE(run.err.find(folder / "missing.exe"), std::string::npos);
     EXPECT_EQ(run.out, "");
 
+    // Option lines are split as the player splits them: a lone LF ends a line too.
+    test::WriteFile(
+        folder / "lf.exe",
+        test::WithPackage(
+            good, test::HandMadePackage({{"OPTION\\winoptions.DLL", "one\ntwo\r\nthree"}})));
+    run = RunCliWith({"inspect", folder / "lf.exe"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.ends_with("OPTION\\winoptions.DLL:\n  one\n  two\n  three\n")) << run.out;
+
     // A file that cannot be read still gives JSON under --json.
     run = RunCliWith({"inspect", "--json", folder / "missing.exe"});
     EXPECT_EQ(run.status, 1);
