@@ -18,6 +18,9 @@ inline constexpr char kWinOptionsEntry[] = "option\\winoptions.dll";
 // An option file larger than this is not an option file of ours and is ignored.
 inline constexpr std::uint32_t kMaxOptionFileSize = 1u << 20;
 
+// Whether a and b are equal when ASCII letters are compared without regard to case.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 // The lines of an option file (ANSI text, every line ended by CR LF; a lone LF also ends a line
 // and a last line without an end still counts), without their line ends.
 std::vector<std::string> SplitOptionLines(std::span<const std::uint8_t> bytes);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <exception>
+#include <filesystem>
 
 #include "conversion/option_fields.h"
 #include "platform/file_system.h"
@@ -69,10 +70,12 @@ DocumentList ConvertDocumentsFrom(const ParsedArguments& args) {
         if (::stat(path.c_str(), &st) != 0) {
             throw UsageError("'" + path + "' does not exist");
         }
+        // The same document named two ways ("a.doc", "./a.doc") is listed once.
+        const std::string normal = std::filesystem::absolute(path).lexically_normal().string();
         if (S_ISDIR(st.st_mode)) {
-            documents.AddFolder(path);
+            documents.AddFolder(normal);
         } else if (IsWordDocumentName(path)) {
-            documents.AddFile(path);
+            documents.AddFile(normal);
         } else {
             throw UsageError("'" + path + "' is not a Word document (.doc or .docx)");
         }

@@ -90,10 +90,15 @@ void WriteJson(const std::string& path, const PayloadReport& report, std::ostrea
     out << "}\n";
 }
 
-void WriteJsonDamage(const std::string& path, const PayloadError& error, std::ostream& out) {
+void WriteJsonFailure(const std::string& path, const std::string& reason,
+                      const std::string& position, std::ostream& out) {
     out << "{\n  \"file\": " << JsonQuoted(path) << ",\n  \"ok\": false,\n"
-        << "  \"error\": {\"reason\": " << JsonQuoted(error.reason())
-        << ", \"position\": " << error.position() << "}\n}\n";
+        << "  \"error\": {\"reason\": " << JsonQuoted(reason) << ", \"position\": " << position
+        << "}\n}\n";
+}
+
+void WriteJsonDamage(const std::string& path, const PayloadError& error, std::ostream& out) {
+    WriteJsonFailure(path, error.reason(), std::to_string(error.position()), out);
 }
 
 }  // namespace
@@ -101,8 +106,8 @@ void WriteJsonDamage(const std::string& path, const PayloadError& error, std::os
 int RunInspectCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err) {
     const std::string& path = args.positional().front();
     const bool json = args.Has("json");
-    FileByteSource source(path);
     try {
+        FileByteSource source(path);
         const PayloadReport report = InspectPayload(source);
         if (json) {
             WriteJson(path, report, out);
@@ -114,6 +119,13 @@ int RunInspectCommand(const ParsedArguments& args, std::ostream& out, std::ostre
             WriteJsonDamage(path, e, out);
         }
         err << kProgramName << " inspect: " << path << ": damaged: " << e.what() << "\n";
+        return kExitFailure;
+    } catch (const std::exception& e) {
+        if (!json) {
+            throw;
+        }
+        WriteJsonFailure(path, e.what(), "null", out);
+        err << kProgramName << " inspect: " << path << ": " << e.what() << "\n";
         return kExitFailure;
     }
     return out ? kExitSuccess : kExitFailure;

@@ -1,6 +1,12 @@
 #include "cli/payload_extraction.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <set>
+#include <system_error>
 
 #include "cli/payload_report.h"
 #include "cli/safe_path.h"
@@ -33,6 +39,28 @@ public:
         }
     }
 
+    // Makes folder and its missing parents, noting each one made, outermost first.
+    void MakeFolder(const std::string& folder) {
+        std::vector<std::filesystem::path> missing;
+        std::filesystem::path path = std::filesystem::path(folder).lexically_normal();
+        if (path.has_relative_path() && path.filename().empty()) {
+            path = path.parent_path();
+        }
+        while (!path.empty() && !FolderExists(path.string())) {
+            missing.push_back(path);
+            path = path.parent_path();
+            if (path == missing.back()) {
+                break;
+            }
+        }
+        for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+            if (::mkdir(it->c_str(), 0777) != 0) {
+                throw std::system_error(errno, std::generic_category(), it->string());
+            }
+            folders_.push_back(it->string());
+        }
+    }
+
     // Creates the file for a checked name and notes it and the folders made for it.
     File Create(const std::string& folder, const std::string& name) {
         File file = CreateExtractionFile(folder, name, folders_);
@@ -58,10 +86,32 @@ std::string DocumentFileNameOf(const EmbeddedDocument& document) {
     return name;
 }
 
+// A name as Windows compares it: ASCII letters folded to lower case.
+std::string FoldedName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return folded;
+}
+
+// For each name, whether a later one has the same name (the player keeps the last one).
+std::vector<bool> OverwrittenNames(const std::vector<std::string>& names) {
+    std::vector<bool> overwritten(names.size(), false);
+    std::set<std::string> seen;
+    for (std::size_t i = names.size(); i-- > 0;) {
+        overwritten[i] = !seen.insert(FoldedName(names[i])).second;
+    }
+    return overwritten;
+}
+
 }  // namespace
 
 std::vector<std::string> ExtractPayload(const std::string& executablePath,
-                                        const std::string& folder) {
+                                        const std::string& folder,
+                                        std::vector<std::string>* skippedNames) {
     FileByteSource source(executablePath);
     const PayloadReader reader(source);
     const EmbeddedDocument document = ReadEmbeddedDocument(reader);
@@ -71,15 +121,20 @@ std::vector<std::string> ExtractPayload(const std::string& executablePath,
         names.push_back(FromAnsi(entry.name));
         EntryNameParts(names.back());
     }
-    if (!FolderExists(folder)) {
-        CreateFolders(folder);
-    }
+    const std::vector<bool> overwritten = OverwrittenNames(names);
 
     ExtractionRecord record;
+    record.MakeFolder(folder);
     File documentFile = record.Create(folder, documentName);
     documentFile.WriteAll(document.data.data(), document.data.size());
     documentFile.Close();
     for (std::size_t i = 0; i < names.size(); ++i) {
+        if (overwritten[i]) {
+            if (skippedNames != nullptr) {
+                skippedNames->push_back(names[i]);
+            }
+            continue;
+        }
         File file = record.Create(folder, names[i]);
         reader.InflateEntry(i, [&file](std::span<const std::uint8_t> chunk) {
             file.WriteAll(chunk.data(), chunk.size());

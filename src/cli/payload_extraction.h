@@ -12,8 +12,11 @@ namespace quorlix {
 // anything is written: a name that would leave the folder (a ".." part, an absolute path, a
 // drive) or a symbolic link on the way is refused with quorlix::Error. Existing files are never
 // replaced (std::system_error, EEXIST). On any failure the files and folders this call made are
-// removed again. Returns the paths written, document first.
+// removed again. When names repeat (compared ignoring ASCII case), only the last entry of that
+// name is written, as the player keeps the last; the names of the others are appended to
+// skippedNames. Returns the paths written, document first.
 std::vector<std::string> ExtractPayload(const std::string& executablePath,
-                                        const std::string& folder);
+                                        const std::string& folder,
+                                        std::vector<std::string>* skippedNames = nullptr);
 
 }  // namespace quorlix

@@ -1,27 +1,17 @@
 #include "cli/payload_report.h"
 
-#include <algorithm>
-#include <cctype>
+#include <span>
 
 #include "common/compound_file_reader.h"
 #include "common/entry_name.h"
 #include "common/payload_error.h"
+#include "common/player_options.h"
 #include "common/utf16.h"
 #include "platform/ansi_code_page.h"
 
 namespace quorlix {
 
 namespace {
-
-// Option files larger than this are checked but their lines are not shown.
-constexpr std::uint32_t kMaxShownOptionFile = 1 << 20;
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 // option\NAME.dll with no further folder, in any letter case.
 bool IsOptionFileName(std::string_view name) {
@@ -33,15 +23,12 @@ bool IsOptionFileName(std::string_view name) {
            name.find('\\', kFolder.size()) == std::string_view::npos;
 }
 
-// Lines ended by CR LF; a last line without one is kept too.
+// The option file's lines as the player reads them, decoded from the ANSI code page.
 std::vector<std::string> DecodedLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        const std::size_t stop = end == std::string::npos ? text.size() : end;
-        lines.push_back(FromAnsi(std::string_view(text).substr(start, stop - start)));
-        start = end == std::string::npos ? text.size() : end + 2;
+    std::vector<std::string> lines = SplitOptionLines(
+        std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    for (std::string& line : lines) {
+        line = FromAnsi(line);
     }
     return lines;
 }
@@ -58,7 +45,7 @@ void CheckEntries(const PayloadReader& reader, PayloadReport& report) {
                                "entry name \"" + name + "\" is not a plain relative file name");
         }
         report.entries.push_back({name, entry.offset, entry.recordLength, entry.size});
-        const bool keep = IsOptionFileName(entry.name) && entry.size <= kMaxShownOptionFile;
+        const bool keep = IsOptionFileName(entry.name) && entry.size <= kMaxOptionFileSize;
         std::string text;
         reader.InflateEntry(i, [&](std::span<const std::uint8_t> chunk) {
             if (keep) {

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "common/entry_name.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 
@@ -112,6 +113,9 @@ std::vector<std::string> EntryNameParts(const std::string& entryName) {
         if (part.empty() || part == "." || part == "..") {
             throw Error("The package entry name " + shown + " has a \"..\", \".\" or empty part.");
         }
+    }
+    if (!SplitEntryName(entryName)) {
+        throw Error("The package entry name " + shown + " is not a name the player can place.");
     }
     return parts;
 }

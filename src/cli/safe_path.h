@@ -8,8 +8,8 @@
 namespace quorlix {
 
 // The parts of a package entry name ('\' or '/' between them). Throws quorlix::Error when the
-// name is empty, absolute, names a drive ("C:"), holds a zero byte or has a "..", "." or empty
-// part.
+// name is empty, absolute, names a drive ("C:"), holds a zero byte, has a "..", "." or empty
+// part, or is any other name the player refuses to place (SplitEntryName).
 std::vector<std::string> EntryNameParts(const std::string& entryName);
 
 // The native path under destinationFolder for a package entry name. Throws quorlix::Error for an

@@ -188,6 +188,20 @@ TEST(CliConvert, TwoDocumentsOfOneNameLeaveOneExecutableTheSecond) {
     EXPECT_EQ(DataOf(embedded), "second plan");
 }
 
+TEST(CliConvert, OneDocumentNamedSeveralWaysIsConvertedOnce) {
+    TestFolder folder;
+    fs::create_directories(folder / "b");
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "One.doc", "one");
+    const fs::path before = fs::current_path();
+    fs::current_path(folder.path());
+    const CliRun run = RunCliWith({"convert", "--output-folder", folder / "out", "One.doc",
+                                   "./One.doc", folder.path() + "/b/../One.doc", "."});
+    fs::current_path(before);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "converted: " + folder / "out/One.exe" + "\nConvert finished!\n");
+}
+
 TEST(CliConvert, AutorunOutputThatCannotBeDeletedFailsAndTheNextDocumentConverts) {
     TestFolder folder;
     fs::create_directories(folder / "out/One/One.exe");  // a folder where the output goes

@@ -130,5 +130,47 @@ TEST_F(CliExtract, DamagedEntryLeavesNoFileBehind) {
     EXPECT_TRUE(Tree(dir).empty());
 }
 
+TEST_F(CliExtract, WritesOnlyTheLastOfRepeatedNames) {
+    const std::string package = test::HandMadePackage({{"myfont\\x.ttf", "first"},
+                                                       {"option\\a.dll", "a"},
+                                                       {"MyFont\\X.TTF", "second"},
+                                                       {"myfont\\X.ttf", "third"}});
+    test::WriteFile(folder_ / "twice.exe", test::WithPackage(bytes_, package));
+    const std::string dir = folder_ / "dest";
+    const CliRun run = RunCliWith({"extract", folder_ / "twice.exe", dir});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dir + "/Plan.docx\n" + dir + "/option/a.dll\n" + dir + "/myfont/X.ttf\n");
+    EXPECT_EQ(run.err,
+              "quorlix-cli extract: skipped the package entry \"myfont\\x.ttf\": a later entry "
+              "has the same name.\n"
+              "quorlix-cli extract: skipped the package entry \"MyFont\\X.TTF\": a later entry "
+              "has the same name.\n");
+    EXPECT_EQ(Tree(dir), (std::set<std::string>{"Plan.docx", "option/", "option/a.dll", "myfont/",
+                                                "myfont/X.ttf"}));
+    EXPECT_EQ(test::ReadFile(dir + "/myfont/X.ttf"), "third");
+}
+
+TEST_F(CliExtract, FailureRemovesTheDestinationFoldersItMadeOnly) {
+    const std::string package = test::HandMadePackage({{"option\\a.dll", "a"}, {"CON", "x"}});
+    test::WriteFile(folder_ / "bad.exe", test::WithPackage(bytes_, package));
+    CliRun run = RunCliWith({"extract", folder_ / "bad.exe", folder_ / "made/deep/dest"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("\"CON\" is not a name the player can place."), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(folder_ / "made"));
+
+    // A failure after writing began removes the folders made, not those that were there.
+    fs::create_directories(folder_ / "kept");
+    std::string damaged = test::HandMadePackage({{"option\\b.dll", test::RandomBytes(3000, 8)}});
+    const std::uint32_t directoryLength =
+        GetLE32(reinterpret_cast<const std::uint8_t*>(damaged.data() + damaged.size() - 8));
+    damaged[damaged.size() - 8 - directoryLength - 1500] ^= 0x77;
+    test::WriteFile(folder_ / "damaged.exe", test::WithPackage(bytes_, damaged));
+    run = RunCliWith({"extract", folder_ / "damaged.exe", folder_ / "kept/new/dest"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Tree(folder_ / "kept").empty());
+    EXPECT_TRUE(fs::is_directory(folder_ / "kept"));
+}
+
 }  // namespace
 }  // namespace quorlix

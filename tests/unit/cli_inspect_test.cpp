@@ -167,6 +167,28 @@ TEST(CliInspect, DamagedFilesGiveTheReasonAndPosition) {
     run = RunCliWith({"inspect", folder / "missing.exe"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(folder / "missing.exe"), std::string::npos);
+    EXPECT_EQ(run.out, "");
+
+    // Option lines are split as the player splits them: a lone LF ends a line too.
+    test::WriteFile(
+        folder / "lf.exe",
+        test::WithPackage(
+            good, test::HandMadePackage({{"OPTION\\winoptions.DLL", "one\ntwo\r\nthree"}})));
+    run = RunCliWith({"inspect", folder / "lf.exe"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.ends_with("OPTION\\winoptions.DLL:\n  one\n  two\n  three\n")) << run.out;
+
+    // A file that cannot be read still gives JSON under --json.
+    run = RunCliWith({"inspect", "--json", folder / "missing.exe"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.starts_with("{\n  \"file\": " + JsonQuoted(folder / "missing.exe") +
+                                    ",\n  \"ok\": false,\n  \"error\": {\"reason\": \""))
+        << run.out;
+    EXPECT_TRUE(run.out.ends_with("\", \"position\": null}\n}\n")) << run.out;
+    EXPECT_NE(run.out.find("No such file or directory"), std::string::npos) << run.out;
+    run = RunCliWith({"inspect", "--json", folder.path()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.ends_with("\"position\": null}\n}\n")) << run.out;
 }
 
 TEST(CliInspect, JsonTextEscapesQuotesControlsAndMalformedUtf8) {

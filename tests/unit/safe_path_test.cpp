@@ -45,6 +45,19 @@ TEST(SafePath, RefusesNamesThatLeaveTheFolder) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
+TEST(SafePath, RefusesEveryNameThePlayerCannotPlace) {
+    TestFolder dir;
+    for (const std::string name :
+         {"a/b.ttf", "ab:c", "x<y", "x>y", "x\"y", "x|y", "x?y", "x*y", "CON", "option\\nul.txt",
+          "com1", "a.", "a ", "myfont\\sub.\\x.ttf", "x\ty"}) {
+        EXPECT_EQ(RefusalOf(dir.path(), name),
+                  "The package entry name \"" + name + "\" is not a name the player can place.")
+            << name;
+    }
+    EXPECT_EQ(RefusalOf(dir.path(), "myfont\\Arial Bold.ttf"), "<accepted>");
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
 TEST(SafePath, GivesTheNativePathAndMakesItsFolders) {
     TestFolder dir;
     EXPECT_EQ(ExtractionPath(dir.path(), "myfont\\a.ttf"), dir / "myfont/a.ttf");
