@@ -1,0 +1,46 @@
+// Gives each test process a temporary and a configuration folder of its own below the ones set
+// for its executable, so that test cases running side by side never see each other's files.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+class PerProcessFolders {
+public:
+    PerProcessFolders() {
+        for (const char* variable : {"TMPDIR", "XDG_CONFIG_HOME"}) {
+            const char* base = std::getenv(variable);
+            if (base == nullptr || *base == '\0') {
+                continue;
+            }
+            const std::string folder = std::string(base) + "/process-" + std::to_string(::getpid());
+            std::error_code ec;
+            std::filesystem::remove_all(folder, ec);
+            std::filesystem::create_directories(folder, ec);
+            ::setenv(variable, folder.c_str(), 1);
+            folders_.push_back(folder);
+        }
+    }
+
+    ~PerProcessFolders() {
+        for (const std::string& folder : folders_) {
+            std::error_code ec;
+            std::filesystem::remove_all(folder, ec);
+        }
+    }
+
+    PerProcessFolders(const PerProcessFolders&) = delete;
+    PerProcessFolders& operator=(const PerProcessFolders&) = delete;
+
+private:
+    std::vector<std::string> folders_;
+};
+
+const PerProcessFolders perProcessFolders;
+
+}  // namespace
