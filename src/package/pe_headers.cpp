@@ -129,4 +129,8 @@ std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::size_t checkSu
     return static_cast<std::uint32_t>(sum + file.size());
 }
 
+std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
+    return (value + alignment - 1) / alignment * alignment;
+}
+
 }  // namespace quorlix

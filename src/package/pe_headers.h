@@ -70,4 +70,7 @@ PeHeaders ParsePeHeaders(std::span<const std::uint8_t> file);
 // field skipped, plus the file length.
 std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::size_t checkSumOffset);
 
+// value rounded up to a multiple of alignment (which is not 0).
+std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment);
+
 }  // namespace quorlix

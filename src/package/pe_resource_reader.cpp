@@ -4,16 +4,12 @@
 
 #include "common/byte_order.h"
 #include "package/pe_format_error.h"
+#include "package/resource_tree.h"
 #include "platform/file.h"
 
 namespace quorlix {
 
 namespace {
-
-constexpr std::uint32_t kHighBit = 0x80000000u;
-constexpr std::size_t kDirectorySize = 16;
-constexpr std::size_t kEntrySize = 8;
-constexpr std::size_t kDataEntrySize = 16;
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -46,21 +42,21 @@ private:
 
 void TreeWalker::WalkDirectory(std::uint32_t offset, int level, ResourceEntry path) {
     Require(directoriesSeen_.insert(offset).second, "a directory is used twice");
-    Require(Fits(offset, kDirectorySize), "directory past the end");
+    Require(Fits(offset, kResourceDirectorySize), "directory past the end");
     const std::uint8_t* dir = tree_.data() + offset;
     const std::uint32_t count = std::uint32_t{GetLE16(dir + 12)} + GetLE16(dir + 14);
-    Require(Fits(offset + kDirectorySize, std::uint64_t{count} * kEntrySize),
+    Require(Fits(offset + kResourceDirectorySize, std::uint64_t{count} * kResourceEntrySize),
             "directory entries past the end");
     // Well-formed entries never overlap, so a tree cannot hold more entries than it has room for.
     entriesSeen_ += count;
-    Require(entriesSeen_ * kEntrySize <= tree_.size(), "more entries than the tree holds");
+    Require(entriesSeen_ * kResourceEntrySize <= tree_.size(), "more entries than the tree holds");
     std::set<ResourceName> keys;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint8_t* entry = dir + kDirectorySize + i * kEntrySize;
+        const std::uint8_t* entry = dir + kResourceDirectorySize + i * kResourceEntrySize;
         const ResourceName key = ReadName(GetLE32(entry));
         Require(keys.insert(key).second, "the same key twice in one table");
         const std::uint32_t target = GetLE32(entry + 4);
-        const bool isDirectory = (target & kHighBit) != 0;
+        const bool isDirectory = (target & kResourceHighBit) != 0;
         Require(isDirectory == (level < 2), "a table of the wrong kind");
         ResourceEntry next = path;
         if (level == 0) {
@@ -72,7 +68,7 @@ void TreeWalker::WalkDirectory(std::uint32_t offset, int level, ResourceEntry pa
             next.language = key.id();
         }
         if (isDirectory) {
-            WalkDirectory(target & ~kHighBit, level + 1, next);
+            WalkDirectory(target & ~kResourceHighBit, level + 1, next);
         } else {
             ReadDataEntry(target, next);
             out_.push_back(next);
@@ -81,10 +77,10 @@ void TreeWalker::WalkDirectory(std::uint32_t offset, int level, ResourceEntry pa
 }
 
 ResourceName TreeWalker::ReadName(std::uint32_t field) const {
-    if ((field & kHighBit) == 0) {
+    if ((field & kResourceHighBit) == 0) {
         return ResourceName::Id(static_cast<std::uint16_t>(field));
     }
-    const std::uint32_t offset = field & ~kHighBit;
+    const std::uint32_t offset = field & ~kResourceHighBit;
     Require(Fits(offset, 2), "name past the end");
     const std::uint16_t length = GetLE16(tree_.data() + offset);
     Require(Fits(offset + 2, std::uint64_t{length} * 2), "name past the end");
@@ -96,7 +92,7 @@ ResourceName TreeWalker::ReadName(std::uint32_t field) const {
 }
 
 void TreeWalker::ReadDataEntry(std::uint32_t offset, ResourceEntry& entry) const {
-    Require(Fits(offset, kDataEntrySize), "data entry past the end");
+    Require(Fits(offset, kResourceDataEntrySize), "data entry past the end");
     const std::uint8_t* p = tree_.data() + offset;
     entry.dataRva = GetLE32(p);
     entry.size = GetLE32(p + 4);

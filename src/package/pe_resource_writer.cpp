@@ -21,10 +21,6 @@ bool IsPowerOfTwo(std::uint32_t value) {
     return value != 0 && (value & (value - 1)) == 0;
 }
 
-std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
-    return (value + alignment - 1) / alignment * alignment;
-}
-
 std::uint32_t Shifted(std::uint64_t value, std::int64_t delta) {
     const std::int64_t result = static_cast<std::int64_t>(value) + delta;
     Require(result >= 0 && result <= 0xFFFFFFFF, "an offset leaves the 32-bit range");

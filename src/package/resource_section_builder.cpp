@@ -2,20 +2,13 @@
 
 #include "common/byte_order.h"
 #include "package/pe_format_error.h"
+#include "package/pe_headers.h"
 
 namespace quorlix {
 
 namespace {
 
-constexpr std::uint32_t kHighBit = 0x80000000u;
-constexpr std::uint64_t kDirectorySize = 16;
-constexpr std::uint64_t kEntrySize = 8;
-constexpr std::uint64_t kDataEntrySize = 16;
 constexpr std::uint64_t kDataAlignment = 8;
-
-std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
-    return (value + alignment - 1) / alignment * alignment;
-}
 
 // Where each part of the section goes; filled in the same order as the section is written.
 struct SectionLayout {
@@ -36,23 +29,23 @@ void CheckTableSize(std::size_t count) {
 SectionLayout PlanSection(const ResourceTree& tree) {
     SectionLayout layout;
     CheckTableSize(tree.size());
-    std::uint64_t at = kDirectorySize + kEntrySize * tree.size();
+    std::uint64_t at = kResourceDirectorySize + kResourceEntrySize * tree.size();
     std::uint64_t resourceCount = 0;
     for (const auto& [type, names] : tree) {
         CheckTableSize(names.size());
         layout.typeDirectories.push_back(at);
-        at += kDirectorySize + kEntrySize * names.size();
+        at += kResourceDirectorySize + kResourceEntrySize * names.size();
     }
     for (const auto& [type, names] : tree) {
         for (const auto& [name, languages] : names) {
             CheckTableSize(languages.size());
             layout.nameDirectories.push_back(at);
-            at += kDirectorySize + kEntrySize * languages.size();
+            at += kResourceDirectorySize + kResourceEntrySize * languages.size();
             resourceCount += languages.size();
         }
     }
     layout.dataEntries = at;
-    at += kDataEntrySize * resourceCount;
+    at += kResourceDataEntrySize * resourceCount;
     const auto addString = [&](const ResourceName& key) {
         if (!key.isId() && key.name().size() > 0xFFFF) {
             throw PeFormatError("resource name too long");
@@ -88,8 +81,9 @@ void WriteDirectory(std::vector<std::uint8_t>& out, std::uint64_t at, std::size_
 }
 
 std::uint32_t NameField(const SectionLayout& layout, const ResourceName& key) {
-    return key.isId() ? key.id()
-                      : kHighBit | static_cast<std::uint32_t>(layout.strings.at(key.name()));
+    return key.isId()
+               ? key.id()
+               : kResourceHighBit | static_cast<std::uint32_t>(layout.strings.at(key.name()));
 }
 
 template <typename Table>
@@ -105,32 +99,33 @@ std::size_t NamedCount(const Table& table) {
 
 std::vector<std::uint8_t> BuildResourceSection(const ResourceTree& tree, std::uint32_t sectionRva) {
     const SectionLayout layout = PlanSection(tree);
-    if (layout.size >= kHighBit || sectionRva + layout.size > 0xFFFFFFFFu) {
+    if (layout.size >= kResourceHighBit || sectionRva + layout.size > 0xFFFFFFFFu) {
         throw PeFormatError("resource section too large");
     }
     std::vector<std::uint8_t> out(layout.size, 0);
     WriteDirectory(out, 0, NamedCount(tree), tree.size() - NamedCount(tree));
     std::size_t typeIndex = 0, nameIndex = 0, resourceIndex = 0;
     for (const auto& [type, names] : tree) {
-        std::uint8_t* rootEntry = out.data() + kDirectorySize + kEntrySize * typeIndex;
+        std::uint8_t* rootEntry =
+            out.data() + kResourceDirectorySize + kResourceEntrySize * typeIndex;
         const std::uint64_t typeAt = layout.typeDirectories[typeIndex++];
         SetLE32(rootEntry, NameField(layout, type));
-        SetLE32(rootEntry + 4, kHighBit | static_cast<std::uint32_t>(typeAt));
+        SetLE32(rootEntry + 4, kResourceHighBit | static_cast<std::uint32_t>(typeAt));
         WriteDirectory(out, typeAt, NamedCount(names), names.size() - NamedCount(names));
         std::size_t nameSlot = 0;
         for (const auto& [name, languages] : names) {
             std::uint8_t* typeEntry =
-                out.data() + typeAt + kDirectorySize + kEntrySize * nameSlot++;
+                out.data() + typeAt + kResourceDirectorySize + kResourceEntrySize * nameSlot++;
             const std::uint64_t nameAt = layout.nameDirectories[nameIndex++];
             SetLE32(typeEntry, NameField(layout, name));
-            SetLE32(typeEntry + 4, kHighBit | static_cast<std::uint32_t>(nameAt));
+            SetLE32(typeEntry + 4, kResourceHighBit | static_cast<std::uint32_t>(nameAt));
             WriteDirectory(out, nameAt, 0, languages.size());
             std::size_t languageSlot = 0;
             for (const auto& [language, blob] : languages) {
-                std::uint8_t* entry =
-                    out.data() + nameAt + kDirectorySize + kEntrySize * languageSlot++;
+                std::uint8_t* entry = out.data() + nameAt + kResourceDirectorySize +
+                                      kResourceEntrySize * languageSlot++;
                 const std::uint64_t dataEntryAt =
-                    layout.dataEntries + kDataEntrySize * resourceIndex;
+                    layout.dataEntries + kResourceDataEntrySize * resourceIndex;
                 const std::uint64_t blobAt = layout.blobs[resourceIndex++];
                 SetLE32(entry, language);
                 SetLE32(entry + 4, static_cast<std::uint32_t>(dataEntryAt));

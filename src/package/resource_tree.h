@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -7,6 +8,12 @@
 #include "package/resource_name.h"
 
 namespace quorlix {
+
+// Record sizes of a resource section, and the flag that marks a name or a sub-directory.
+inline constexpr std::uint32_t kResourceHighBit = 0x80000000u;
+inline constexpr std::size_t kResourceDirectorySize = 16;
+inline constexpr std::size_t kResourceEntrySize = 8;
+inline constexpr std::size_t kResourceDataEntrySize = 16;
 
 // The bytes of one resource and the code page its data entry names.
 struct ResourceBlob {

@@ -8,6 +8,7 @@
 
 #include "cli/arguments.h"
 #include "platform/installed_fonts.h"
+#include "support/cli_output.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -15,22 +16,8 @@ namespace {
 
 const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu";
 
-// The exit status and both outputs of one in-process run.
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunWith(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = RunCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
+using test::CliRun;
+using test::RunCliWith;
 
 std::string FontLines(const std::vector<FontListEntry>& fonts) {
     std::string text;
@@ -49,20 +36,20 @@ std::string ProjectVersion() {
 
 TEST(Cli, HelpAndVersion) {
     for (const std::string help : {"--help", "-h"}) {
-        const CliRun run = RunWith({help});
+        const CliRun run = RunCliWith({help});
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.out.starts_with("Usage: quorlix-cli COMMAND")) << run.out;
         EXPECT_NE(run.out.find("\n  fonts  "), std::string::npos) << run.out;
         EXPECT_EQ(run.err, "");
     }
-    const CliRun fontsHelp = RunWith({"fonts", "--help"});
+    const CliRun fontsHelp = RunCliWith({"fonts", "--help"});
     EXPECT_EQ(fontsHelp.status, 0);
     EXPECT_TRUE(fontsHelp.out.starts_with("Usage: quorlix-cli fonts [OPTIONS]\n")) << fontsHelp.out;
     EXPECT_NE(fontsHelp.out.find("--from FILE_OR_FOLDER"), std::string::npos);
     EXPECT_NE(fontsHelp.out.find("-h, --help"), std::string::npos);
-    EXPECT_EQ(RunWith({"fonts", "-h"}).out, fontsHelp.out);
+    EXPECT_EQ(RunCliWith({"fonts", "-h"}).out, fontsHelp.out);
 
-    const CliRun version = RunWith({"--version"});
+    const CliRun version = RunCliWith({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "quorlix-cli " + ProjectVersion() + "\n");
     EXPECT_EQ(std::string(CliVersion()), ProjectVersion());
@@ -90,7 +77,7 @@ TEST(Cli, UsageErrorsExitWithTwoAndNameTheMistake) {
          "Run 'quorlix-cli fonts --help' for usage.\n"},
     };
     for (const auto& [args, message] : cases) {
-        const CliRun run = RunWith(args);
+        const CliRun run = RunCliWith(args);
         EXPECT_EQ(run.status, 2) << message;
         EXPECT_EQ(run.err, message);
         EXPECT_EQ(run.out, "");
@@ -102,17 +89,17 @@ TEST(Cli, FontsPrintsTheListTabSeparated) {
         GTEST_SKIP() << "fonts-dejavu-core is not installed";
     }
     const std::string file = kDejaVu + "/DejaVuSans.ttf";
-    const CliRun chosen = RunWith({"fonts", "--from", kDejaVu, "--from=" + file});
+    const CliRun chosen = RunCliWith({"fonts", "--from", kDejaVu, "--from=" + file});
     EXPECT_EQ(chosen.status, 0) << chosen.err;
     EXPECT_EQ(chosen.out, FontLines(ListInstalledFonts({kDejaVu})));
     EXPECT_NE(chosen.out.find("DejaVu Sans Bold (TrueType)\t" + kDejaVu + "/DejaVuSans-Bold.ttf\n"),
               std::string::npos);
 
-    const CliRun installed = RunWith({"fonts"});
+    const CliRun installed = RunCliWith({"fonts"});
     EXPECT_EQ(installed.status, 0) << installed.err;
     EXPECT_EQ(installed.out, FontLines(ListInstalledFonts()));
 
-    const CliRun missing = RunWith({"fonts", "--from", "/nonexistent/fonts"});
+    const CliRun missing = RunCliWith({"fonts", "--from", "/nonexistent/fonts"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_NE(missing.err.find("quorlix-cli fonts: /nonexistent/fonts"), std::string::npos)

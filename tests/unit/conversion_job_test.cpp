@@ -7,6 +7,7 @@
 #include "conversion/progress_counters.h"
 #include "platform/file.h"
 #include "platform/temp_folder.h"
+#include "support/cli_output.h"
 #include "support/package_reading.h"
 #include "support/pe_inspect.h"
 #include "support/test_folder.h"
@@ -32,46 +33,12 @@ public:
     }
 };
 
-// An output read back from its end with zlib directly.
-struct ReadOutput {
-    std::string document;  // the document section, unscrambled
-    test::ReadPackage package;
-};
-
-ReadOutput ReadBack(const std::string& bytes) {
-    ReadOutput out;
-    EXPECT_GE(bytes.size(), 256u + 4u);
-    EXPECT_EQ(bytes.substr(bytes.size() - 256), std::string(256, '\x0E'));
-    const std::size_t end = bytes.size() - 256 - 4;
-    out.package = test::ReadPackageEndingAt(bytes, end);
-    EXPECT_EQ(test::LE32At(bytes, end), end - out.package.start) << "package trailer";
-    const std::uint32_t trailer = test::LE32At(bytes, out.package.start - 4);
-    const std::size_t documentStart = out.package.start - trailer;
-    out.document = bytes.substr(documentStart, trailer - 4);
-    const char* key = "%:QX-vmrtpwj";
-    for (std::size_t i = 0; i < out.document.size(); ++i) {
-        out.document[i] = static_cast<char>(out.document[i] ^ (key[i % 12] & 0x0F));
-    }
-    return out;
-}
-
 std::vector<std::string> Names(const test::ReadPackage& package) {
     std::vector<std::string> names;
     for (const auto& e : package.entries) {
         names.push_back(e.name);
     }
     return names;
-}
-
-const test::ReadEntry& Entry(const test::ReadPackage& package, const std::string& name) {
-    for (const auto& e : package.entries) {
-        if (e.name == name) {
-            return e;
-        }
-    }
-    ADD_FAILURE() << "no entry " << name;
-    static const test::ReadEntry none;
-    return none;
 }
 
 bool WorkFoldersLeft() {
@@ -103,15 +70,16 @@ TEST_F(ConversionJob, DefaultOptionsGiveFiveOptionFilesAndTheDocument) {
     EXPECT_EQ(sink.UpperLabel(), "");
     EXPECT_EQ(sink.UpperLabelWidth(), 345);
     const std::string bytes = test::ReadFile(paths.outputPath);
-    const ReadOutput out = ReadBack(bytes);
+    const test::ReadOutput out = test::ReadBack(bytes);
     EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
     EXPECT_EQ(Names(out.package),
               (std::vector<std::string>{"option\\winsetbrower.dll", "option\\wateroptions.dll",
                                         "option\\winoptions.dll", "option\\trmacke1.dll",
                                         "option\\trmacke2.dll"}));
-    EXPECT_EQ(Entry(out.package, "option\\winsetbrower.dll").content, "~~~~~.txt\r\n0\r\n0\r\n");
-    EXPECT_EQ(Entry(out.package, "option\\trmacke1.dll").content, "0\r\n");
-    const std::string winoptions = Entry(out.package, "option\\winoptions.dll").content;
+    EXPECT_EQ(test::EntryContent(out.package, "option\\winsetbrower.dll"),
+              "~~~~~.txt\r\n0\r\n0\r\n");
+    EXPECT_EQ(test::EntryContent(out.package, "option\\trmacke1.dll"), "0\r\n");
+    const std::string winoptions = test::EntryContent(out.package, "option\\winoptions.dll");
     EXPECT_EQ(winoptions.substr(0, winoptions.find("\r\n")),
               "Plan-This Word document will help you");
     EXPECT_FALSE(WorkFoldersLeft());
@@ -136,7 +104,7 @@ TEST_F(ConversionJob, EverythingChosenStagesInTheFixedOrder) {
     options.embedfontlist = {{"A Type 1", "a.pfm|a.pfb"}, {"B Sans (TrueType)", dir / "b.ttf"}};
 
     ASSERT_TRUE(RunConversion(options, paths, sink));
-    const ReadOutput out = ReadBack(test::ReadFile(paths.outputPath));
+    const test::ReadOutput out = test::ReadBack(test::ReadFile(paths.outputPath));
     EXPECT_EQ(
         Names(out.package),
         (std::vector<std::string>{
@@ -144,14 +112,16 @@ TEST_F(ConversionJob, EverythingChosenStagesInTheFixedOrder) {
             "option\\winoptions.dll", "option\\2.gif", "option\\trmack2.dll", "option\\1.png",
             "option\\trmack1.dll", "myfont\\a.pfm", "myfont\\a.pfb", "myfont\\b.ttf",
             "option\\trmacke1.dll", "option\\trmacke2.dll"}));
-    EXPECT_EQ(Entry(out.package, "option\\wateroptionimage.dll").content, "JPEGDATA");
-    EXPECT_EQ(Entry(out.package, "myfont\\a.pfb").content, "PFB");
-    EXPECT_EQ(Entry(out.package, "option\\winsetbrower.dll").content, "~~~~~.txt\r\n1\r\n1\r\n");
-    EXPECT_EQ(Entry(out.package, "option\\trmack1.dll").content,
+    EXPECT_EQ(test::EntryContent(out.package, "option\\wateroptionimage.dll"), "JPEGDATA");
+    EXPECT_EQ(test::EntryContent(out.package, "myfont\\a.pfb"), "PFB");
+    EXPECT_EQ(test::EntryContent(out.package, "option\\winsetbrower.dll"),
+              "~~~~~.txt\r\n1\r\n1\r\n");
+    EXPECT_EQ(test::EntryContent(out.package, "option\\trmack1.dll"),
               "option\\1.png\r\n0\r\n0\r\n3\r\n1\r\n0\r\n");
-    EXPECT_EQ(Entry(out.package, "option\\trmacke1.dll").content,
+    EXPECT_EQ(test::EntryContent(out.package, "option\\trmacke1.dll"),
               "1\r\nA Type 1\r\nB Sans (TrueType)\r\n");
-    EXPECT_EQ(Entry(out.package, "option\\trmacke2.dll").content, "1\r\na.pfm|a.pfb\r\nb.ttf\r\n");
+    EXPECT_EQ(test::EntryContent(out.package, "option\\trmacke2.dll"),
+              "1\r\na.pfm|a.pfb\r\nb.ttf\r\n");
     EXPECT_EQ(sink.ProgressMaximum(), 5) << "about 5 KiB staged";
 }
 
@@ -161,9 +131,9 @@ TEST_F(ConversionJob, MissingPicturesCountAsNotChosen) {
     options.showfirstimage = true;
     options.firstimage = dir / "gone.png";
     ASSERT_TRUE(RunConversion(options, paths, sink));
-    const ReadOutput out = ReadBack(test::ReadFile(paths.outputPath));
+    const test::ReadOutput out = test::ReadBack(test::ReadFile(paths.outputPath));
     EXPECT_EQ(out.package.entries.size(), 5u);
-    EXPECT_EQ(Entry(out.package, "option\\wateroptions.dll").content, "0\r\n");
+    EXPECT_EQ(test::EntryContent(out.package, "option\\wateroptions.dll"), "0\r\n");
 }
 
 TEST_F(ConversionJob, SmallStagedSizeShowsNoProgress) {
@@ -192,7 +162,7 @@ TEST_F(ConversionJob, ExistingOutputIsReplacedNotAppendedTo) {
     ASSERT_TRUE(RunConversion(options, paths, sink));
     const std::string bytes = test::ReadFile(paths.outputPath);
     EXPECT_EQ(bytes.substr(0, 2), "MZ");
-    EXPECT_EQ(ReadBack(bytes).document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(test::ReadBack(bytes).document, test::ReadFile(paths.sourcePath));
 }
 
 TEST_F(ConversionJob, UnreadableStagedFontFailsAndCleansUp) {
@@ -224,7 +194,7 @@ TEST_F(ConversionJob, ChosenIconReplacesTheStubsBeforeTheDocumentIsAppended) {
     options.iconfilename = QUORLIX_DEFAULT_ICON_PATH;
     ASSERT_TRUE(RunConversion(options, paths, sink));
     const std::string bytes = test::ReadFile(paths.outputPath);
-    EXPECT_EQ(ReadBack(bytes).document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(test::ReadBack(bytes).document, test::ReadFile(paths.sourcePath));
     int groups = 0;
     for (const test::FoundResource& r : test::WalkResources(bytes)) {
         EXPECT_EQ(r.language, 1033) << r.type << " " << r.name;
