@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPixmap>
+
+namespace quorlix {
+
+// The application title, set before the main window is made.
+inline constexpr char kApplicationTitle[] = "Dorvane Quorlix";
+inline constexpr char kMakerName[] = "Dorvane Software";
+inline constexpr char kCopyrightNotice[] = "Copyright (C) 2026 Dorvane Software";
+inline constexpr char kSupportAddress[] = "support@dorvane.com";
+inline constexpr char kSupportSubject[] = "Dorvane Quorlix support";
+// The maker's web site, also the default of the pages' web address fields.
+inline constexpr char kMakerWebAddress[] = "http://www.dorvane.com";
+
+// The program's own icon (the DORICON resource) at the size nearest to the one asked for.
+QPixmap ProgramIconPixmap(int size);
+
+}  // namespace quorlix
