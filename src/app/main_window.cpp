@@ -216,6 +216,10 @@ void TForm1::StartUp() {
         box->setVisible(true);
     }
     PageControl1->setCurrentIndex(0);
+    // The stored defaults, in the order Logo setup, Watermark, General option.
+    logoPage_->LoadFromDefaults();
+    watermarkPage_->LoadFromDefaults();
+    generalPage_->LoadFromDefaults();
 }
 
 void TForm1::FormDestroy() {

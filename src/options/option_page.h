@@ -28,6 +28,8 @@ public:
 
     // Copies this page's options into the option set for the document about to be converted.
     virtual void FillOptions(OptionSet& options) const = 0;
+    // The page's "Load from default" action, run at start-up; pages without one do nothing.
+    virtual void LoadFromDefaults() {}
 
 signals:
     // The page's "Close" button: close the main window.
