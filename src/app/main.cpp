@@ -29,9 +29,9 @@ int main(int argc, char** argv) {
         dialogs.ShowError(nullptr, QString::fromStdString(e.what()));
         return 1;
     }
-    quorlix::TerminationSignals signals;
-    QObject::connect(&signals, &quorlix::TerminationSignals::terminationRequested, mainWindow.get(),
-                     &quorlix::TForm1::RequestClose);
+    quorlix::TerminationSignals termination;
+    QObject::connect(&termination, &quorlix::TerminationSignals::terminationRequested,
+                     mainWindow.get(), &quorlix::TForm1::RequestClose);
     mainWindow->show();
     return QApplication::exec();
 }
