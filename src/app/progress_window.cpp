@@ -127,8 +127,8 @@ void TForm2::ActivatedForShowing() {
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {
-    // Alt+F4 or the window manager's close button act as "Cancle" while a job runs.
-    if (running_) {
+    // Alt+F4 or the window manager's close button act as "Cancle" while shown for a job.
+    if (running_ || job_) {
         event->ignore();
         Button1Click();
         return;
@@ -137,8 +137,8 @@ void TForm2::closeEvent(QCloseEvent* event) {
 }
 
 void TForm2::reject() {
-    // Escape never closes the window under a running job.
-    if (running_) {
+    // Escape never closes the window while it is shown for a job.
+    if (running_ || job_) {
         Button1Click();
         return;
     }
