@@ -1,16 +1,21 @@
 #include "cli/console_progress.h"
 
 #include <csignal>
+#include <cstddef>
 
 namespace quorlix {
 
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-struct sigaction g_previous {};
+// The signals that end a run as Ctrl-C does.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr std::size_t kSignalCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
 
-extern "C" void OnInterrupt(int) {
-    g_interrupted = 1;
+volatile std::sig_atomic_t g_interrupted = 0;
+struct sigaction g_previous[kSignalCount] {};
+
+extern "C" void OnInterrupt(int signal) {
+    g_interrupted = signal;
 }
 
 }  // namespace
@@ -21,16 +26,24 @@ InterruptGuard::InterruptGuard() {
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, &g_previous);
+    for (std::size_t i = 0; i < kSignalCount; ++i) {
+        ::sigaction(kEndingSignals[i], &action, &g_previous[i]);
+    }
 }
 
 InterruptGuard::~InterruptGuard() {
-    ::sigaction(SIGINT, &g_previous, nullptr);
+    for (std::size_t i = 0; i < kSignalCount; ++i) {
+        ::sigaction(kEndingSignals[i], &g_previous[i], nullptr);
+    }
     g_interrupted = 0;
 }
 
 bool InterruptGuard::Interrupted() {
     return g_interrupted != 0;
+}
+
+int InterruptGuard::Signal() {
+    return g_interrupted;
 }
 
 bool ConsoleProgress::CancelRequested() const {
@@ -44,6 +57,13 @@ void ConsoleProgress::DisplayChanged() {
     *bar_ << "\r" << documentName_ << "  " << BarPosition() << " of " << BarMaximum() << " KiB  "
           << PercentageText() << "\x1b[K" << std::flush;
     drawn_ = true;
+}
+
+void ConsoleProgress::Warn(const std::string& text) {
+    if (warnings_ != nullptr) {
+        ClearBar();
+        *warnings_ << "quorlix-cli convert: warning: " << text << "\n" << std::flush;
+    }
 }
 
 void ConsoleProgress::ClearBar() {

@@ -7,8 +7,8 @@
 
 namespace quorlix {
 
-// Ctrl-C for the length of one run: SIGINT raises a flag instead of ending the program; the
-// previous handling comes back when the object goes.
+// Ctrl-C for the length of one run: SIGINT, SIGTERM and SIGHUP raise a flag instead of ending
+// the program; the previous handling comes back when the object goes.
 class InterruptGuard {
 public:
     InterruptGuard();
@@ -16,19 +16,25 @@ public:
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
-    // True once SIGINT arrived while the guard is in place; false again when it goes.
+    // True once one of those signals arrived while the guard is in place; false again when it
+    // goes.
     static bool Interrupted();
+    // The signal that arrived last; 0 for none.
+    static int Signal();
 };
 
 // The progress window of quorlix-cli convert: no pauses, the cancel flag also raised by Ctrl-C,
 // and, when given a stream, a one-line bar: document name, KiB done of total, percentage.
 class ConsoleProgress : public ProgressCounters {
 public:
-    // bar: where the bar is drawn (a terminal), or nullptr for none.
-    explicit ConsoleProgress(std::ostream* bar) : bar_(bar) {}
+    // bar: where the bar is drawn (a terminal), or nullptr for none; warnings: where a request
+    // the job ignored is reported, or nullptr for nowhere.
+    explicit ConsoleProgress(std::ostream* bar, std::ostream* warnings = nullptr)
+        : bar_(bar), warnings_(warnings) {}
 
     bool CancelRequested() const override;
     void Pause(int) override {}
+    void Warn(const std::string& text) override;
 
     // The name the bar shows for the document being converted.
     void SetDocumentName(const std::string& name) { documentName_ = name; }
@@ -40,6 +46,7 @@ protected:
 
 private:
     std::ostream* bar_;
+    std::ostream* warnings_;
     std::string documentName_;
     bool drawn_ = false;
 };

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
 
 #include "cli/cli.h"
@@ -7,20 +8,27 @@
 #include "cli/console_progress.h"
 #include "cli/convert_inputs.h"
 #include "cli/convert_run.h"
+#include "platform/owner_record.h"
+#include "platform/run_folder.h"
 
 namespace quorlix {
 
 namespace {
 
-constexpr int kExitInterrupted = 130;
+// A run ended by a signal exits as a shell reports a program killed by it (130 for Ctrl-C).
+constexpr int kExitSignalBase = 128;
 
 // The logs window's text: its three lines, then one failed output path per line.
-void ReportFailures(const std::vector<std::string>& failures, std::ostream& err) {
+void ReportFailures(const std::vector<ConvertFailure>& failures, std::ostream& err) {
     err << "Following EXE have not been generated.\n"
         << "Please check the source file and target EXE file, if they are open by other\n"
         << "Applications. If yes, please close them and convert again.\n";
-    for (const std::string& path : failures) {
-        err << path << "\n";
+    for (const ConvertFailure& failure : failures) {
+        err << failure.outputPath;
+        if (!failure.cause.empty()) {
+            err << " (" << failure.cause << ")";
+        }
+        err << "\n";
     }
 }
 
@@ -38,11 +46,16 @@ int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostre
     CheckConvertInputs(options, documents, outputFolder);
 
     const InterruptGuard interrupts;
-    ConsoleProgress progress(ProgressBarStream(err));
+    RemoveLeftoversOfDeadRuns();
+    ConsoleProgress progress(ProgressBarStream(err), &err);
+    ConsoleFrontEnd frontEnd(options, progress, out);
+    const RunFolder runFolder(NewRunFolderPath());
     const ConvertOutcome outcome =
-        ConvertDocuments(options, documents, outputFolder, progress, out);
+        ConvertDocuments(documents.items(), outputFolder, options.autorun,
+                         StagedCopyPath(runFolder.path()), frontEnd);
     if (outcome.cancelled) {
-        return kExitInterrupted;
+        return kExitSignalBase +
+               (InterruptGuard::Signal() != 0 ? InterruptGuard::Signal() : SIGINT);
     }
     if (outcome.failures.empty()) {
         out << "Convert finished!\n";

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "conversion/option_fields.h"
+#include "conversion/option_files.h"
 #include "platform/file_system.h"
 #include "platform/installed_fonts.h"
 
@@ -63,6 +64,45 @@ OptionSet ConvertOptionsFrom(const ParsedArguments& args) {
     return options;
 }
 
+namespace {
+
+// A FIFO, device, socket or folder where a file is read would block the run or read as
+// nothing; it is refused before anything is written.
+void RefuseIfNotRegular(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        throw UsageError("'" + path + "' is not a regular file");
+    }
+}
+
+// The pictures, icon and font files the options ask for.
+std::vector<std::string> InputFilesOf(const OptionSet& options) {
+    std::vector<std::string> paths;
+    if (options.showfirstimage) {
+        paths.push_back(options.firstimage);
+    }
+    if (options.showsecondimage) {
+        paths.push_back(options.secondimage);
+    }
+    if (options.watertype == 2) {
+        paths.push_back(options.waterimagefile);
+    }
+    if (options.changeicon) {
+        paths.push_back(options.iconfilename);
+    }
+    if (options.embedfonts) {
+        for (const FontEntry& entry : options.embedfontlist) {
+            for (const std::string& file : FontEntryFiles(entry)) {
+                paths.push_back(
+                    file.find('/') == std::string::npos ? SystemFontsFolder() + "/" + file : file);
+            }
+        }
+    }
+    return paths;
+}
+
+}  // namespace
+
 DocumentList ConvertDocumentsFrom(const ParsedArguments& args) {
     DocumentList documents;
     for (const std::string& path : args.positional()) {
@@ -100,6 +140,12 @@ void CheckConvertInputs(const OptionSet& options, const DocumentList& documents,
     }
     if (outputFolder.empty() || !FolderExists(outputFolder)) {
         throw UsageError("Please select the EXE output folder!");
+    }
+    for (const std::string& document : documents.items()) {
+        RefuseIfNotRegular(document);
+    }
+    for (const std::string& path : InputFilesOf(options)) {
+        RefuseIfNotRegular(path);
     }
 }
 

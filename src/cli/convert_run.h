@@ -2,28 +2,31 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "cli/console_progress.h"
-#include "conversion/document_list.h"
-#include "conversion/option_set.h"
+#include "conversion/convert_documents.h"
 
 namespace quorlix {
 
-// What one run over the document list did.
-struct ConvertOutcome {
-    std::vector<std::string> failures;  // output paths that were not produced, in list order
-    bool cancelled = false;             // the run ended at a cancel; failures then mean nothing
-};
+// quorlix-cli's part in a run of the Convert command: one option set for every document, the
+// job run directly with the console progress, and "converted: PATH" or "failed: PATH" (with the
+// cause, when known) printed per document.
+class ConsoleFrontEnd : public ConvertFrontEnd {
+public:
+    ConsoleFrontEnd(const OptionSet& options, ConsoleProgress& progress, std::ostream& out)
+        : options_(options), progress_(progress), out_(out) {}
 
-// Converts the listed documents, in order, into outputFolder (ending in '/'): one per-run folder
-// for the run holds each document's staged copy; with the autorun option each output gets a
-// subfolder and an old output there is deleted first (one that cannot be deleted fails that
-// document without a conversion). Prints "converted: PATH" or "failed: PATH" per document to
-// out. A cancel ends the run at once. A document that cannot be embedded, or whose staged copy
-// cannot be written, ends the run with that error (outputs already written stay).
-ConvertOutcome ConvertDocuments(const OptionSet& options, const DocumentList& documents,
-                                const std::string& outputFolder, ConsoleProgress& progress,
-                                std::ostream& out);
+    OptionSet OptionsFor(const std::string& documentPath) override;
+    bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
+                    std::string& cause) override;
+    bool CancelRequested() const override { return progress_.CancelRequested(); }
+    void DocumentDone(const std::string& outputPath, bool converted,
+                      const std::string& cause) override;
+
+private:
+    const OptionSet& options_;
+    ConsoleProgress& progress_;
+    std::ostream& out_;
+};
 
 }  // namespace quorlix

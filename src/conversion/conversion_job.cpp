@@ -1,6 +1,10 @@
 #include "conversion/conversion_job.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <exception>
+#include <optional>
 
 #include "conversion/autorun_file.h"
 #include "conversion/option_files.h"
@@ -8,9 +12,12 @@
 #include "conversion/staging_list.h"
 #include "package/icon_replacement.h"
 #include "package/output_assembly.h"
+#include "package/output_check.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/guid.h"
+#include "platform/replacement_file.h"
+#include "platform/run_folder.h"
 #include "platform/temp_folder.h"
 
 namespace quorlix {
@@ -19,8 +26,8 @@ namespace {
 
 constexpr int kOutputLabelWidth = 345;
 
-// A fresh work folder for the option files: <temporary folder>dorvane/temp/{GUID}.
-std::string MakeWorkFolder() {
+// A fresh work folder path for the option files: <temporary folder>dorvane/temp/{GUID}.
+std::string NewWorkFolderPath() {
     std::string temp = TempFolderPath();
     temp.pop_back();
     const std::string guid = NewGuidText();
@@ -28,9 +35,7 @@ std::string MakeWorkFolder() {
         // Without a name of its own the job would later delete the shared parent folder.
         throw Error("No GUID for the work folder");
     }
-    const std::string folder = temp + "/dorvane/temp/" + guid;
-    CreateFolders(folder);
-    return folder;
+    return temp + "/dorvane/temp/" + guid;
 }
 
 // Writes one option file into the work folder and stages it.
@@ -58,24 +63,92 @@ void StageFonts(const OptionSet& options, const std::string& fontsFolder, Stagin
     }
 }
 
-// The icon step: any failure leaves the stub's own icon.
-void ReplaceIconIfAsked(const OptionSet& options, const std::string& outputPath) {
-    if (!options.changeicon || !FileExists(options.iconfilename)) {
+// The icon step: any failure leaves the stub's own icon, with a warning.
+void ReplaceIconIfAsked(const OptionSet& options, const std::string& outputPath,
+                        ConversionSink& sink) {
+    if (!options.changeicon) {
+        return;
+    }
+    if (!FileExists(options.iconfilename)) {
+        sink.Warn("the icon " + options.iconfilename +
+                  " is not a file; the output keeps the player's icon");
         return;
     }
     try {
         ReplaceMainIcon(outputPath, options.iconfilename);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        sink.Warn("the icon " + options.iconfilename + " could not be applied (" + e.what() +
+                  "); the output keeps the player's icon");
     }
 }
 
-// Stages every option file and picture, writes the stub and appends document, package and end
-// marker. Returns whether the stub was written and everything appended.
-bool WriteOutput(const OptionSet& options, const ConversionPaths& paths,
-                 const std::string& workFolder, ConversionSink& sink) {
+// The steps of one output, for the cause of a failure.
+class Steps {
+public:
+    Steps(const ConversionPaths& paths) : finalPath_(paths.outputPath) {}
+    void Start(std::string step) { step_ = std::move(step); }
+    void SetTemporaryPath(const std::string& path) { temporaryPath_ = path; }
+    // The current step and what went wrong, naming the final output, not its temporary name.
+    std::string Cause(const std::string& what) const {
+        std::string text = what;
+        if (!temporaryPath_.empty()) {
+            for (std::size_t at = text.find(temporaryPath_); at != std::string::npos;
+                 at = text.find(temporaryPath_, at + finalPath_.size())) {
+                text.replace(at, temporaryPath_.size(), finalPath_);
+            }
+        }
+        return step_ + ": " + text;
+    }
+
+private:
+    std::string finalPath_;
+    std::string temporaryPath_;
+    std::string step_;
+};
+
+// Throws the step's error when an assembly step failed, or ends the output at a cancel.
+void Check(bool done, const std::string& why, ConversionSink& sink) {
+    if (sink.CancelRequested()) {
+        throw Error("cancelled");
+    }
+    if (!done) {
+        throw Error(why.empty() ? "failed" : why);
+    }
+}
+
+// Warns about a picture the options show whose file is not there.
+void WarnMissingImage(bool shown, const std::string& path, ConversionSink& sink) {
+    if (shown && !FileExists(path)) {
+        sink.Warn("the image " + path + " is not a file; it is left out");
+    }
+}
+
+// Makes the output's folder, checks that the final path can be replaced and creates the
+// temporary output beside it.
+void PrepareOutput(const std::string& outputPath, std::optional<ReplacementFile>& output,
+                   Steps& steps) {
+    steps.Start("writing " + outputPath);
+    const std::string folder = FolderOf(outputPath);
+    if (!folder.empty() && !FolderExists(folder)) {
+        CreateFolders(folder);
+    }
+    HoldForReplacement(outputPath);
+    output.emplace(outputPath, ".part");
+    output->ReleaseFile();
+    steps.SetTemporaryPath(output->temporaryPath());
+}
+
+// Stages every option file and picture, writes the stub under the temporary name and appends
+// document, package and end marker. Throws the failing step's error.
+void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
+                 const std::string& workFolder, std::optional<ReplacementFile>& output,
+                 Steps& steps, ConversionSink& sink) {
+    steps.Start("writing the option files");
     StagingList staging(FileSizeOf(paths.sourcePath));
     const bool firstImage = options.showfirstimage && FileExists(options.firstimage);
     const bool secondImage = options.showsecondimage && FileExists(options.secondimage);
+    WarnMissingImage(options.showfirstimage, options.firstimage, sink);
+    WarnMissingImage(options.showsecondimage, options.secondimage, sink);
     StageOptionFile(staging, workFolder, kWinsetbrowerFile,
                     WinsetbrowerLines(options, paths.sourcePath, firstImage, secondImage));
 
@@ -91,11 +164,13 @@ bool WriteOutput(const OptionSet& options, const ConversionPaths& paths,
         StageOptionFile(staging, workFolder, kTrmack2File, Trmack2Lines(options));
     }
 
-    const bool stubWritten = ExtractStub("exefile", "head", paths.outputPath);
-    if (stubWritten) {
-        ReplaceIconIfAsked(options, paths.outputPath);
-    }
+    PrepareOutput(paths.outputPath, output, steps);
+    std::string why;
+    Check(ExtractStub("exefile", "head", output->temporaryPath(), &why), why, sink);
+    steps.Start("applying the icon");
+    ReplaceIconIfAsked(options, output->temporaryPath(), sink);
 
+    steps.Start("writing the option files");
     if (firstImage) {
         staging.Add(options.firstimage, FirstImageEntryName(options));
         StageOptionFile(staging, workFolder, kTrmack1File, Trmack1Lines(options));
@@ -110,58 +185,81 @@ bool WriteOutput(const OptionSet& options, const ConversionPaths& paths,
     sink.SetProgressMaximum(maximum);
 
     sink.Pause(100);
-    bool appended = AppendDocument(paths.sourcePath, paths.outputPath, sink);
+    steps.Start("appending the document");
+    Check(AppendDocument(paths.sourcePath, output->temporaryPath(), sink, &why), why, sink);
     sink.Pause(100);
-    if (appended) {
-        appended = AppendPackage(paths.outputPath, staging.sources(), staging.names(), sink);
-    }
+    steps.Start("appending the package");
+    Check(AppendPackage(output->temporaryPath(), staging.sources(), staging.names(), sink, &why),
+          why, sink);
     sink.Pause(100);
-    if (appended) {
-        appended = AppendEndMarker(paths.outputPath);
+    steps.Start("appending the end marker");
+    Check(AppendEndMarker(output->temporaryPath(), &why), why, sink);
+}
+
+// Reads the finished output back as the player will, writes the autorun file when asked and
+// renames the output over its final path. Throws the failing step's error.
+void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& steps) {
+    steps.Start("checking the finished output");
+    CheckOutputForPlayer(output.temporaryPath());
+    std::string autorunPath;
+    if (options.autorun) {
+        steps.Start("writing Autorun.inf");
+        const std::string path = AutorunPathFor(output.finalPath());
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            autorunPath = path;  // made by this job: removed again if the output fails
+        }
+        WriteAutorunFile(output.finalPath());
     }
-    return stubWritten && appended;
+    steps.Start("replacing " + output.finalPath());
+    try {
+        output.Commit(true);
+    } catch (...) {
+        if (!autorunPath.empty()) {
+            ::unlink(autorunPath.c_str());
+        }
+        throw;
+    }
 }
 
 }  // namespace
 
-bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink) {
+bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink,
+                   std::string& cause) {
     sink.SetUpperLabel("preparing..", std::nullopt);
     sink.ProcessMessages();
     sink.ClearCancel();
     sink.SetUpperLabel(FileNameOf(paths.outputPath), kOutputLabelWidth);
 
-    // Any error on the way (a folder or option file that cannot be written, a staged file that
-    // cannot be read) fails this document only; the clean-up below runs whatever happened.
-    std::string workFolder;
-    bool written = false;
+    // Any error on the way fails this document only; the work folder and the temporary output
+    // go whatever happened, and nothing is ever left under the final name unless converted.
+    Steps steps(paths);
+    std::optional<ReplacementFile> output;
+    bool converted = false;
+    cause.clear();
     try {
-        workFolder = MakeWorkFolder();
-        written = WriteOutput(options, paths, workFolder, sink);
-    } catch (const std::exception&) {
-        written = false;
+        steps.Start("making the work folder");
+        std::optional<RunFolder> workFolder(std::in_place, NewWorkFolderPath());
+        WriteOutput(options, paths, workFolder->path(), output, steps, sink);
+        sink.Pause(10);
+        workFolder.reset();
+        Check(true, {}, sink);
+        FinishOutput(options, *output, steps);
+        converted = true;
+    } catch (const std::exception& e) {
+        sink.Pause(10);
+        cause = sink.CancelRequested() ? std::string("cancelled") : steps.Cause(e.what());
     }
-
-    sink.Pause(10);
-    if (!workFolder.empty()) {
-        DeleteFolder(workFolder);
-    }
-
-    bool converted = written && !sink.CancelRequested();
-    // The autorun file only names an output that is complete; one that cannot be written fails
-    // the document rather than leaving a disc without its start file.
-    if (converted && options.autorun) {
-        try {
-            WriteAutorunFile(paths.outputPath);
-        } catch (const std::exception&) {
-            converted = false;
-        }
-    }
+    output.reset();
     sink.SetUpperLabel("", std::nullopt);
-    if (!converted && FileExists(paths.outputPath)) {
-        DeleteFile(paths.outputPath);
-    }
+    sink.SetFailureCause(cause);
     sink.Close();
     return converted;
+}
+
+bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink) {
+    std::string cause;
+    return RunConversion(options, paths, sink, cause);
 }
 
 }  // namespace quorlix

@@ -18,8 +18,16 @@ struct ConversionPaths {
 };
 
 // Turns one staged document and the option set into a complete output executable. Returns the
-// converted flag; when it returns, the output is complete or gone, the work folder is gone and
-// the sink has been asked to close. Never throws.
+// converted flag; when it returns, the output is complete or gone, the work folder is gone, the
+// sink has its failure cause and has been asked to close. The output is written under a
+// temporary name beside the final path and renamed over it only once it is whole and the
+// player's reader accepts it, so a failure leaves an older output of that name as it was.
+// Never throws.
 bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink);
+
+// The same, giving the cause of a failure (the step and the system's text; "cancelled" after a
+// cancel), empty when converted.
+bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink,
+                   std::string& cause);
 
 }  // namespace quorlix

@@ -23,6 +23,11 @@ public:
     virtual void Close() = 0;
     // Suspends the job for the given time; a test sink may return at once.
     virtual void Pause(int milliseconds) = 0;
+    // At the end of the job: why the document failed (the step and the system's text), or empty
+    // when it converted.
+    virtual void SetFailureCause(const std::string& cause) { (void)cause; }
+    // A request the job ignored by design, such as an icon that could not be applied.
+    virtual void Warn(const std::string& text) { (void)text; }
 };
 
 }  // namespace quorlix

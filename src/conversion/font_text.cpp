@@ -59,8 +59,14 @@ std::int32_t HeightForSize(std::int32_t size, std::int32_t pixelsPerInch) {
 
 // The size field is 4 digits, or 8 when a negative size was written in full.
 bool HasLongSizeField(std::string_view text) {
-    if (text.size() < 24 || text.substr(16, 4) != "FFFF") {
+    if (text.size() < 24) {
         return false;
+    }
+    // Hexadecimal digits are read in either case.
+    for (const char c : text.substr(16, 4)) {
+        if (c != 'F' && c != 'f') {
+            return false;
+        }
     }
     for (const char c : text.substr(16, 8)) {
         if (!IsHexDigit(c)) {

@@ -84,6 +84,7 @@ void ProgressCounters::Reset() {
     percentageText_.clear();
     upperLabel_.clear();
     upperLabelWidth_.reset();
+    failureCause_.clear();
     closed_ = false;
     DisplayChanged();
 }

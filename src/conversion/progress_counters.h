@@ -35,6 +35,10 @@ public:
     void ClearCancel() override { cancel_ = false; }
     void Close() override { closed_ = true; }
     void Pause(int milliseconds) override;
+    void SetFailureCause(const std::string& cause) override { failureCause_ = cause; }
+
+    // Why the last job failed; empty after a conversion or a Reset.
+    const std::string& FailureCause() const { return failureCause_; }
 
     // Sets the cancel flag (the Cancel button).
     void RequestCancel() { cancel_ = true; }
@@ -72,6 +76,7 @@ private:
     std::int32_t barMaximum_ = 0;
     std::string percentageText_;
     std::string upperLabel_;
+    std::string failureCause_;
     std::optional<int> upperLabelWidth_;
 };
 

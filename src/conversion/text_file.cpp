@@ -7,7 +7,7 @@
 
 namespace quorlix {
 
-void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+std::string TextFileBytes(const std::string& path, const std::vector<std::string>& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
         if (line.find_first_of("\r\n") != std::string::npos) {
@@ -16,6 +16,11 @@ void WriteTextLines(const std::string& path, const std::vector<std::string>& lin
         bytes += ToAnsi(line);
         bytes += "\r\n";
     }
+    return bytes;
+}
+
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    const std::string bytes = TextFileBytes(path, lines);
     File file = File::Open(path, File::Mode::CreateTruncate);
     try {
         file.WriteAll(bytes.data(), bytes.size());

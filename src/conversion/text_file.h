@@ -11,4 +11,7 @@ namespace quorlix {
 // no partial file.
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
 
+// The bytes WriteTextLines writes for these lines (path only names the file in an error).
+std::string TextFileBytes(const std::string& path, const std::vector<std::string>& lines);
+
 }  // namespace quorlix

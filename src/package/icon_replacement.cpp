@@ -52,7 +52,7 @@ auto RunStep(const std::string& text, Action&& action) -> decltype(action()) {
 }
 
 std::vector<std::uint8_t> ReadIconFile(const std::string& iconPath) {
-    File file = File::Open(iconPath, File::Mode::ReadExclusive);
+    File file = File::Open(iconPath, File::Mode::Read);
     const std::uint64_t size = file.Size();
     if (size > kMaxIconFileSize) {
         Fail("[IUPDATE] Icon file is too large");

@@ -62,7 +62,7 @@ void WriteSingleImage(File& source, const std::uint8_t* header, const std::uint8
 }  // namespace
 
 int SplitIconImages(const std::string& iconPath, const std::string& previewFolder) {
-    File source = File::Open(iconPath, File::Mode::ReadExclusive);
+    File source = File::Open(iconPath, File::Mode::Read);
     std::uint8_t first[kSingleHeaderSize];
     source.ReadExactly(first, sizeof first);
     const std::uint16_t count = GetLE16(first + 4);

@@ -14,8 +14,19 @@
 
 namespace quorlix {
 
+namespace {
+
+bool Failed(const std::exception& e, std::string* cause) {
+    if (cause != nullptr) {
+        *cause = e.what();
+    }
+    return false;
+}
+
+}  // namespace
+
 bool AppendDocument(const std::string& documentPath, const std::string& outputPath,
-                    ProgressSink& sink) {
+                    ProgressSink& sink, std::string* cause) {
     try {
         File output = File::Open(outputPath, File::Mode::WriteExclusive);
         output.SeekEnd();
@@ -24,8 +35,8 @@ bool AppendDocument(const std::string& documentPath, const std::string& outputPa
         WriteLE32(output, static_cast<std::uint32_t>(sectionSize + 4));
         output.Close();
         return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        return Failed(e, cause);
     }
 }
 
@@ -54,15 +65,15 @@ std::uint64_t CopyScrambled(File& source, File& target, std::uint64_t count, Pro
 }
 
 bool AppendPackage(const std::string& outputPath, std::span<const std::string> sources,
-                   std::span<const std::string> names, ProgressSink& sink) {
+                   std::span<const std::string> names, ProgressSink& sink, std::string* cause) {
     std::optional<File> output;
     std::uint64_t start = 0;
     try {
         output.emplace(File::Open(outputPath, File::Mode::WriteExclusive));
         start = output->Size();
         output->SeekEnd();
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        return Failed(e, cause);
     }
     // Errors while writing the package travel on; the output closes on the way out.
     WritePackage(sources, names, *output, sink);
@@ -73,17 +84,17 @@ bool AppendPackage(const std::string& outputPath, std::span<const std::string> s
         }
         const std::uint64_t packageSize = output->Size() - start;
         if (packageSize > UINT32_MAX) {
-            return false;
+            throw std::system_error(EFBIG, std::generic_category(), outputPath);
         }
         WriteLE32(*output, static_cast<std::uint32_t>(packageSize));
         output->Close();
         return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        return Failed(e, cause);
     }
 }
 
-bool AppendEndMarker(const std::string& outputPath) {
+bool AppendEndMarker(const std::string& outputPath, std::string* cause) {
     try {
         File output = File::Open(outputPath, File::Mode::WriteExclusive);
         output.SeekEnd();
@@ -92,8 +103,8 @@ bool AppendEndMarker(const std::string& outputPath) {
         output.WriteAll(marker, sizeof marker);
         output.Close();
         return true;
-    } catch (const std::exception&) {
-        return false;
+    } catch (const std::exception& e) {
+        return Failed(e, cause);
     }
 }
 

@@ -15,8 +15,10 @@
 namespace quorlix {
 
 // Writes the program's resource of that type and name (u32 size + zlib stream) inflated to
-// outputPath; false on any error, and no file when the resource is missing.
-bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath);
+// outputPath; false on any error, and no file when the resource is missing. The steps that return
+// false put the error's text in *cause when one is given.
+bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath,
+                 std::string* cause = nullptr);
 
 // Creates outputPath (and its missing folders), replacing any file there, and writes the U bytes
 // that the zlib stream after the u32 size U in data inflates to. Throws std::system_error for
@@ -27,7 +29,7 @@ void ExtractResourceToFile(const std::string& outputPath, std::span<const std::u
 // Appends the scrambled document and its trailer D + 4 to the output, opened exclusively; false
 // on any error. A cancel stops the copy early; the trailer then records the shorter length.
 bool AppendDocument(const std::string& documentPath, const std::string& outputPath,
-                    ProgressSink& sink);
+                    ProgressSink& sink, std::string* cause = nullptr);
 
 // Appends the file scrambled at the end of output; returns the number of bytes appended.
 std::uint64_t AppendScrambledFile(const std::string& filePath, File& output, ProgressSink& sink);
@@ -42,9 +44,10 @@ std::uint64_t CopyScrambled(File& source, File& target, std::uint64_t count, Pro
 // requested (then without trailer); an error raised while writing the package goes on to the
 // caller after the output is closed.
 bool AppendPackage(const std::string& outputPath, std::span<const std::string> sources,
-                   std::span<const std::string> names, ProgressSink& sink);
+                   std::span<const std::string> names, ProgressSink& sink,
+                   std::string* cause = nullptr);
 
 // Appends the 256-byte end marker to the output, opened exclusively; false on any error.
-bool AppendEndMarker(const std::string& outputPath);
+bool AppendEndMarker(const std::string& outputPath, std::string* cause = nullptr);
 
 }  // namespace quorlix

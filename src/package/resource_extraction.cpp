@@ -83,15 +83,22 @@ void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, Fi
 
 }  // namespace
 
-bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath) {
+bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath,
+                 std::string* cause) {
     const auto resource = FindProgramResource(type, name);
     if (!resource) {
+        if (cause != nullptr) {
+            *cause = "no resource " + type + "/" + name + " in the program";
+        }
         return false;
     }
     try {
         ExtractResourceToFile(outputPath, *resource);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        if (cause != nullptr) {
+            *cause = e.what();
+        }
         return false;
     }
 }

@@ -25,10 +25,10 @@ int OpenFlags(File::Mode mode) {
         case File::Mode::ReadExclusive:
             return O_RDONLY;
         case File::Mode::WriteExclusive:
-            return O_RDWR;
+            return O_RDWR | O_NOFOLLOW;
         case File::Mode::CreateTruncate:
         case File::Mode::CreateTruncateExclusive:
-            return O_WRONLY | O_CREAT | O_TRUNC;
+            return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
         case File::Mode::CreateNew:
             return O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
     }
@@ -40,12 +40,24 @@ bool IsExclusive(File::Mode mode) {
            mode == File::Mode::CreateTruncateExclusive;
 }
 
+class FileErrorCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "quorlix file"; }
+    std::string message(int) const override { return "not a regular file"; }
+};
+
 }  // namespace
+
+std::error_code NotRegularFileError() {
+    static const FileErrorCategory category;
+    return {1, category};
+}
 
 File File::Open(const std::string& path, Mode mode) {
     // Opening an exclusive file to truncate it must not empty a file another process holds.
     const bool truncateLater = mode == Mode::CreateTruncateExclusive;
-    int flags = OpenFlags(mode) | O_CLOEXEC;
+    // Without blocking, so that a FIFO or device never holds the open up; refused below.
+    int flags = OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK;
     if (truncateLater) {
         flags &= ~O_TRUNC;
     }
@@ -60,6 +72,12 @@ File File::Open(const std::string& path, Mode mode) {
     }
     if (S_ISDIR(st.st_mode)) {
         ThrowErrno(EISDIR, path);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw std::system_error(NotRegularFileError(), path);
+    }
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ThrowErrno(errno, path);
     }
     if (IsExclusive(mode) && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ThrowErrno(errno, path);

@@ -3,11 +3,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace quorlix {
 
+// The error of an open that finds a FIFO, device or socket: "not a regular file".
+std::error_code NotRegularFileError();
+
 // An open file descriptor, closed when the object goes; every failure throws std::system_error.
+// Only regular files are opened, never waiting on a FIFO or device; files opened for writing
+// are never reached through a link.
 class File {
 public:
     enum class Mode {

@@ -1,14 +1,17 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/file.h"
+#include "platform/owner_record.h"
 
 namespace quorlix {
 
-// A file written under a hidden temporary name beside its final path and renamed over that path
-// at Commit, so the final path holds either the old bytes or the whole new ones; the temporary
-// file is removed when the object goes uncommitted.
+// A file written under a hidden temporary name of our own beside its final path (created new,
+// never through a link, with an owner record so that a later run removes it if this process
+// dies) and renamed over that path at Commit, so the final path holds either the old bytes or
+// the whole new ones; the temporary file is removed when the object goes uncommitted.
 class ReplacementFile {
 public:
     // Creates the temporary file; suffix ends its name (".tmp", ".part").
@@ -17,17 +20,30 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    File& file() { return file_; }
+    // The open temporary file; only until ReleaseFile.
+    File& file() { return *file_; }
     const std::string& temporaryPath() const { return temporaryPath_; }
+    const std::string& finalPath() const { return finalPath_; }
 
-    // Closes the file (after an fsync when asked) and renames it over the final path.
+    // Closes the temporary file so that other steps open it by its path.
+    void ReleaseFile();
+
+    // Closes the file (after an fsync when asked) and renames it over the final path. A final
+    // path that another holder has open exclusively, or that is a folder, is not replaced
+    // (std::system_error).
     void Commit(bool sync);
 
 private:
     std::string finalPath_;
     std::string temporaryPath_;
-    File file_;
+    OwnerRecord owner_;
+    std::optional<File> file_;
     bool committed_ = false;
 };
+
+// Throws std::system_error when something at path cannot be replaced: a folder (EISDIR) or a
+// file another holder has open exclusively (EBUSY). Returns the file held exclusively so that
+// it stays so until the caller has replaced it; none when nothing regular is there.
+std::optional<File> HoldForReplacement(const std::string& path);
 
 }  // namespace quorlix

@@ -12,9 +12,20 @@
 
 namespace quorlix {
 
-RunFolder::RunFolder(std::string path) : path_(std::move(path)) {
-    while (path_.size() > 1 && path_.back() == '/') {
-        path_.pop_back();
+namespace {
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+}  // namespace
+
+RunFolder::RunFolder(std::string path) : path_(WithoutTrailingSlash(std::move(path))) {
+    if (NameHoldsGuid(path_)) {
+        owner_.emplace(path_);
     }
     const std::string parent = FolderOf(path_);
     if (!parent.empty()) {
@@ -29,7 +40,10 @@ RunFolder::RunFolder(std::string path) : path_(std::move(path)) {
 }
 
 RunFolder::~RunFolder() {
-    DeleteFolder(path_);
+    struct stat st {};
+    if (!DeleteFolder(path_) && ::lstat(path_.c_str(), &st) == 0 && owner_) {
+        owner_->Keep();
+    }
 }
 
 std::string NewRunFolderPath() {

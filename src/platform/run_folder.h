@@ -1,11 +1,16 @@
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/owner_record.h"
 
 namespace quorlix {
 
 // A folder that lives as long as the object: made with all missing parents on construction,
-// deleted with everything in it on destruction.
+// deleted with everything in it on destruction. When its name holds a GUID (every per-run and
+// work folder's does), an owner record names it so that a later run removes it if this process
+// dies.
 class RunFolder {
 public:
     // Makes the folder; throws std::system_error when it cannot, quorlix::Error when something
@@ -20,6 +25,7 @@ public:
 
 private:
     std::string path_;
+    std::optional<OwnerRecord> owner_;
 };
 
 // A new per-run folder path: TempFolderPath() + "dorvane/" + NewGuidText(). Throws

@@ -39,6 +39,20 @@ std::set<std::string> Listing(const std::string& folder) {
     return names;
 }
 
+// Whether the output folder holds the temporary file of that output, being written.
+bool BeingWritten(const std::string& folder, const std::string& name) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string file = entry.path().filename().string();
+        std::error_code sizeError;
+        if (file.starts_with("." + name + ".") && file.ends_with(".part") &&
+            fs::file_size(entry.path(), sizeError) > 0 && !sizeError) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Per-run folders ({GUID}) left under the temporary folder's dorvane folder.
 std::set<std::string> RunFolders() {
     std::set<std::string> names;
@@ -214,12 +228,13 @@ TEST(CliConvert, AutorunOutputThatCannotBeDeletedFailsAndTheNextDocumentConverts
     EXPECT_EQ(run.status, 1);
     const std::string one = folder / "out/One/One.exe";
     const std::string two = folder / "out/Two/Two.exe";
-    EXPECT_EQ(run.out, "failed: " + one + "\nconverted: " + two + "\n");
+    const std::string cause = " (replacing the old output: " + one + ": Is a directory)";
+    EXPECT_EQ(run.out, "failed: " + one + cause + "\nconverted: " + two + "\n");
     EXPECT_EQ(run.err,
               "Following EXE have not been generated.\n"
               "Please check the source file and target EXE file, if they are open by other\n"
               "Applications. If yes, please close them and convert again.\n" +
-                  one + "\n");
+                  one + cause + "\n");
     EXPECT_EQ(test::ReadFile(folder / "out/One/One.exe/keep"), "keep");
     EXPECT_EQ(Listing(folder / "out/One"), (std::set<std::string>{"One.exe"}));
     EXPECT_EQ(DataOf(DocumentOf(test::ReadBack(test::ReadFile(two)))), "two");
@@ -300,10 +315,9 @@ TEST(CliConvert, InterruptStopsTheRunAndRemovesThePartialOutput) {
     const std::set<std::string> runFoldersBefore = RunFolders();
     const TestInterruptHandler handler;
 
-    const std::string second = folder / "out/Second.exe";
     std::atomic<bool> done = false;
     std::thread interrupter([&] {
-        while (!done && !(fs::exists(second) && fs::file_size(second) > 0)) {
+        while (!done && !BeingWritten(folder / "out", "Second.exe")) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         if (!done) {
@@ -359,7 +373,7 @@ TEST(CliConvert, DocumentThatCannotBeEmbeddedEndsTheRunAndEarlierOutputsStay) {
     const std::string first = folder / "out/First.exe";
     std::atomic<bool> done = false;
     std::thread remover([&] {
-        while (!done && !fs::exists(first)) {
+        while (!done && !BeingWritten(folder / "out", "First.exe")) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         fs::remove(folder / "Second.doc");

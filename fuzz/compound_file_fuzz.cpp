@@ -1,0 +1,27 @@
+// Feeds arbitrary bytes to the compound file reader and the document extraction built on it:
+// damage must end in CompoundFileError, never a read outside the input or a loop.
+#include <cstdint>
+#include <vector>
+
+#include "common/compound_file_reader.h"
+#include "common/embedded_document.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::vector<std::uint8_t> bytes(data, data + size);
+    try {
+        const quorlix::CompoundFileReader reader(bytes);
+        for (quorlix::CompoundFileReader::EntryId id = 0; id < reader.entries().size(); ++id) {
+            if (reader.entry(id).type == quorlix::cfb::kTypeStream) {
+                reader.ReadStream(id);
+            } else if (reader.entry(id).type != quorlix::cfb::kTypeUnused) {
+                reader.Children(id);
+            }
+        }
+    } catch (const quorlix::CompoundFileError&) {
+    }
+    try {
+        quorlix::ExtractDocumentFromStorage(bytes);
+    } catch (const quorlix::CompoundFileError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,21 @@
+#include "package/output_check.h"
+
+#include "common/payload_reader.h"
+#include "package/player_names.h"
+#include "platform/error.h"
+#include "platform/file_byte_source.h"
+
+namespace quorlix {
+
+void CheckOutputForPlayer(const std::string& outputPath) {
+    FileByteSource source(outputPath);
+    const PayloadReader reader(source);
+    for (const PackageEntry& entry : reader.layout().entries) {
+        const std::string problem = EntryNameProblem(entry.name);
+        if (!problem.empty()) {
+            throw Error("the player would refuse " + outputPath + ": " + problem);
+        }
+    }
+}
+
+}  // namespace quorlix

@@ -1,0 +1,201 @@
+// The built quorlix-cli under failing system calls (strace's fault injection) and under SIGKILL:
+// an output is whole or absent, an older output stays until replaced, and nothing of a run is
+// left once the next run has started.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "platform/installed_fonts.h"
+#include "support/cli_output.h"
+#include "support/test_folder.h"
+
+namespace quorlix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TestFolder;
+
+const std::string kOld = "an older output";
+
+// The system calls that fail in turn, each with the error it is given.
+const std::map<std::string, std::string> kInjected = {
+    {"openat", "ENOSPC"}, {"read", "EIO"},       {"write", "ENOSPC"},   {"fsync", "EIO"},
+    {"rename", "ENOSPC"}, {"close", "EIO"},      {"mkdir", "ENOSPC"},   {"unlink", "EIO"},
+    {"flock", "EIO"},     {"ftruncate", "EIO"},  {"getdents64", "EIO"}, {"rmdir", "EIO"},
+    {"lseek", "EIO"},     {"newfstatat", "EIO"}, {"fstat", "EIO"},      {"getrandom", "EIO"},
+    {"fcntl", "EIO"},     {"unlinkat", "EIO"},   {"openat2", "EIO"}};
+
+bool HaveStrace() {
+    return std::system("strace -V >/dev/null 2>&1") == 0 &&
+           std::system("strace -f -o /dev/null true >/dev/null 2>&1") == 0;
+}
+
+// One conversion of a document with an icon, both images and a font, as a shell command line.
+class Scenario {
+public:
+    Scenario() {
+        fs::create_directories(folder / "out");
+        fs::create_directories(folder / "tmp");
+        test::WriteFile(folder / "Plan.doc", test::RandomBytes(200000, 7));
+        test::WriteFile(folder / "one.png", test::RandomBytes(3000, 1));
+        test::WriteFile(folder / "two.jpg", test::RandomBytes(2000, 2));
+        fs::copy_file(QUORLIX_DEFAULT_ICON_PATH, folder / "icon.ico");
+        const std::vector<FontListEntry> fonts = ListInstalledFonts();
+        for (const FontListEntry& font : fonts) {
+            if (font.fileEntry.find('|') == std::string::npos) {
+                fontArgs_ = " --embed-font '" + font.displayName + "'";
+                break;
+            }
+        }
+    }
+
+    std::string Command(const std::string& prefix) const {
+        return "cd '" + folder.path() + "' && TMPDIR='" + folder / "tmp" + "' " + prefix + " '" +
+               QUORLIX_CLI_PATH + "' convert --output-folder out --set changeicon=1" +
+               " --set iconfilename=icon.ico --set showfirstimage=1 --set firstimage=one.png" +
+               " --set showsecondimage=1 --set secondimage=two.jpg" + fontArgs_ +
+               " Plan.doc >stdout 2>stderr";
+    }
+
+    // Runs with the prefix (strace ...); returns the shell's status.
+    int Run(const std::string& prefix) const {
+        test::WriteFile(folder / "out/Plan.exe", kOld);
+        return std::system(Command(prefix).c_str());
+    }
+
+    // Names left in the output folder besides Plan.exe, and in the temporary folder's own folders.
+    std::set<std::string> Leftovers() const {
+        std::set<std::string> left;
+        for (const auto& entry : fs::directory_iterator(folder / "out")) {
+            if (entry.path().filename() != "Plan.exe") {
+                left.insert(entry.path().string());
+            }
+        }
+        const std::string dorvane =
+            folder / ("tmp/quorlix-" + std::to_string(::getuid())) + "/dorvane";
+        if (fs::exists(dorvane)) {
+            for (const auto& entry : fs::recursive_directory_iterator(dorvane)) {
+                if (!entry.is_directory() || entry.path().filename().string().starts_with("{")) {
+                    left.insert(entry.path().string());
+                }
+            }
+        }
+        return left;
+    }
+
+    // Checks one finished run: a reported success is whole, anything else left the old output,
+    // a failure names its cause.
+    void CheckRun(const std::string& what) const {
+        const std::string out = test::ReadFile(folder / "stdout");
+        const std::string bytes = test::ReadFile(folder / "out/Plan.exe");
+        if (out.find("converted: ") != std::string::npos) {
+            ASSERT_NE(bytes, kOld) << what;
+            const test::ReadOutput read = test::ReadBack(bytes);
+            EXPECT_EQ(read.package.entries.size(), fontArgs_.empty() ? 9u : 10u) << what;
+            EXPECT_EQ(test::Unscrambled(bytes.substr(read.documentStart, 4)), "BDOC") << what;
+        } else {
+            EXPECT_EQ(bytes, kOld) << what << "\n" << out;
+        }
+        const std::size_t failed = out.find("failed: ");
+        if (failed != std::string::npos) {
+            const std::string line = out.substr(failed, out.find('\n', failed) - failed);
+            EXPECT_NE(line.find(" ("), std::string::npos) << what << ": " << line;
+        }
+    }
+
+    // After a run: what it left, if anything, is gone once the next run has started.
+    void CheckCleanAfterNextRun(const std::string& what) const {
+        if (Leftovers().empty()) {
+            return;
+        }
+        Run("");
+        EXPECT_EQ(Leftovers(), std::set<std::string>()) << what;
+    }
+
+    TestFolder folder;
+
+private:
+    std::string fontArgs_;
+};
+
+// How often each injected system call is made once the run starts its own work.
+std::map<std::string, int> CountCalls(const Scenario& scenario) {
+    EXPECT_EQ(scenario.Run("strace -f -qq -o trace"), 0);
+    std::istringstream trace(test::ReadFile(scenario.folder / "trace"));
+    std::map<std::string, int> counts;
+    std::string line;
+    while (std::getline(trace, line)) {
+        std::istringstream words(line);
+        std::string pid;
+        std::string call;
+        words >> pid >> call;
+        call = call.substr(0, call.find('('));
+        if (kInjected.contains(call)) {
+            ++counts[call];
+        }
+    }
+    return counts;
+}
+
+TEST(CliFaults, EveryFailingSystemCallLeavesAWholeOutputOrTheOldOne) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    const Scenario scenario;
+    const std::map<std::string, int> counts = CountCalls(scenario);
+    ASSERT_FALSE(counts.empty());
+    // Bounded: at most this many runs, spread evenly over every call of every kind.
+    constexpr int kMaxRuns = 240;
+    int total = 0;
+    for (const auto& [call, count] : counts) {
+        total += count;
+    }
+    const int stride = std::max(1, (total + kMaxRuns - 1) / kMaxRuns);
+    int runs = 0;
+    for (const auto& [call, count] : counts) {
+        for (int n = 1; n <= count; n += stride) {
+            const std::string what = call + " #" + std::to_string(n);
+            scenario.Run("strace -f -qq -o /dev/null -e trace=" + call + " -e inject=" + call +
+                         ":error=" + kInjected.at(call) + ":when=" + std::to_string(n));
+            scenario.CheckRun(what);
+            scenario.CheckCleanAfterNextRun(what);
+            ++runs;
+        }
+    }
+    RecordProperty("runs", runs);
+}
+
+TEST(CliFaults, AKilledRunLeavesNoPartialOutputAndTheNextRunRemovesItsFolders) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    const Scenario scenario;
+    std::map<std::string, int> counts = CountCalls(scenario);
+    // SIGKILL in the document's copy, in the package, at the last fsync and at each rename (the
+    // last one puts the output in place).
+    std::vector<std::string> points = {"write:when=" + std::to_string(counts["write"] / 3),
+                                       "write:when=" + std::to_string(counts["write"] * 2 / 3),
+                                       "fsync:when=" + std::to_string(counts["fsync"]),
+                                       "mkdir:when=" + std::to_string(counts["mkdir"])};
+    for (int n = 1; n <= counts["rename"]; ++n) {
+        points.push_back("rename:when=" + std::to_string(n));
+    }
+    for (const std::string& point : points) {
+        const std::string call = point.substr(0, point.find(':'));
+        scenario.Run("strace -f -qq -o /dev/null -e trace=" + call + " -e inject=" + point +
+                     ":signal=KILL");
+        EXPECT_EQ(test::ReadFile(scenario.folder / "out/Plan.exe"), kOld) << point;
+        EXPECT_EQ(scenario.Run(""), 0) << point;
+        EXPECT_EQ(scenario.Leftovers(), std::set<std::string>()) << point;
+        EXPECT_NE(test::ReadFile(scenario.folder / "out/Plan.exe"), kOld) << point;
+    }
+}
+
+}  // namespace
+}  // namespace quorlix
