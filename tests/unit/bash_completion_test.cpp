@@ -67,7 +67,8 @@ TEST(BashCompletion, OffersCommandsOptionsAndEveryOptionFieldOfSet) {
     }
     std::sort(fields.begin(), fields.end());
     EXPECT_EQ(Complete({"quorlix-cli", "convert", "--set", ""}, dir), fields);
-    EXPECT_EQ(Complete({"quorlix-cli", "convert", "--set", "opw"}, dir), (Words{"opwidth="}));
+    EXPECT_EQ(Complete({"quorlix-cli", "convert", "--set", "opw"}, dir),
+              (Words{"opweb=", "opwidth="}));
     EXPECT_EQ(
         Complete({"quorlix-cli", "convert", "--set", "waterstring"}, dir),
         (Words{"waterstringhr=", "waterstringposition=", "waterstringtrans=", "waterstringver="}));
