@@ -28,9 +28,9 @@ struct LogoLoadReport : LoadReport {
     // unchecked, which is how the page and the conversion read a group with neither checked.
     enum class SecondClick {
         Unchanged,
-        CheckAutoClose,         // RadioButton3 checked (and so RadioButton4 unchecked)
-        UncheckAutoClose,       // RadioButton3 unchecked, RadioButton4 as it was
-        UncheckMouseClick,      // RadioButton4 unchecked, RadioButton3 as it was
+        CheckAutoClose,     // RadioButton3 checked (and so RadioButton4 unchecked)
+        UncheckAutoClose,   // RadioButton3 unchecked, RadioButton4 as it was
+        UncheckMouseClick,  // RadioButton4 unchecked, RadioButton3 as it was
     };
     SecondClick secondClick = SecondClick::Unchanged;
     // Edit3 was left empty and shows the prompt; firstimage then holds the prompt text.

@@ -30,7 +30,7 @@ SettingsFileState ReadSettingsFile(const std::string& path, WriteStepHook* hook 
 
 // What one change of the defaults file did.
 struct SettingsChange {
-    RegistryFile file;         // the file's content afterwards
+    RegistryFile file;          // the file's content afterwards
     std::string keptAsidePath;  // where a damaged file was moved, empty when none was
     std::string damage;         // why that file could not be read
 };

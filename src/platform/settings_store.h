@@ -38,8 +38,7 @@ using SettingsText = std::pair<std::string, std::string>;
 // lose each other's values. Reads are served from what the last Open or write found.
 class SettingsStore {
 public:
-    explicit SettingsStore(std::string path = DefaultSettingsPath(),
-                           WriteStepHook* hook = nullptr);
+    explicit SettingsStore(std::string path = DefaultSettingsPath(), WriteStepHook* hook = nullptr);
 
     // Reads the key, creating the file with an empty key when it or the key is missing. A file
     // that cannot be parsed is first moved aside and a notice kept (see TakeNotice). Throws
