@@ -198,24 +198,21 @@ SettingsFileState ReadSettingsFile(const std::string& path, WriteStepHook* hook)
     return state;
 }
 
-SettingsChange ChangeSettingsFile(const std::string& path,
-                                  const std::function<bool(RegistryFile&)>& change,
-                                  WriteStepHook* hook) {
+void ChangeSettingsFile(const std::string& path, const std::function<bool(RegistryFile&)>& change,
+                        SettingsChange& result, WriteStepHook* hook) {
     Step(hook, "create folder");
     CreateFolders(FolderOrDot(path));
     const SettingsLock lock(path, hook);
     SettingsFileState state = ReadSettingsFile(path, hook);
-    SettingsChange result;
     if (state.kind == SettingsFileState::Kind::Damaged) {
-        result.keptAsidePath = MoveAside(path, hook);
         result.damage = state.damage;
+        result.keptAsidePath = MoveAside(path, hook);
     }
     result.file = std::move(state.file);
     const bool changed = change(result.file);
     if (changed || state.kind != SettingsFileState::Kind::Parsed) {
         WriteReplacement(path, RegistryText(result.file), hook);
     }
-    return result;
 }
 
 }  // namespace quorlix

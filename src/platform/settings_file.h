@@ -39,10 +39,10 @@ struct SettingsChange {
 // its folder, takes the exclusive lock on path + ".lock", re-reads the file, moves a damaged
 // one aside under a new name, lets change edit the content (it returns false when it changed
 // nothing), then writes path + ".tmp", fsyncs it, renames it over path and fsyncs the folder.
-// A missing or damaged file is always written. Throws std::system_error when a step fails; the
-// file then holds its old content.
-SettingsChange ChangeSettingsFile(const std::string& path,
-                                  const std::function<bool(RegistryFile&)>& change,
-                                  WriteStepHook* hook = nullptr);
+// A missing or damaged file is always written. result.keptAsidePath is set as soon as a damaged
+// file has been moved, so it is known even when a later step fails. Throws std::system_error
+// when a step fails; the file then holds its old content (or, once moved aside, is missing).
+void ChangeSettingsFile(const std::string& path, const std::function<bool(RegistryFile&)>& change,
+                        SettingsChange& result, WriteStepHook* hook = nullptr);
 
 }  // namespace quorlix

@@ -80,14 +80,11 @@ void SettingsStore::Open() {
             return;
         }
     }
-    Adopt(ChangeSettingsFile(
-        path_,
-        [](RegistryFile& file) {
-            const std::size_t before = file.keys.size();
-            DefaultsKeyOf(file);
-            return file.keys.size() != before;
-        },
-        hook_));
+    Change([](RegistryFile& file) {
+        const std::size_t before = file.keys.size();
+        DefaultsKeyOf(file);
+        return file.keys.size() != before;
+    });
 }
 
 bool SettingsStore::ValueExists(const std::string& name) const {
@@ -112,16 +109,13 @@ void SettingsStore::WriteStrings(const std::vector<SettingsText>& values) {
     }
     if (writable > 0) {
         try {
-            Adopt(ChangeSettingsFile(
-                path_,
-                [&](RegistryFile& file) {
-                    RegistryKey& key = DefaultsKeyOf(file);
-                    for (std::size_t i = 0; i < writable; ++i) {
-                        SetString(key, values[i]);
-                    }
-                    return true;
-                },
-                hook_));
+            Change([&](RegistryFile& file) {
+                RegistryKey& key = DefaultsKeyOf(file);
+                for (std::size_t i = 0; i < writable; ++i) {
+                    SetString(key, values[i]);
+                }
+                return true;
+            });
         } catch (const std::system_error&) {
             throw SettingsWriteError(values.front().first);
         }
@@ -139,8 +133,19 @@ std::optional<std::string> SettingsStore::TakeNotice() {
     return std::exchange(notice_, std::nullopt);
 }
 
-void SettingsStore::Adopt(SettingsChange change) {
-    key_ = DefaultsKeyOf(change.file);
+void SettingsStore::Change(const std::function<bool(RegistryFile&)>& change) {
+    SettingsChange result;
+    try {
+        ChangeSettingsFile(path_, change, result, hook_);
+    } catch (...) {
+        KeepNotice(result);
+        throw;
+    }
+    KeepNotice(result);
+    key_ = DefaultsKeyOf(result.file);
+}
+
+void SettingsStore::KeepNotice(const SettingsChange& change) {
     if (!change.keptAsidePath.empty()) {
         notice_ = "The defaults file " + path_ + " could not be read (" + change.damage +
                   "). It was kept as " + change.keptAsidePath +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -65,7 +66,9 @@ public:
     std::optional<std::string> TakeNotice();
 
 private:
-    void Adopt(SettingsChange change);
+    // Runs one change of the file and takes what it found, the notice included.
+    void Change(const std::function<bool(RegistryFile&)>& change);
+    void KeepNotice(const SettingsChange& change);
 
     std::string path_;
     WriteStepHook* hook_;

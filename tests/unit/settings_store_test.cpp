@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -52,7 +53,7 @@ TEST(SettingsStore, PathFollowsXdgConfigHomeElseHome) {
         EXPECT_EQ(DefaultSettingsPath(), "/x/config/dorvane/fennimorpro.reg");
     }
     const test::ScopedEnvironment home("HOME", "/home/u");
-    for (const std::optional<std::string> unset : {std::optional<std::string>(), {""}}) {
+    for (const std::optional<std::string>& unset : {std::optional<std::string>(), {""}}) {
         const test::ScopedEnvironment config("XDG_CONFIG_HOME", unset);
         EXPECT_EQ(DefaultSettingsPath(), "/home/u/.config/dorvane/fennimorpro.reg");
     }
@@ -192,6 +193,21 @@ TEST(SettingsStore, KeepsADamagedFileAsideAndTellsOnce) {
     EXPECT_EQ(FolderNames(folder.path()).size(), 4u);
     EXPECT_EQ(ReadFile(path),
               std::string(kEmptyKey).insert(std::string(kEmptyKey).size() - 2, "\"c\"=\"3\"\r\n"));
+}
+
+TEST(SettingsStore, ADamagedFileKeptAsideIsToldOfEvenWhenTheWriteFails) {
+    const TestFolder folder;
+    const std::string path = folder / "fennimorpro.reg";
+    WriteFile(path, "damaged");
+    FailingStep hook("create temporary", EIO);
+    SettingsStore store(path, &hook);
+    EXPECT_THROW(store.WriteString("a", "1"), SettingsWriteError);
+    const std::optional<std::string> notice = store.TakeNotice();
+    ASSERT_TRUE(notice.has_value());
+    const std::vector<std::string> names = FolderNames(folder.path());
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_NE(notice->find(folder / names[0]), std::string::npos);
+    EXPECT_EQ(ReadFile(folder / names[0]), "damaged");
 }
 
 TEST(SettingsStore, AFolderInThePlaceOfTheFileCannotBeOpened) {
