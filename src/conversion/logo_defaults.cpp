@@ -1,8 +1,7 @@
 // Save and load of the Logo setup page's defaults.
-#include <system_error>
-
 #include "conversion/default_rules.h"
 #include "conversion/page_defaults.h"
+#include "conversion/page_loading.h"
 
 namespace quorlix {
 
@@ -96,12 +95,10 @@ void SaveLogoDefaults(SettingsStore& store, const OptionSet& o) {
 
 LogoLoadReport LoadLogoDefaults(SettingsStore& store, OptionSet& options) {
     LogoLoadReport report;
-    try {
-        store.Open();
-    } catch (const std::system_error&) {
+    report.opened = OpenForLoad(store);
+    if (!report.opened) {
         return report;
     }
-    report.opened = true;
     for (const LogoRule& rule : kLogoRules) {
         std::string text;
         try {

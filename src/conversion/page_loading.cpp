@@ -4,15 +4,22 @@
 
 namespace quorlix {
 
-LoadReport LoadByRules(SettingsStore& store, OptionSet& options, LoadMode mode,
-                       std::span<const LoadRule> rules) {
-    LoadReport report;
+bool OpenForLoad(SettingsStore& store) {
     try {
         store.Open();
     } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+LoadReport LoadByRules(SettingsStore& store, OptionSet& options, LoadMode mode,
+                       std::span<const LoadRule> rules) {
+    LoadReport report;
+    report.opened = OpenForLoad(store);
+    if (!report.opened) {
         return report;
     }
-    report.opened = true;
     for (const LoadRule& rule : rules) {
         if (!store.ValueExists(rule.name)) {
             continue;

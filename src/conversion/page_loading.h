@@ -15,6 +15,9 @@ struct LoadRule {
     void (*apply)(OptionSet& options, const std::string& text);
 };
 
+// Opens the key for a load: false when it can be neither read nor created.
+bool OpenForLoad(SettingsStore& store);
+
 // Opens the key and applies, in order, each rule whose value exists; a key that cannot be read
 // leaves everything unchanged. A value of another type throws SettingsTypeError in
 // LoadMode::Button and is skipped (and listed) in LoadMode::Start.

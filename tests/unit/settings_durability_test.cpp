@@ -71,6 +71,18 @@ OptionSet Changed() {
     return options;
 }
 
+// Runs a General option save in a child process killed before step number target; true when
+// the child died of that SIGKILL.
+bool SaveKilledBefore(const std::string& path, std::size_t target) {
+    const int status = InChild([&] {
+        KillingHook killer(target);
+        SettingsStore store(path, &killer);
+        SaveGeneralDefaults(store, Changed());
+        return true;
+    });
+    return KilledBySigkill(status);
+}
+
 std::vector<std::string> OtherNames(const std::string& folder, const std::string& keep) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -106,13 +118,7 @@ TEST(SettingsDurability, ASaveKilledAtEveryStepLeavesTheOldOrTheNewFile) {
 
     for (std::size_t target = 0; target < steps.size(); ++target) {
         WriteFile(path, oldBytes);
-        const int status = InChild([&] {
-            KillingHook killer(target);
-            SettingsStore store(path, &killer);
-            SaveGeneralDefaults(store, Changed());
-            return true;
-        });
-        ASSERT_TRUE(KilledBySigkill(status)) << "step " << target << " " << steps[target];
+        ASSERT_TRUE(SaveKilledBefore(path, target)) << "step " << target << " " << steps[target];
         const std::string bytes = ReadFile(path);
         EXPECT_EQ(bytes, target <= rename ? oldBytes : newBytes)
             << "killed before " << steps[target];
@@ -145,13 +151,7 @@ TEST(SettingsDurability, KeepingADamagedFileAsideKilledAtEveryStepLosesNothing) 
             std::filesystem::remove(folder / name);
         }
         WriteFile(path, damaged);
-        const int status = InChild([&] {
-            KillingHook killer(target);
-            SettingsStore store(path, &killer);
-            SaveGeneralDefaults(store, Changed());
-            return true;
-        });
-        ASSERT_TRUE(KilledBySigkill(status)) << "step " << target << " " << steps[target];
+        ASSERT_TRUE(SaveKilledBefore(path, target)) << "step " << target << " " << steps[target];
         // The damaged bytes are in the file's place or kept aside; the file is either the
         // damaged one, missing, or the new one.
         const std::vector<std::string> aside = OtherNames(folder.path(), "fennimorpro.reg");
