@@ -19,9 +19,8 @@ struct FreeDeleter {
 }  // namespace
 
 RgbaImage DecodeEmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
-    char svgNamespace[] = "svg";
     generatorOptions options{};
-    options.nameSpace = svgNamespace;
+    options.nameSpace = nullptr;  // no prefix: libemf2svg never frees a prefix it was given
     options.verbose = false;
     options.emfplus = true;
     options.svgDelimiter = true;

@@ -93,8 +93,8 @@ bool RunJpeg(JpegDecoder& d, std::span<const std::uint8_t> bytes, std::uint64_t 
     const bool inverted = d.info.saw_Adobe_marker != 0;
     row.resize(static_cast<std::size_t>(d.info.output_width) * 4);
     while (d.info.output_scanline < d.info.output_height) {
-        std::uint8_t* out = image.pixels.data() + std::size_t{d.info.output_scanline} *
-                                                      d.info.output_width * 4;
+        std::uint8_t* out =
+            image.pixels.data() + std::size_t{d.info.output_scanline} * d.info.output_width * 4;
         JSAMPROW target = cmyk ? row.data() : out;
         if (jpeg_read_scanlines(&d.info, &target, 1) != 1) {
             std::strcpy(d.errors.message, "picture data ends early");
