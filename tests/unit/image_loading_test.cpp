@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdlib>
@@ -201,6 +202,16 @@ TEST(ImageLoading, OnlyRegularFilesAreRead) {
     EXPECT_THROW(LoadImageFile("/dev/zero"), Error);
     EXPECT_THROW(LoadImageFile(dir.path()), Error);
     EXPECT_THROW(LoadImageFile(dir / "missing.png"), std::system_error);
+    // A file past the size bound is refused before it is read (sparse: no disk used).
+    const std::string huge = dir / "huge.bmp";
+    test::WriteFile(huge, "BM");
+    ASSERT_EQ(::truncate(huge.c_str(), 258 << 20), 0);
+    try {
+        LoadImageFile(huge);
+        ADD_FAILURE();
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find("picture file too large"), std::string::npos);
+    }
     test::WriteFile(dir / "cut.png", "\x89PNG\r\n\x1a\n");
     try {
         LoadImageFile(dir / "cut.png");
