@@ -25,7 +25,9 @@ int ReadGifBytes(GifFileType* gif, GifByteType* buffer, int count) {
     auto* source = static_cast<GifSource*>(gif->UserData);
     const std::size_t left = source->bytes.size() - source->position;
     const std::size_t n = std::min(left, static_cast<std::size_t>(std::max(count, 0)));
-    std::memcpy(buffer, source->bytes.data() + source->position, n);
+    if (n > 0) {
+        std::memcpy(buffer, source->bytes.data() + source->position, n);
+    }
     source->position += n;
     return static_cast<int>(n);
 }

@@ -1,4 +1,5 @@
 // Windows metafiles, played by libwmf into its own true-colour drawing surface (its gd device).
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -47,9 +48,65 @@ void FreeGdImage(gdImagePtr image) {
     std::free(image);
 }
 
+// The memory libwmf takes through its allocator, counted, so that a hostile metafile cannot make
+// it take more than kMaxWmfMemory: past that an allocation fails and so does the playing.
+constexpr std::size_t kMaxWmfMemory = 256u * 1024 * 1024;
+constexpr std::size_t kBlockHeader = alignof(std::max_align_t);  // holds the block's size
+
+struct WmfMemory {
+    std::size_t used = 0;
+};
+
+std::size_t& BlockSize(void* block) {
+    return *static_cast<std::size_t*>(block);
+}
+
+void* WmfAllocate(void* context, std::size_t size) {
+    auto* memory = static_cast<WmfMemory*>(context);
+    if (size > kMaxWmfMemory - memory->used) {
+        return nullptr;
+    }
+    void* block = std::malloc(kBlockHeader + size);
+    if (block == nullptr) {
+        return nullptr;
+    }
+    BlockSize(block) = size;
+    memory->used += size;
+    return static_cast<char*>(block) + kBlockHeader;
+}
+
+void WmfFree(void* context, void* data) {
+    if (data == nullptr) {
+        return;
+    }
+    void* block = static_cast<char*>(data) - kBlockHeader;
+    static_cast<WmfMemory*>(context)->used -= BlockSize(block);
+    std::free(block);
+}
+
+void* WmfReallocate(void* context, void* data, std::size_t size) {
+    if (data == nullptr) {
+        return WmfAllocate(context, size);
+    }
+    auto* memory = static_cast<WmfMemory*>(context);
+    void* block = static_cast<char*>(data) - kBlockHeader;
+    const std::size_t old = BlockSize(block);
+    if (size > old && size - old > kMaxWmfMemory - memory->used) {
+        return nullptr;
+    }
+    void* moved = std::realloc(block, kBlockHeader + size);
+    if (moved == nullptr) {
+        return nullptr;
+    }
+    memory->used = memory->used - old + size;
+    BlockSize(moved) = size;
+    return static_cast<char*>(moved) + kBlockHeader;
+}
+
 // The player, the metafile it reads and the surface it draws on, released whichever way the
 // drawing ends.
 struct WmfPlayer {
+    WmfMemory memory;  // outlives the player, which frees through it
     wmfAPI* api = nullptr;
     bool open = false;
     ~WmfPlayer() {
@@ -108,7 +165,12 @@ RgbaImage DecodeWmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels
     WmfPlayer player;
     wmfAPI_Options options{};
     options.function = wmf_gd_function;
-    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR;
+    options.context = &player.memory;
+    options.malloc = WmfAllocate;
+    options.realloc = WmfReallocate;
+    options.free = WmfFree;
+    const unsigned long flags =
+        WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR;
     Check(wmf_api_create(&player.api, flags, &options), "starting the player");
     auto* device = WMF_GD_GetData(player.api);
     device->type = wmf_gd_image;

@@ -92,11 +92,28 @@ TEST(MetafileLoading, EmfIsDrawnAtItsBoundsSize) {
     ExpectRedHalf(LoadImage(emf), 39, 19);
 }
 
+void ExpectEmfRefused(const Bytes& emf, const std::string& reason) {
+    try {
+        LoadImage(emf);
+        ADD_FAILURE() << "loaded a damaged EMF";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()), "Damaged EMF picture: " + reason);
+    }
+}
+
 TEST(MetafileLoading, DamageFailsClearly) {
     const Bytes wmf = RedHalfWmf();
     EXPECT_THROW(LoadImage(Bytes(wmf.begin(), wmf.begin() + 30)), Error);
     const Bytes emf = RedHalfEmf();
     EXPECT_THROW(LoadImage(Bytes(emf.begin(), emf.begin() + 60)), Error);
+    ExpectEmfRefused(Bytes(emf.begin(), emf.end() - 20), "the end-of-file record is missing");
+    // A polygon record claiming a million points in a record of one point.
+    ByteWriter polygon;
+    polygon.Append(Bytes(emf.begin(), emf.begin() + 88));
+    polygon.U32(3).U32(36).I32(0).I32(0).I32(9).I32(9).U32(1000000).I32(1).I32(1);
+    polygon.U32(14).U32(20).U32(0).U32(16).U32(20);
+    polygon.SetU32(48, static_cast<std::uint32_t>(polygon.size()));
+    ExpectEmfRefused(polygon.bytes(), "record 1 is inconsistent");
     for (const Bytes& sample : {wmf, RedHalfWmf(true), emf}) {
         for (std::size_t i = 0; i < sample.size(); ++i) {
             Bytes copy = sample;
