@@ -10,6 +10,7 @@
 #include "conversion/option_files.h"
 #include "conversion/progress_counters.h"
 #include "conversion/staging_list.h"
+#include "conversion/travelling_names.h"
 #include "package/icon_replacement.h"
 #include "package/output_assembly.h"
 #include "package/output_check.h"
@@ -55,10 +56,12 @@ void StageFonts(const OptionSet& options, const std::string& fontsFolder, Stagin
     if (!options.embedfonts) {
         return;
     }
+    // Each file under the name it travels as, the same name trmacke2.dll gives it.
+    const std::vector<std::string> names = FontPackNames(options);
+    std::size_t next = 0;
     for (const FontEntry& entry : options.embedfontlist) {
         for (const std::string& file : FontEntryFiles(entry)) {
-            const std::string source = ResolveFontFile(file, fontsFolder);
-            staging.Add(source, "myfont\\" + FileNameOf(source));
+            staging.Add(ResolveFontFile(file, fontsFolder), "myfont\\" + names[next++]);
         }
     }
 }
