@@ -22,14 +22,14 @@ bool IsNumberEditKey(const QKeyEvent& event) {
     return true;
 }
 
-NumberEditFilter::NumberEditFilter(QLineEdit* edit, std::function<void()> onExit)
-    : QObject(edit), onExit_(std::move(onExit)) {
+NumberEditFilter::NumberEditFilter(QLineEdit* edit, std::function<void()> onExit, KeyPress keyPress)
+    : QObject(edit), onExit_(std::move(onExit)), keyPress_(keyPress) {
     edit->installEventFilter(this);
 }
 
 bool NumberEditFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        return !IsNumberEditKey(*static_cast<QKeyEvent*>(event));
+        return !keyPress_(*static_cast<QKeyEvent*>(event));
     }
     if (event->type() == QEvent::FocusOut && onExit_) {
         onExit_();
