@@ -21,7 +21,7 @@ QRegion OutsideColourKey(const QImage& picture) {
     QImage composed(picture.size(), QImage::Format_RGB32);
     composed.fill(kColourKey);
     QPainter(&composed).drawImage(0, 0, picture);
-    return QRegion(QBitmap::fromImage(composed.createMaskFromColor(kColourKey, Qt::MaskOutColor)));
+    return QRegion(QBitmap::fromImage(composed.createMaskFromColor(kColourKey, Qt::MaskInColor)));
 }
 
 }  // namespace
