@@ -15,8 +15,8 @@ struct DibInfo {
     std::int64_t height = 0;  // rows, always positive; topDown tells the order
     bool topDown = false;
     int bits = 0;
-    std::uint32_t compression = 0;            // 0 none, 1 RLE8, 2 RLE4, 3 or 6 bit fields
-    std::array<std::uint32_t, 4> masks{};     // red, green, blue, alpha (alpha 0: opaque)
+    std::uint32_t compression = 0;                     // 0 none, 1 RLE8, 2 RLE4, 3 or 6 bit fields
+    std::array<std::uint32_t, 4> masks{};              // red, green, blue, alpha (alpha 0: opaque)
     std::vector<std::array<std::uint8_t, 3>> palette;  // red, green, blue
     std::size_t tableEnd = 0;  // offset of the first byte after header, masks and colour table
 };

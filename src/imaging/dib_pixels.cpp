@@ -75,8 +75,8 @@ RgbaImage DecodeUncompressed(const DibInfo& info, std::span<const std::uint8_t> 
     const std::size_t stride = static_cast<std::size_t>(DibPixelBytes(info) / info.height);
     for (std::int64_t y = 0; y < info.height; ++y) {
         const std::int64_t outRow = info.topDown ? y : info.height - 1 - y;
-        DecodeRow(info, data.data() + y * stride,
-                  image.pixels.data() + outRow * info.width * 4, alpha && info.compression == 0);
+        DecodeRow(info, data.data() + y * stride, image.pixels.data() + outRow * info.width * 4,
+                  alpha && info.compression == 0);
     }
     return image;
 }

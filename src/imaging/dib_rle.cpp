@@ -16,8 +16,8 @@ public:
     void Paint(std::uint8_t index) {
         if (x_ < info_.width && y_ < info_.height) {
             const auto& colour = info_.palette[index];
-            std::uint8_t* p = image_.pixels.data() +
-                              ((info_.height - 1 - y_) * info_.width + x_) * 4;
+            std::uint8_t* p =
+                image_.pixels.data() + ((info_.height - 1 - y_) * info_.width + x_) * 4;
             p[0] = colour[0];
             p[1] = colour[1];
             p[2] = colour[2];

@@ -12,6 +12,9 @@ namespace quorlix {
 
 namespace {
 
+// Each record becomes a line of SVG many times its size; larger metafiles are refused.
+constexpr std::size_t kMaxEmfBytes = 64u * 1024 * 1024;
+
 struct FreeDeleter {
     void operator()(char* p) const { std::free(p); }
 };
@@ -19,9 +22,11 @@ struct FreeDeleter {
 }  // namespace
 
 RgbaImage DecodeEmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
-    char svgNamespace[] = "svg";
+    if (bytes.size() > kMaxEmfBytes) {
+        throw Error("EMF picture too large: " + std::to_string(bytes.size()) + " bytes");
+    }
     generatorOptions options{};
-    options.nameSpace = svgNamespace;
+    options.nameSpace = nullptr;  // no prefix: libemf2svg never frees a prefix it was given
     options.verbose = false;
     options.emfplus = true;
     options.svgDelimiter = true;

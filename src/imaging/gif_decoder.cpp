@@ -99,7 +99,8 @@ void PaintRow(RgbaImage& screen, const std::vector<GifPixelType>& line, const Gi
         if (sx >= screen.width || index == transparent) {
             continue;
         }
-        std::uint8_t* p = screen.pixels.data() + (static_cast<std::size_t>(y) * screen.width + sx) * 4;
+        std::uint8_t* p =
+            screen.pixels.data() + (static_cast<std::size_t>(y) * screen.width + sx) * 4;
         if (index < colours.ColorCount) {
             p[0] = colours.Colors[index].Red;
             p[1] = colours.Colors[index].Green;

@@ -65,7 +65,8 @@ RgbaImage DecodeIconBitmap(std::span<const std::uint8_t> image, std::uint64_t ma
 RgbaImage DecodeIconImage(std::span<const std::uint8_t> file, std::size_t index,
                           std::uint64_t maxPixels) {
     const std::uint8_t* entry = file.data() + kIconHeader + kIconEntry * index;
-    const std::span<const std::uint8_t> image = file.subspan(GetLE32(entry + 12), GetLE32(entry + 8));
+    const std::span<const std::uint8_t> image =
+        file.subspan(GetLE32(entry + 12), GetLE32(entry + 8));
     if (DetectImageKind(image) == ImageKind::Png) {
         return DecodePng(image, maxPixels);
     }

@@ -8,6 +8,8 @@
 
 #include <jpeglib.h>
 
+#include <jerror.h>  // after jpeglib.h, which it needs
+
 #include "imaging/decoders.h"
 #include "imaging/image_size.h"
 #include "platform/error.h"
@@ -31,9 +33,10 @@ struct JpegErrors {
     std::longjmp(errors->jump, 1);
 }
 
-// Corrupt-data warnings (level -1) end the decoding: a damaged picture is refused, not patched.
+// A picture whose data ends early is refused rather than shown with a grey bottom; other
+// corrupt-data warnings (stray bytes between markers, common in cameras' files) are let pass.
 void OnJpegMessage(j_common_ptr info, int level) {
-    if (level < 0) {
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
         OnJpegError(info);
     }
 }
@@ -93,8 +96,8 @@ bool RunJpeg(JpegDecoder& d, std::span<const std::uint8_t> bytes, std::uint64_t 
     const bool inverted = d.info.saw_Adobe_marker != 0;
     row.resize(static_cast<std::size_t>(d.info.output_width) * 4);
     while (d.info.output_scanline < d.info.output_height) {
-        std::uint8_t* out = image.pixels.data() + std::size_t{d.info.output_scanline} *
-                                                      d.info.output_width * 4;
+        std::uint8_t* out =
+            image.pixels.data() + std::size_t{d.info.output_scanline} * d.info.output_width * 4;
         JSAMPROW target = cmyk ? row.data() : out;
         if (jpeg_read_scanlines(&d.info, &target, 1) != 1) {
             std::strcpy(d.errors.message, "picture data ends early");

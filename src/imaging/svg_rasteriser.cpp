@@ -45,7 +45,8 @@ void CopySurface(cairo_surface_t* surface, RgbaImage& image) {
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < image.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
         std::uint8_t* out = image.pixels.data() + static_cast<std::size_t>(y) * image.width * 4;
         for (int x = 0; x < image.width; ++x, out += 4) {
             const std::uint32_t argb = row[x];
@@ -79,8 +80,8 @@ std::pair<int, int> SvgSize(RsvgHandle* handle, std::uint64_t maxPixels) {
 
 RgbaImage RasteriseSvg(std::string_view svg, std::uint64_t maxPixels) {
     GError* error = nullptr;
-    const std::unique_ptr<RsvgHandle, GObjectDeleter> handle(rsvg_handle_new_from_data(
-        reinterpret_cast<const guint8*>(svg.data()), svg.size(), &error));
+    const std::unique_ptr<RsvgHandle, GObjectDeleter> handle(
+        rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svg.data()), svg.size(), &error));
     if (!handle) {
         FailSvg(error);
     }

@@ -1,9 +1,11 @@
 // Windows metafiles, played by libwmf into its own true-colour drawing surface (its gd device).
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
+#include <libwmf/gd/gd.h>
 
 #include "imaging/decoders.h"
 #include "imaging/image_size.h"
@@ -16,17 +18,51 @@ namespace {
 // Metafile units become pixels at the resolution Windows screens use.
 constexpr double kScreenDpi = 96.0;
 
-// The player and the metafile it reads, released whichever way the drawing ends.
+// Frees the drawing surface the gd device made. libwmf leaves it to the caller and does not export
+// gd's own destructor; these are the blocks that destructor frees, all from malloc.
+void FreeGdImage(gdImagePtr image) {
+    if (image == nullptr) {
+        return;
+    }
+    if (image->pixels != nullptr) {
+        for (int y = 0; y < image->sy; ++y) {
+            std::free(image->pixels[y]);
+        }
+        std::free(image->pixels);
+    }
+    if (image->_tpixels != nullptr) {
+        std::free(image->_tpixels);  // the rows of tpixels point into this one block
+    } else if (image->tpixels != nullptr) {
+        for (int y = 0; y < image->sy; ++y) {
+            std::free(image->tpixels[y]);
+        }
+    }
+    std::free(image->tpixels);
+    std::free(image->polyInts);
+    std::free(image->style);
+    if (image->clip != nullptr) {
+        std::free(image->clip->list);
+        std::free(image->clip);
+    }
+    std::free(image);
+}
+
+// The player, the metafile it reads and the surface it draws on, released whichever way the
+// drawing ends.
 struct WmfPlayer {
     wmfAPI* api = nullptr;
     bool open = false;
     ~WmfPlayer() {
+        if (api == nullptr) {
+            return;
+        }
+        const auto* device = static_cast<wmf_gd_t*>(api->device_data);
+        void* surface = device != nullptr ? device->gd_image : nullptr;
         if (open) {
             wmf_mem_close(api);
         }
-        if (api != nullptr) {
-            wmf_api_destroy(api);
-        }
+        wmf_api_destroy(api);
+        FreeGdImage(static_cast<gdImagePtr>(surface));
     }
 };
 
@@ -50,6 +86,22 @@ void CopyGdPixels(const int* gd, RgbaImage& image) {
     }
 }
 
+// The scan gives the box of what is drawn; a placeable file names the box the picture covers,
+// blank margins included, as Windows draws it.
+void UsePlaceableBox(wmfAPI* api, wmfD_Rect& box) {
+    const wmfFile file = api->File;
+    if (file == nullptr || !file->placeable || file->pmh == nullptr) {
+        return;
+    }
+    const wmfPlaceableMetaHeader& header = *file->pmh;
+    if (header.Right > header.Left && header.Bottom > header.Top) {
+        box.TL.x = header.Left;
+        box.TL.y = header.Top;
+        box.BR.x = header.Right;
+        box.BR.y = header.Bottom;
+    }
+}
+
 }  // namespace
 
 RgbaImage DecodeWmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
@@ -67,6 +119,7 @@ RgbaImage DecodeWmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels
     player.open = true;
     wmfD_Rect box{};
     Check(wmf_scan(player.api, 0, &box), "reading");
+    UsePlaceableBox(player.api, box);
     unsigned int width = 0;
     unsigned int height = 0;
     Check(wmf_display_size(player.api, &width, &height, kScreenDpi, kScreenDpi), "sizing");
