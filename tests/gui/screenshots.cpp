@@ -1,8 +1,12 @@
 // quorlix-screenshots FOLDER: renders the main window (each page), the progress window during a
 // real conversion, the logs window and the about box into PNG files for review.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QGroupBox>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
@@ -49,6 +53,56 @@ void ShootMainWindow(quorlix::test::WindowHarness& h) {
     pages.setCurrentIndex(0);
 }
 
+// The General option page with its hidden controls shown as well, to check they fit.
+void ShootGeneralPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(1);
+    const char* hidden[] = {"RadioButton21", "RadioButton22", "CheckBox26", "GroupBox13"};
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).show();
+    }
+    Save(*h.window, QStringLiteral("page-general-hidden-shown"));
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).hide();
+    }
+    pages.setCurrentIndex(0);
+}
+
+// The Watermark page with a text watermark in a font of its own and the hidden slider shown.
+void ShootWatermarkPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(3);
+    h.operator()<QRadioButton>("RadioButton14").setChecked(true);
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPointSize(14);
+    font.setItalic(true);
+    h.dialogs.fonts.push_back(font);
+    h.operator()<QPushButton>("BitBtn6").click();
+    const char* hidden[] = {"CheckBox28", "Label70", "TrackBar1", "Label71"};
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).show();
+    }
+    Save(*h.window, QStringLiteral("page-watermark-text"));
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).hide();
+    }
+    pages.setCurrentIndex(0);
+}
+
+// The Embed fonts page with its list shown and two fonts checked.
+void ShootFontsPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(4);
+    h.operator()<QCheckBox>("CheckBox24").setChecked(true);
+    auto& list = h.operator()<QListWidget>("CheckListBox1");
+    for (int row = 0; row < std::min(list.count(), 2); ++row) {
+        list.item(row)->setCheckState(Qt::Checked);
+    }
+    Save(*h.window, QStringLiteral("page-fonts-list"));
+    h.operator()<QCheckBox>("CheckBox24").setChecked(false);
+    pages.setCurrentIndex(0);
+}
+
 void ShootConversion(quorlix::test::WindowHarness& h) {
     const QString work = g_folder + QStringLiteral("/work");
     QDir().mkpath(work + QStringLiteral("/out"));
@@ -83,6 +137,9 @@ int main(int argc, char** argv) {
 
     quorlix::test::WindowHarness h;
     ShootMainWindow(h);
+    ShootGeneralPage(h);
+    ShootWatermarkPage(h);
+    ShootFontsPage(h);
     ShootConversion(h);
 
     h.logs.SetFailures({QStringLiteral("/home/ann/out/Plan/Plan.exe"),
