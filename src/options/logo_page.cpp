@@ -15,6 +15,7 @@
 #include "conversion/page_defaults.h"
 #include "options/icon_image_list.h"
 #include "options/number_edit.h"
+#include "options/page_layout.h"
 #include "options/picture_box.h"
 #include "options/up_down.h"
 
@@ -52,13 +53,6 @@ QToolButton* MakeChooseButton(QWidget* parent, const QString& name, int left, in
     button->setAutoRaise(true);
     button->setIcon(parent->style()->standardIcon(QStyle::SP_DirOpenIcon));
     button->setToolTip(QStringLiteral("Click to select"));
-    return button;
-}
-
-QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
-    auto* button = new QRadioButton(text, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
     return button;
 }
 
@@ -161,15 +155,11 @@ LogoImageControls LogoPage::BuildImagePanel(int top, int number) {
                             8, 64, 130, 17);
     c.disappear = MakeCheckBox(p, QString::fromLatin1(n.disappear),
                                QStringLiteral("Transparent disappear"), 146, 64, 150, 17);
-    c.autoClose = MakeRadio(p, QString::fromLatin1(n.autoClose), QStringLiteral("Auto close after"),
-                            QRect(8, 90, 110, 17));
+    c.autoClose =
+        MakeRadio(p, QString::fromLatin1(n.autoClose), QStringLiteral("Auto close after"), 8, 90);
     c.autoClose->setChecked(true);
-    c.seconds = new QLineEdit(QStringLiteral("3"), p);
-    c.seconds->setObjectName(QString::fromLatin1(n.seconds));
-    c.seconds->setGeometry(118, 88, 41, 21);
-    c.upDown = new UpDownControl(c.seconds, 1, 32767, 3, p);
-    c.upDown->setObjectName(QString::fromLatin1(n.upDown));
-    c.upDown->setGeometry(159, 88, 16, 21);
+    c.seconds = MakeEdit(p, QString::fromLatin1(n.seconds), QStringLiteral("3"), 118, 88, 41);
+    c.upDown = MakeUpDown(*c.seconds, QString::fromLatin1(n.upDown), 1, 32767);
     MakeLabel(p, QString::fromLatin1(n.secondsLabel), QStringLiteral("Sec."), 180, 92);
     c.mouseClick =
         MakeRadio(p, QString::fromLatin1(n.mouseClick),

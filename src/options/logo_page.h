@@ -105,6 +105,7 @@ private:
     void CheckImageKind(LogoImageControls& image);
     void ShowImagePreview(const LogoImageControls& image);
     void ApplyOptions(const OptionSet& options, const LogoLoadReport& report);
+    void ShowIconOnPageLoad();
     void LoadImageOnPageLoad(LogoImageControls& image);
 
     PageContext& context_;

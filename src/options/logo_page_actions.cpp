@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <filesystem>
-#include <numeric>
-#include <system_error>
 
 #include "app/dialogs.h"
 #include "common/byte_order.h"
 #include "conversion/page_defaults.h"
 #include "imaging/picture_file.h"
+#include "options/defaults_action.h"
+#include "options/field_number.h"
 #include "options/icon_image_list.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
@@ -56,20 +56,11 @@ std::string SecondsText(const QLineEdit* edit) {
     return edit->text().isEmpty() ? std::to_string(kSecondsFallback) : Text(edit);
 }
 
-// The seconds a preview waits: digits up to the up-down's maximum; a longer number is read as
-// that maximum, and a text that is not a number as 3.
+// The seconds a preview waits: the edit's number within 0 and the up-down's maximum; a number
+// too long for any integer counts as that maximum, a text that is not a number as 3.
 int PreviewSeconds(const QString& text) {
-    if (text.isEmpty()) {
-        return kSecondsFallback;
-    }
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return kSecondsFallback;
-        }
-    }
-    bool ok = false;
-    const qulonglong value = text.toULongLong(&ok);
-    return ok && value < kSecondsMaximum ? static_cast<int>(value) : kSecondsMaximum;
+    return static_cast<int>(
+        std::clamp<long long>(FieldNumber(text, kSecondsFallback), 0, kSecondsMaximum));
 }
 
 // Unchecks a radio button without checking another of its group.
@@ -328,56 +319,44 @@ void LogoPage::Button19Click() {
     Edit8Exit();
     OptionSet options;
     FillOptions(options);
-    SettingsStore store;
-    try {
+    RunDefaultsAction(this, context_.dialogs, [&](SettingsStore& store) {
         store.Open();
-    } catch (const std::system_error&) {
-        return;
-    }
-    try {
         SaveLogoDefaults(store, options);
-    } catch (const std::exception& e) {
-        context_.dialogs.ShowError(this, QString::fromStdString(e.what()));
-    }
+    });
 }
 
 void LogoPage::Button20Click() {
-    OptionSet options;
-    FillOptions(options);
-    SettingsStore store;
-    try {
+    RunDefaultsAction(this, context_.dialogs, [this](SettingsStore& store) {
+        OptionSet options;
+        FillOptions(options);
         const LogoLoadReport report = LoadLogoDefaults(store, options);
         ApplyOptions(options, report);
-    } catch (const std::exception& e) {
-        context_.dialogs.ShowError(this, QString::fromStdString(e.what()));
-    }
-    if (const auto notice = store.TakeNotice()) {
-        context_.dialogs.ShowMessage(this, QString::fromStdString(*notice));
-    }
+    });
     CheckBox6Click();
     CheckBox7Click();
     CheckBox8Click();
-    bool iconShown = false;
-    if (NamesFile(Edit6)) {
-        try {
-            ShowIconImages(Edit6->text());
-            iconShown = true;
-        } catch (const std::exception&) {
-            // An icon file that cannot be split counts as no icon file.
-        }
-    }
-    if (!iconShown) {
-        try {
-            ShowIconImages(QString::fromStdString(context_.defaultIconFile));
-        } catch (const std::exception&) {
-            ComboBox3->clear();
-        }
-        Edit6->setText(QString::fromUtf8(kIconPrompt));
-    }
+    ShowIconOnPageLoad();
     LoadImageOnPageLoad(first_);
     LoadImageOnPageLoad(second_);
     CheckImageKind(first_);
     CheckImageKind(second_);
+}
+
+void LogoPage::ShowIconOnPageLoad() {
+    if (NamesFile(Edit6)) {
+        try {
+            ShowIconImages(Edit6->text());
+            return;
+        } catch (const std::exception&) {
+            // An icon file that cannot be split counts as no icon file.
+        }
+    }
+    try {
+        ShowIconImages(QString::fromStdString(context_.defaultIconFile));
+    } catch (const std::exception&) {
+        ComboBox3->clear();
+    }
+    Edit6->setText(QString::fromUtf8(kIconPrompt));
 }
 
 void LogoPage::LoadImageOnPageLoad(LogoImageControls& image) {

@@ -5,9 +5,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QThread>
@@ -58,6 +61,56 @@ void ShootMainWindow(quorlix::test::WindowHarness& h) {
                  .arg(i)
                  .arg(pages.tabText(i).toLower().replace(QLatin1Char(' '), QLatin1Char('-'))));
     }
+    pages.setCurrentIndex(0);
+}
+
+// The General option page with its hidden controls shown as well, to check they fit.
+void ShootGeneralPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(1);
+    const char* hidden[] = {"RadioButton21", "RadioButton22", "CheckBox26", "GroupBox13"};
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).show();
+    }
+    Save(*h.window, QStringLiteral("page-general-hidden-shown"));
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).hide();
+    }
+    pages.setCurrentIndex(0);
+}
+
+// The Watermark page with a text watermark in a font of its own and the hidden slider shown.
+void ShootWatermarkPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(3);
+    h.operator()<QRadioButton>("RadioButton14").setChecked(true);
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPointSize(14);
+    font.setItalic(true);
+    h.dialogs.fonts.push_back(font);
+    h.operator()<QPushButton>("BitBtn6").click();
+    const char* hidden[] = {"CheckBox28", "Label70", "TrackBar1", "Label71"};
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).show();
+    }
+    Save(*h.window, QStringLiteral("page-watermark-text"));
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).hide();
+    }
+    pages.setCurrentIndex(0);
+}
+
+// The Embed fonts page with its list shown and two fonts checked.
+void ShootFontsPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(4);
+    h.operator()<QCheckBox>("CheckBox24").setChecked(true);
+    auto& list = h.operator()<QListWidget>("CheckListBox1");
+    for (int row = 0; row < std::min(list.count(), 2); ++row) {
+        list.item(row)->setCheckState(Qt::Checked);
+    }
+    Save(*h.window, QStringLiteral("page-fonts-list"));
+    h.operator()<QCheckBox>("CheckBox24").setChecked(false);
     pages.setCurrentIndex(0);
 }
 
@@ -243,7 +296,10 @@ int main(int argc, char** argv) {
 
     quorlix::test::WindowHarness h;
     ShootMainWindow(h);
+    ShootGeneralPage(h);
     ShootLogoPage(h, g_folder + QStringLiteral("/logo-work"));
+    ShootWatermarkPage(h);
+    ShootFontsPage(h);
     ShootConversion(h);
 
     h.logs.SetFailures({QStringLiteral("/home/ann/out/Plan/Plan.exe"),
