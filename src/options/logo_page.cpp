@@ -161,9 +161,8 @@ LogoImageControls LogoPage::BuildImagePanel(int top, int number) {
     c.seconds = MakeEdit(p, QString::fromLatin1(n.seconds), QStringLiteral("3"), 118, 88, 41);
     c.upDown = MakeUpDown(*c.seconds, QString::fromLatin1(n.upDown), 1, 32767);
     MakeLabel(p, QString::fromLatin1(n.secondsLabel), QStringLiteral("Sec."), 180, 92);
-    c.mouseClick =
-        MakeRadio(p, QString::fromLatin1(n.mouseClick),
-                  QStringLiteral("Not close until mouse click"), QRect(220, 90, 180, 17));
+    c.mouseClick = MakeRadio(p, QString::fromLatin1(n.mouseClick),
+                             QStringLiteral("Not close until mouse click"), 220, 90);
     c.preview =
         MakeButton(p, QString::fromLatin1(n.preview), QStringLiteral("Preview"), 444, 87, 80, 25);
     return c;

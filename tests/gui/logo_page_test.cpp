@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 
@@ -661,13 +662,21 @@ TEST(LogoPage, PreviewOfAFileThatNoLongerLoadsKeepsTheMainWindow) {
     SaveImage(SolidImage(30, 20, Qt::yellow), f.folder / "later.bmp", "BMP");
     f.Choose("SpeedButton3", f.folder / "later.bmp");
     WriteFile(f.folder / "later.bmp", "BM damaged since");
+    // Closes a preview should one open, so that the test ends either way.
     bool opened = false;
-    WhenShown<TForm5>([&](TForm5& preview) {
-        opened = true;
-        preview.close();
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* preview = qobject_cast<TForm5*>(widget); preview && preview->isVisible()) {
+                opened = true;
+                preview->close();
+            }
+        }
     });
+    watch.start();
     f.h.operator()<QPushButton>("Button21").click();
-    QApplication::processEvents();
+    watch.stop();
     EXPECT_FALSE(opened);
     EXPECT_EQ(f.h.dialogs.messages, QStringList({kIncorrect}));
     EXPECT_TRUE(f.h.window->isVisible());
