@@ -2,6 +2,7 @@
 // list through the progress window, and the report.
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "app/dialogs.h"
