@@ -162,6 +162,15 @@ std::vector<EmbeddedFont> ParseEmbeddedFonts(const OptionLines& names, const Opt
     return fonts;
 }
 
+std::string FaceOfDisplayName(std::string_view displayName) {
+    displayName = displayName.substr(0, displayName.find(" & "));
+    const std::size_t bracket = displayName.rfind(" (");
+    if (bracket != std::string_view::npos && displayName.ends_with(')')) {
+        displayName = displayName.substr(0, bracket);
+    }
+    return std::string(displayName);
+}
+
 WindowOptions ParseWindowOptions(const OptionLines& winoptions) {
     WindowOptions options;
     options.title = LineOf(winoptions, 1);

@@ -59,6 +59,10 @@ struct EmbeddedFont {
 // none unless both begin with "1". File names with a folder or nothing in them are skipped.
 std::vector<EmbeddedFont> ParseEmbeddedFonts(const OptionLines& names, const OptionLines& files);
 
+// The face name a font's display name stands for: without its kind in brackets ("(TrueType)")
+// and, for a collection ("A & B"), its first face.
+std::string FaceOfDisplayName(std::string_view displayName);
+
 // The document window's settings from winoptions.dll.
 struct WindowOptions {
     std::string title;               // line 1, ANSI

@@ -51,6 +51,27 @@ bool AlreadyInstalled(const EmbeddedFont& font) {
     return true;
 }
 
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+// For the step log: whether programs can now find the font's face.
+void LogEnumerable(const EmbeddedFont& font) {
+    if (!LoggingSteps()) {
+        return;
+    }
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring face = AnsiToWide(FaceOfDisplayName(font.displayName));
+    lstrcpynW(wanted.lfFaceName, face.c_str(), LF_FACESIZE);
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(dc, &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    LogStep((found ? L"font enumerable " : L"font not enumerable ") + face);
+}
+
 void AnnounceFontChange() {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, kNoticeTimeout,
@@ -75,6 +96,7 @@ FontSession::FontSession(const std::vector<EmbeddedFont>& fonts, const std::wstr
             continue;
         }
         LogStep(L"AddFontResourceEx " + name);
+        LogEnumerable(font);
         added_.push_back({name, resource});
     }
     if (!added_.empty()) {

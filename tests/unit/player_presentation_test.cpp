@@ -160,6 +160,9 @@ TEST(PlayerPresentation, EmbeddedFontsPairNamesWithFilesAndSkipUnsafeNames) {
     EXPECT_EQ(fonts[0].entries, std::vector<std::string>{"myfont\\QuorlixSans.ttf"});
     EXPECT_EQ(fonts[1].entries, (std::vector<std::string>{"myfont\\old.pfm", "myfont\\old.pfb"}));
 
+    EXPECT_EQ(FaceOfDisplayName(fonts[0].displayName), "Quorlix Sans");
+    EXPECT_EQ(FaceOfDisplayName("Cambria & Cambria Math (TrueType)"), "Cambria");
+    EXPECT_EQ(FaceOfDisplayName("Old Roman"), "Old Roman");
     EXPECT_TRUE(ParseEmbeddedFonts({"0"}, {"0"}).empty());
     const std::vector<EmbeddedFont> unsafe =
         ParseEmbeddedFonts({"1", "A", "B", "C", "D"}, {"1", "..\\x.ttf", "c:x.ttf", "", "d.ttf"});
