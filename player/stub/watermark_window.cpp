@@ -44,6 +44,20 @@ void Register(HINSTANCE instance, WNDPROC proc) {
     RegisterClassExW(&windowClass);
 }
 
+// Whether the document's program is the one the user works with: its window, or one of that
+// program's windows (a dialog), or the watermark itself, is in front.
+bool DocumentInFront(HWND document, HWND mark) {
+    HWND front = GetForegroundWindow();
+    if (front == nullptr || front == mark || front == document) {
+        return true;
+    }
+    DWORD frontProcess = 0;
+    DWORD documentProcess = 0;
+    GetWindowThreadProcessId(front, &frontProcess);
+    GetWindowThreadProcessId(document, &documentProcess);
+    return frontProcess == documentProcess;
+}
+
 std::uint32_t Random() {
     LARGE_INTEGER counter{};
     QueryPerformanceCounter(&counter);
@@ -152,7 +166,8 @@ void WatermarkWindow::Present() {
 void WatermarkWindow::Follow() {
     const std::uint64_t second = (GetTickCount() - start_) / 1000;
     const bool visible = IsWindow(document_) && IsWindowVisible(document_) &&
-                         !IsIconic(document_) && WatermarkVisibleAt(options_, second);
+                         !IsIconic(document_) && DocumentInFront(document_, window_) &&
+                         WatermarkVisibleAt(options_, second);
     if (!visible) {
         if (shown_) {
             ShowWindow(window_, SW_HIDE);

@@ -11,7 +11,8 @@
 namespace quorlix {
 
 // The watermark: a layered, topmost window over the document's window that follows it (moves,
-// resizes, hides while it is minimised), shows on its periodic schedule, lets every click
+// resizes, hides while it is minimised or another program is in front), shows on its periodic
+// schedule, lets every click
 // outside itself through and opens its web address when clicked. Destroyed with the object.
 class WatermarkWindow {
 public:

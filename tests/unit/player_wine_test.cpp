@@ -250,5 +250,41 @@ TEST_F(PlayerUnderWine, PresentsLogosFontsWindowAndWatermarkAroundTheDocument) {
     KeepSnapshots(folder_ / "snapshots", "presented");
 }
 
+TEST_F(PlayerUnderWine, DamagedOptionsPicturesAndFontsAreSkippedAndTheDocumentStillOpens) {
+    const std::string documentBytes = test::RandomBytes(3000, 17);
+    test::WriteFile(document_, documentBytes);
+    const test::CliRun run =
+        test::RunCliWith({"convert", "--output-folder", folder_ / "out", document_});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string package = test::HandMadePackage({
+        {"option\\winsetbrower.dll", "~~~~~.txt\r\n1\r\n1\r\n"},
+        {"option\\1.jpg", "not a picture at all"},
+        {"option\\trmack1.dll", "option\\1.jpg\r\n1\r\n1\r\n1\r\n0\r\n1\r\n"},
+        {"option\\trmack2.dll", "..\\..\\elsewhere.png\r\n0\r\n1\r\n1\r\n0\r\n0\r\n"},
+        {"option\\wateroptionimage.dll", std::string(64, '\x7F')},
+        {"option\\wateroptions.dll", "2\r\nhttp://example.org\r\n10\r\n10\r\n0\r\n"},
+        {"option\\winoptions.dll", "Damaged\r\nwide\r\n\r\nmaybe\r\n\xFF\xFE\r\n"},
+        {"option\\trmacke1.dll", "1\r\nBogus Font (TrueType)\r\n"},
+        {"option\\trmacke2.dll", "1\r\nbogus.ttf\r\n"},
+        {"myfont\\bogus.ttf", "this is no font"},
+    });
+    const std::string exe = folder_ / "out/Damaged.exe";
+    test::WriteFile(exe, test::WithPackage(test::ReadFile(folder_ / "out/Report.exe"), package));
+    const int status = Play(exe, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+
+    EXPECT_GE(Find(steps, "player", "logo 1 skipped: the picture does not decode"), 0) << all;
+    EXPECT_GE(Find(steps, "player", "logo 2 skipped: no picture in the package"), 0) << all;
+    EXPECT_GE(Find(steps, "player", "font refused Bogus Font (TrueType)"), 0) << all;
+    EXPECT_EQ(Find(steps, "player", "RemoveFontResourceEx"), -1) << all;
+    EXPECT_GE(Find(steps, "player", "watermark skipped"), 0) << all;
+    EXPECT_GE(Find(steps, "standin", "title Damaged"), 0) << all;
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
+}
+
 }  // namespace
 }  // namespace quorlix
