@@ -7,6 +7,7 @@
 #include "common/logo_fade.h"
 #include "stub/picture.h"
 #include "stub/player_log.h"
+#include "stub/window_class.h"
 
 namespace quorlix {
 
@@ -85,17 +86,6 @@ void Apply(HWND window, LogoState& state) {
     }
 }
 
-void Paint(HWND window, const LogoState& state) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, state.picture->bitmap());
-    BitBlt(dc, 0, 0, state.picture->width(), state.picture->height(), memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    EndPaint(window, &paint);
-}
-
 LRESULT CALLBACK LogoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<LogoState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
@@ -106,7 +96,7 @@ LRESULT CALLBACK LogoProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             break;
         case WM_PAINT:
             if (state != nullptr && state->kind != PictureKind::Png) {
-                Paint(window, *state);
+                PaintPicture(window, *state->picture);
                 return 0;
             }
             break;
@@ -137,16 +127,6 @@ LRESULT CALLBACK LogoProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterLogoClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = LogoProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_HAND);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
-}
-
 }  // namespace
 
 void ShowLogo(const LogoOptions& logo, const std::wstring& picturePath, const std::wstring& label) {
@@ -162,7 +142,7 @@ void ShowLogo(const LogoOptions& logo, const std::wstring& picturePath, const st
         state.picture->MakeOpaque();
     }
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    RegisterLogoClass(instance);
+    RegisterPictureWindowClass(instance, kClassName, LogoProc);
     const int width = state.picture->width();
     const int height = state.picture->height();
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;

@@ -3,6 +3,7 @@
 #include "stub/open_document.h"
 #include "stub/player_log.h"
 #include "stub/stub_error.h"
+#include "stub/window_class.h"
 
 namespace quorlix {
 
@@ -32,16 +33,6 @@ HFONT MakeFont(const WatermarkFont& font, bool plainEdges) {
                                          : font.pitch == 1 ? VARIABLE_PITCH
                                                            : DEFAULT_PITCH),
                        AnsiToWide(font.face).c_str());
-}
-
-void Register(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = proc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_HAND);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
 }
 
 // Whether the document's program is the one the user works with: its window, or one of that
@@ -124,7 +115,7 @@ WatermarkWindow::WatermarkWindow(const WatermarkOptions& options, std::unique_pt
                                  HWND document)
     : options_(options), picture_(std::move(picture)), document_(document), start_(GetTickCount()) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    Register(instance, Proc);
+    RegisterPictureWindowClass(instance, kClassName, Proc);
     window_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                               kClassName, L"Watermark", WS_POPUP, 0, 0, picture_->width(),
                               picture_->height(), nullptr, nullptr, instance, this);
@@ -206,17 +197,6 @@ void WatermarkWindow::Follow() {
     placed_ = place;
 }
 
-void WatermarkWindow::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, picture_->bitmap());
-    BitBlt(dc, 0, 0, picture_->width(), picture_->height(), memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    EndPaint(window_, &paint);
-}
-
 void WatermarkWindow::Clicked() {
     const std::optional<std::string> address = WatermarkAddress(options_.web);
     LogStep(L"watermark click" + (address ? L" opens " + AnsiToWide(*address) : L""));
@@ -239,7 +219,7 @@ LRESULT CALLBACK WatermarkWindow::Proc(HWND window, UINT message, WPARAM wParam,
             return 1;
         case WM_PAINT:
             if (self != nullptr && self->options_.kind == WatermarkKind::Text) {
-                self->Paint();
+                PaintPicture(window, *self->picture_);
                 return 0;
             }
             break;

@@ -31,7 +31,6 @@ private:
     WatermarkWindow(const WatermarkOptions& options, std::unique_ptr<Picture> picture,
                     HWND document);
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void Paint();
     void Present();
     void Clicked();
 
