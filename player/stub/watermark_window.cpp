@@ -190,6 +190,7 @@ void WatermarkWindow::Follow() {
     }
     SetWindowPos(window_, HWND_TOPMOST, place.left, place.top, picture_->width(),
                  picture_->height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    UpdateWindow(window_);
     LogStep(std::wstring(shown_ ? L"watermark moved " : L"watermark shown ") +
             std::to_wstring(place.left) + L"," + std::to_wstring(place.top) + L" " +
             std::to_wstring(picture_->width()) + L"x" + std::to_wstring(picture_->height()));

@@ -48,7 +48,8 @@ std::string WinePath(const std::string& path) {
     return windows;
 }
 
-// Runs a Windows program under Wine on a virtual display, bounded in time; its exit status.
+// Runs a Windows program under Wine on a virtual display, bounded in time; the exit status of
+// the run (the program's own is in its step log).
 int RunUnderWine(const std::string& program, const std::vector<std::string>& environment,
                  const std::string& output) {
     const pid_t pid = ::fork();
@@ -60,8 +61,10 @@ int RunUnderWine(const std::string& program, const std::vector<std::string>& env
             !std::freopen(output.c_str(), "a", stderr)) {
             ::_exit(126);
         }
+        // A Wine desktop of its own draws window frames as Windows does.
         ::execlp("timeout", "timeout", "120", "xvfb-run", "-a", "-s", "-screen 0 1024x768x24",
-                 "wine", program.c_str(), static_cast<char*>(nullptr));
+                 "wine", "explorer", "/desktop=quorlix,1024x768", program.c_str(),
+                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
     int status = 0;
@@ -137,7 +140,6 @@ protected:
         for (const char* folder : {"out", "temp", "snapshots"}) {
             fs::create_directories(folder_ / folder);
         }
-        test::WriteFile(folder_ / "fonts.conf", "<?xml version=\"1.0\"?>\n<fontconfig/>\n");
     }
 
     // Converts the document with the settings and runs the output under Wine.
@@ -159,8 +161,8 @@ protected:
             "WINEARCH=win32",
             "WINEDEBUG=-all",
             "WINEDLLOVERRIDES=mscoree,mshtml=",
-            // Wine then knows no font of this computer: the embedded one is new to it.
-            "FONTCONFIG_FILE=" + folder_ / "fonts.conf",
+            // Wine then knows only its own fonts: the embedded one is new to it.
+            "FONTCONFIG_FILE=" + std::string(QUORLIX_WINE_PREFIX) + "/fonts.conf",
             "TEMP=" + WinePath(folder_ / "temp"),
             "TMP=" + WinePath(folder_ / "temp"),
             "QUORLIX_PLAYER_LOG=" + WinePath(folder_ / "steps.log"),

@@ -118,12 +118,13 @@ std::wstring RectText(const RECT& r) {
 }
 
 // The player is done with the window: its title is no longer ours and, when asked for, the
-// watermark is showing.
+// watermark has been showing for two looks in a row (so it has been drawn).
 bool PlayerDone(HWND window) {
+    static int marked = 0;
     const bool wantMark = Variable(L"QUORLIX_STANDIN_EXPECT_WATERMARK") == L"1";
     HWND mark = FindWindowW(L"QuorlixWatermark", nullptr);
-    const bool markShown = mark != nullptr && IsWindowVisible(mark);
-    return Title(window) != kInitialTitle && (!wantMark || markShown);
+    marked = mark != nullptr && IsWindowVisible(mark) ? marked + 1 : 0;
+    return Title(window) != kInitialTitle && (!wantMark || marked >= 2);
 }
 
 void RecordAndClose(HWND window) {
