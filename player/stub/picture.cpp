@@ -105,7 +105,9 @@ HENHMETAFILE OpenMetafile(const std::wstring& path) {
                                static_cast<std::uint32_t>(bytes[3]) << 24) == kPlaceableKey) {
         skip = 22;
     }
-    if (bytes.size() <= skip + 18) {
+    // A Windows metafile header: type 1 (memory) or 2 (disk), header size 9 words.
+    if (bytes.size() <= skip + 18 || (bytes[skip] != 1 && bytes[skip] != 2) ||
+        bytes[skip + 1] != 0 || bytes[skip + 2] != 9 || bytes[skip + 3] != 0) {
         return nullptr;
     }
     return SetWinMetaFileBits(static_cast<UINT>(bytes.size() - skip), bytes.data() + skip, nullptr,
