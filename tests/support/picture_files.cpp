@@ -59,7 +59,100 @@ std::string EncodePng(int width, int height, int channels, const std::string& ro
     return png;
 }
 
+bool InDisc(int x, int y, int width, int height) {
+    const int r = std::min(width, height) / 2;
+    const int dx = x - width / 2;
+    const int dy = y - height / 2;
+    return dx * dx + dy * dy <= r * r;
+}
+
+// Packs codes of 9 bits, least significant bit first.
+class CodeWriter {
+public:
+    void Put(unsigned code) {
+        bits_ |= code << count_;
+        count_ += 9;
+        while (count_ >= 8) {
+            bytes_ += static_cast<char>(bits_ & 0xFF);
+            bits_ >>= 8;
+            count_ -= 8;
+        }
+    }
+    std::string Finish() {
+        if (count_ > 0) {
+            bytes_ += static_cast<char>(bits_ & 0xFF);
+        }
+        return bytes_;
+    }
+
+private:
+    std::string bytes_;
+    unsigned bits_ = 0;
+    int count_ = 0;
+};
+
 }  // namespace
+
+std::string MakeGif(int width, int height, std::uint32_t rgb) {
+    std::string gif = "GIF89a";
+    Put16(gif, static_cast<std::uint32_t>(width));
+    Put16(gif, static_cast<std::uint32_t>(height));
+    gif += "\xF7";
+    gif += std::string(2, '\0');
+    for (int i = 0; i < 256; ++i) {
+        const std::uint32_t colour = i == 0 ? 0xFF0000u : rgb;
+        gif += static_cast<char>((colour >> 16) & 0xFF);
+        gif += static_cast<char>((colour >> 8) & 0xFF);
+        gif += static_cast<char>(colour & 0xFF);
+    }
+    gif += std::string("\x21\xF9\x04\x01\x00\x00\x00\x00", 8);  // index 0 is transparent
+    gif += "\x2C";
+    Put16(gif, 0);
+    Put16(gif, 0);
+    Put16(gif, static_cast<std::uint32_t>(width));
+    Put16(gif, static_cast<std::uint32_t>(height));
+    gif += '\0';
+    gif += '\x08';
+    // Every pixel its own code, with a clear code often enough that codes stay 9 bits wide.
+    CodeWriter codes;
+    int sinceClear = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (sinceClear == 0) {
+                codes.Put(256);
+            }
+            codes.Put(InDisc(x, y, width, height) ? 1 : 0);
+            sinceClear = (sinceClear + 1) % 250;
+        }
+    }
+    codes.Put(257);
+    const std::string data = codes.Finish();
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        const std::string block = data.substr(at, 255);
+        gif += static_cast<char>(block.size());
+        gif += block;
+    }
+    gif += '\0';
+    gif += ';';
+    return gif;
+}
+
+std::optional<std::uint32_t> BmpPixel(const std::string& bmp, int x, int y) {
+    if (bmp.size() < 54 || bmp.compare(0, 2, "BM") != 0) {
+        return std::nullopt;
+    }
+    const auto width = static_cast<std::int32_t>(Get32(bmp, 18));
+    const auto height = static_cast<std::int32_t>(Get32(bmp, 22));
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    const std::size_t at = Get32(bmp, 10) + stride * static_cast<std::size_t>(height - 1 - y) +
+                           static_cast<std::size_t>(x) * 3;
+    if (x < 0 || y < 0 || x >= width || y >= height || at + 3 > bmp.size()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bmp[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bmp[at + 1])) << 8 |
+           static_cast<unsigned char>(bmp[at]);
+}
 
 std::string MakeBmp(int width, int height) {
     const int stride = (width * 3 + 3) & ~3;
@@ -91,13 +184,10 @@ std::string MakeBmp(int width, int height) {
 
 std::string MakePng(int width, int height, std::uint32_t rgb) {
     std::string rows;
-    const int r = std::min(width, height) / 2;
     for (int y = 0; y < height; ++y) {
         rows += '\0';
         for (int x = 0; x < width; ++x) {
-            const int dx = x - width / 2;
-            const int dy = y - height / 2;
-            const bool inside = dx * dx + dy * dy <= r * r;
+            const bool inside = InDisc(x, y, width, height);
             rows += static_cast<char>((rgb >> 16) & 0xFF);
             rows += static_cast<char>((rgb >> 8) & 0xFF);
             rows += static_cast<char>(rgb & 0xFF);

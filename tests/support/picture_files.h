@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quorlix::test {
@@ -10,6 +11,13 @@ std::string MakeBmp(int width, int height);
 
 // An RGBA PNG of that size: an opaque disc in `rgb` on a fully transparent square.
 std::string MakePng(int width, int height, std::uint32_t rgb);
+
+// A GIF89a of that size: a disc in `rgb` on a background of red (0xFF0000) marked transparent.
+std::string MakeGif(int width, int height, std::uint32_t rgb);
+
+// The colour (0xRRGGBB) of pixel x, y (from the top) of a 24-bit bottom-up BMP; nothing
+// outside it.
+std::optional<std::uint32_t> BmpPixel(const std::string& bmp, int x, int y);
 
 // A 24-bit bottom-up BMP (as screen snapshots are written) re-encoded as an RGB PNG; empty
 // when the bytes are not such a BMP.

@@ -207,7 +207,7 @@ TEST_F(PlayerUnderWine, PresentsLogosFontsWindowAndWatermarkAroundTheDocument) {
     EXPECT_EQ(Find(steps, "player", "logo 1 shown 240x160"), Find(steps, "player", "logo 1 shown"));
     EXPECT_LT(Find(steps, "player", "logo 1 closed"), standinStart) << all;
     EXPECT_GE(Find(steps, "player", "logo 1 closed"), 0) << all;
-    EXPECT_GT(Find(steps, "player", "logo 2 shown 160x160"), standinEnd) << all;
+    EXPECT_GT(Find(steps, "player", "logo 2 shown 160x160 at 432,304"), standinEnd) << all;
     EXPECT_GT(Find(steps, "player", "logo 2 closed"), standinEnd) << all;
     std::vector<std::string> fades;
     for (const Step& step : steps) {
@@ -250,6 +250,42 @@ TEST_F(PlayerUnderWine, PresentsLogosFontsWindowAndWatermarkAroundTheDocument) {
     EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
     KeepSnapshots(folder_ / "snapshots", "presented");
+
+    // The PNG logo with its own alpha: its disc opaque, its transparent corners show the desktop.
+    const std::string screen = test::ReadFile(folder_ / "snapshots/logo2.bmp");
+    const std::optional<std::uint32_t> desktop = test::BmpPixel(screen, 5, 5);
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(test::BmpPixel(screen, 432 + 80, 304 + 80), 0x2060C0u);
+    EXPECT_EQ(test::BmpPixel(screen, 432 + 2, 304 + 2), desktop);
+}
+
+TEST_F(PlayerUnderWine, GifLogoShowsThroughItsTransparentColourWithoutFading) {
+    test::WriteFile(document_, "a small document");
+    test::WriteFile(folder_ / "logo.gif", test::MakeGif(200, 120, 0x20A040));
+    const int status = ConvertAndPlay({"showfirstimage=1", "firstimage=" + folder_ / "logo.gif",
+                                       "firsttrans1=1", "firsttrans2=1", "firstsec=1"},
+                                      false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+    EXPECT_GE(Find(steps, "player", "logo 1 shown 200x120 at 412,324"), 0) << all;
+    std::vector<std::string> alphas;
+    for (const Step& step : steps) {
+        if (step.text.starts_with("logo 1 alpha ")) {
+            alphas.push_back(step.text.substr(13));
+        }
+    }
+    EXPECT_EQ(alphas, std::vector<std::string>{"255"}) << "a GIF never fades";
+    EXPECT_LT(Find(steps, "player", "logo 1 closed"), Find(steps, "standin", "start"));
+
+    // On the screen: the disc in its colour, the desktop where the GIF is transparent.
+    const std::string screen = test::ReadFile(folder_ / "snapshots/logo1.bmp");
+    const std::optional<std::uint32_t> desktop = test::BmpPixel(screen, 5, 5);
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(test::BmpPixel(screen, 412 + 100, 324 + 60), 0x20A040u);
+    EXPECT_EQ(test::BmpPixel(screen, 412 + 2, 324 + 2), desktop) << "the corner is transparent";
+    fs::create_directories(QUORLIX_WINE_SNAPSHOTS);
+    test::WriteFile(std::string(QUORLIX_WINE_SNAPSHOTS) + "/gif-logo1.png", test::BmpToPng(screen));
 }
 
 TEST_F(PlayerUnderWine, DamagedOptionsPicturesAndFontsAreSkippedAndTheDocumentStillOpens) {
