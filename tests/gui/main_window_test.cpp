@@ -17,6 +17,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "app/about_box.h"
 #include "support/cli_output.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
@@ -122,8 +123,8 @@ TEST(MainWindow, EveryCaptionFitsItsControl) {
             const bool captioned = qobject_cast<const QLabel*>(control) != nullptr ||
                                    qobject_cast<const QAbstractButton*>(control) != nullptr;
             if (!captioned || control->objectName().isEmpty() ||
-                qobject_cast<const QLabel*>(control) != nullptr &&
-                    static_cast<const QLabel*>(control)->wordWrap()) {
+                (qobject_cast<const QLabel*>(control) != nullptr &&
+                 static_cast<const QLabel*>(control)->wordWrap())) {
                 continue;
             }
             EXPECT_GE(control->width(), control->sizeHint().width())
