@@ -60,6 +60,11 @@ void FontsPage::BuildExplanation() {
     Memo8->setFrameShape(QFrame::NoFrame);
     Memo8->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo8->viewport()->setAutoFillBackground(false);
+    // The panel is disabled, yet its explanation stays readable.
+    QPalette readable = Memo8->palette();
+    readable.setColor(QPalette::Disabled, QPalette::Text,
+                      readable.color(QPalette::Active, QPalette::WindowText));
+    Memo8->setPalette(readable);
 }
 
 void FontsPage::BuildFontList() {

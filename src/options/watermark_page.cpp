@@ -122,7 +122,7 @@ void WatermarkPage::BuildTextGroup() {
     connect(BitBtn8, &QPushButton::clicked, this, &WatermarkPage::BitBtn8Click);
     connect(BitBtn7, &QPushButton::clicked, this, &WatermarkPage::BitBtn7Click);
     CheckBox28 =
-        MakeFittedCheckBox(g, "CheckBox28", QStringLiteral("Background transparent"), 430, 48);
+        MakeFittedCheckBox(g, "CheckBox28", QStringLiteral("Background transparent"), 434, 48);
     CheckBox28->hide();
     BuildTextPosition(g);
     BuildTiming(g);
