@@ -17,6 +17,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "app/about_box.h"
 #include "support/cli_output.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
