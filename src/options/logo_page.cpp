@@ -1,6 +1,7 @@
 // The "Logo setup" page's controls and their layout.
 #include "options/logo_page.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFrame>
@@ -96,6 +97,13 @@ LogoPage::LogoPage(PageContext& context, QWidget* parent) : OptionPage(parent), 
     first_ = BuildImagePanel(130, 0);
     second_ = BuildImagePanel(273, 1);
     BuildButtons();
+    // Captioned controls never narrower or lower than their caption needs (the arrows of the
+    // up-downs have no name and keep their size).
+    for (QAbstractButton* control : findChildren<QAbstractButton*>()) {
+        if (!control->objectName().isEmpty()) {
+            FitCaption(control);
+        }
+    }
 }
 
 void LogoPage::BuildIconPanel() {
@@ -127,10 +135,10 @@ void LogoPage::BuildIconPanel() {
         "images in one ico file."};
     for (int line = 0; line < 4; ++line) {
         MakeLabel(Panel3, QStringLiteral("LogoLabel%1").arg(line + 1),
-                  QString::fromUtf8(texts[line]), 106, 34 + 13 * line);
+                  QString::fromUtf8(texts[line]), 106, 32 + 13 * line);
     }
     Button18 = MakeButton(Panel3, QStringLiteral("Button18"), QStringLiteral("Default icon"), 457,
-                          68, 80, 25);
+                          71, 80, 25);
     connect(Button18, &QPushButton::clicked, this, &LogoPage::Button18Click);
 }
 

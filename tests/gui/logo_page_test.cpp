@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -201,6 +202,7 @@ TEST(LogoPage, SplitsAThreeImageIconIntoThePreviewFolderAndListsIt) {
     EXPECT_EQ(list.count(), 3);
     EXPECT_EQ(list.currentIndex(), 0);
     EXPECT_EQ(list.itemText(0), " ");
+    EXPECT_EQ(list.view()->sizeHintForRow(0), 64) << "fixed item height";
 
     std::size_t offset = 6 + 3 * 16;
     for (int n = 0; n < 3; ++n) {

@@ -205,9 +205,12 @@ protected:
             painter.setPen(QPen(QColor(70, 70, 80), 12));
             painter.drawLine(x, height(), x + height(), 0);
         }
+        const QString caption = QStringLiteral("(what is behind the preview)");
+        const QRect box(8, 8, fontMetrics().horizontalAdvance(caption) + 8,
+                        fontMetrics().height() + 4);
+        painter.fillRect(box, QColor(30, 30, 36));
         painter.setPen(Qt::white);
-        painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignTop | Qt::AlignLeft,
-                         QStringLiteral("(what is behind the preview)"));
+        painter.drawText(box, Qt::AlignCenter, caption);
     }
 };
 
