@@ -515,3 +515,48 @@ TEST(CliConvert, BuiltProgramConvertsADocxEndToEnd) {
 
 }  // namespace
 }  // namespace quorlix
+
+namespace quorlix {
+namespace {
+
+TEST(CliConvertInputs, NonRegularInputsAreRefusedWithoutBlockingAndNothingIsWritten) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "ok.doc", "ok");
+    ASSERT_EQ(::mkfifo((folder / "a.doc").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", folder / "z.doc");
+    ASSERT_EQ(::mkfifo((folder / "pic.png").c_str(), 0600), 0);
+
+    for (const std::string& document : {folder / "a.doc", folder / "z.doc"}) {
+        const CliRun run = RunCliWith({"convert", "--output-folder", folder / "out", document});
+        EXPECT_EQ(run.status, 2) << document;
+        EXPECT_NE(run.err.find("'" + document + "' is not a regular file"), std::string::npos)
+            << run.err;
+    }
+    const CliRun picture =
+        RunCliWith({"convert", "--output-folder", folder / "out", "--set", "showfirstimage=1",
+                    "--set", "firstimage=" + folder / "pic.png", folder / "ok.doc"});
+    EXPECT_EQ(picture.status, 2);
+    EXPECT_NE(picture.err.find("pic.png' is not a regular file"), std::string::npos);
+    EXPECT_TRUE(Listing(folder / "out").empty());
+}
+
+TEST(CliConvertInputs, AnIconThatCannotBeAppliedIsAWarning) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    test::WriteFile(folder / "bad.ico", "not an icon");
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", "--set", "changeicon=1", "--set",
+                    "iconfilename=" + folder / "bad.ico", folder / "Plan.doc"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("quorlix-cli convert: warning: the icon " + folder / "bad.ico" +
+                                " could not be applied (",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_TRUE(fs::exists(folder / "out/Plan.exe"));
+}
+
+}  // namespace
+}  // namespace quorlix
