@@ -560,3 +560,43 @@ TEST(CliConvertInputs, AnIconThatCannotBeAppliedIsAWarning) {
 
 }  // namespace
 }  // namespace quorlix
+
+namespace quorlix {
+namespace {
+
+TEST(CliConvertOutputs, ALinkAtTheOutputPathIsReplacedNeverFollowed) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    fs::create_directories(folder / "outside");
+    test::WriteFile(folder / "outside/victim.txt", "victim");
+    fs::create_symlink("../outside/victim.txt", folder / "out/ok.exe");
+    test::WriteFile(folder / "ok.doc", "ok");
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", folder / "ok.doc"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test::ReadFile(folder / "outside/victim.txt"), "victim");
+    EXPECT_FALSE(fs::is_symlink(folder / "out/ok.exe"));
+    EXPECT_EQ(DataOf(DocumentOf(test::ReadBack(test::ReadFile(folder / "out/ok.exe")))), "ok");
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"ok.exe"}));
+}
+
+TEST(CliConvertOutputs, AFailedDocumentKeepsTheOlderOutputAndNamesTheCause) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "out/Plan.exe", "older output");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    // A font file found in neither place fails the document while the package is written.
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", "--set", "embedfonts=1", "--set",
+                    "embedfontlist=Gone=" + folder / "gone/none.ttf", folder / "Plan.doc"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(test::ReadFile(folder / "out/Plan.exe"), "older output");
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"Plan.exe"}));
+    EXPECT_NE(run.out.find("failed: " + folder / "out/Plan.exe (appending the package: "),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("No such file or directory)"), std::string::npos) << run.out;
+}
+
+}  // namespace
+}  // namespace quorlix

@@ -159,6 +159,15 @@ TEST(CliInspect, DamagedFilesGiveTheReasonAndPosition) {
     EXPECT_NE(run.err.find("entry name \"a\\..\\b\" is not a plain relative file name"),
               std::string::npos)
         << run.err;
+    // A name of 5,000 characters is refused by inspect as by extract.
+    const std::string longName = "myfont\\" + std::string(5000, 'a') + ".ttf";
+    test::WriteFile(folder / "long.exe",
+                    test::WithPackage(good, test::HandMadePackage({{longName, "z"}})));
+    const CliRun longRun = RunCliWith({"inspect", folder / "long.exe"});
+    EXPECT_EQ(longRun.status, 1);
+    EXPECT_NE(longRun.err.find("is not a plain relative file name"), std::string::npos);
+    EXPECT_EQ(RunCliWith({"extract", folder / "long.exe", folder / "dest"}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(folder / "dest"));
     const test::ReadOutput craftedRead = test::ReadBack(crafted);
     ASSERT_EQ(craftedRead.package.entries.size(), 2u);
     EXPECT_EQ(PositionIn(run.err),
