@@ -22,6 +22,8 @@ const std::vector<Command>& Commands() {
          {{"output-folder", "DIR", false, "the folder the executables are written to"},
           {"autorun", "", false,
            "put each executable in a subfolder of its own with an Autorun.inf"},
+          {"defaults", "", false,
+           "start from the defaults saved in the window (Logo setup, Watermark, General option)"},
           {"set", "NAME=VALUE", true,
            "set an option field by its name, the value as the field holds it; repeatable"},
           {"embed-font", "NAME", true,
@@ -41,6 +43,13 @@ const std::vector<Command>& Commands() {
          2,
          {},
          RunExtractCommand},
+        {"defaults",
+         "Show the defaults saved in the window, one registry value a line.",
+         "",
+         0,
+         0,
+         {},
+         RunDefaultsCommand},
     };
     return commands;
 }

@@ -32,5 +32,6 @@ int RunFontsCommand(const ParsedArguments& args, std::ostream& out, std::ostream
 int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunInspectCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunExtractCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
+int RunDefaultsCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace quorlix

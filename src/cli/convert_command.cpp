@@ -40,7 +40,7 @@ std::ostream* ProgressBarStream(std::ostream& err) {
 }  // namespace
 
 int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err) {
-    const OptionSet options = ConvertOptionsFrom(args);
+    const OptionSet options = ConvertOptionsFrom(args, err);
     const DocumentList documents = ConvertDocumentsFrom(args);
     const std::string outputFolder = OutputFolderText(args.Value("output-folder"));
     CheckConvertInputs(options, documents, outputFolder);

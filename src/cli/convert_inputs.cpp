@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "cli/stored_defaults.h"
 #include "conversion/option_fields.h"
 #include "conversion/option_files.h"
 #include "platform/file_system.h"
@@ -52,8 +53,11 @@ void AddEmbeddedFonts(OptionSet& options, const std::vector<std::string>& names)
 
 }  // namespace
 
-OptionSet ConvertOptionsFrom(const ParsedArguments& args) {
+OptionSet ConvertOptionsFrom(const ParsedArguments& args, std::ostream& err) {
     OptionSet options;
+    if (args.Has("defaults")) {
+        LoadStoredDefaults(options, err);
+    }
     for (const std::string& setting : args.Values("set")) {
         ApplySetting(options, setting);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 
 #include "cli/arguments.h"
@@ -8,10 +9,12 @@
 
 namespace quorlix {
 
-// The option set of a convert command line: the defaults, then every --set NAME=VALUE in order,
-// --autorun, and each --embed-font NAME (a display name from the installed fonts list), which
-// turns embedfonts on and adds that font. Throws UsageError naming a bad field, value or font.
-OptionSet ConvertOptionsFrom(const ParsedArguments& args);
+// The option set of a convert command line: the initial values, with --defaults the stored
+// defaults loaded over them as at the window's start (notices go to err), then every --set
+// NAME=VALUE in order, --autorun, and each --embed-font NAME (a display name from the installed
+// fonts list), which turns embedfonts on and adds that font. Throws UsageError naming a bad
+// field, value or font.
+OptionSet ConvertOptionsFrom(const ParsedArguments& args, std::ostream& err);
 
 // The document list of a convert command line: a file argument as "Add files" adds it (only
 // .doc and .docx, a path given twice counts once), a folder argument as "Add Folder" scans it.

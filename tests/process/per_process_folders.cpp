@@ -10,9 +10,21 @@
 
 namespace {
 
+// The test's home folder from CMake gives TMPDIR and XDG_CONFIG_HOME their base folders.
+void UseTestHome() {
+    const char* home = std::getenv("QUORLIX_TEST_HOME");
+    if (home == nullptr || *home == '\0') {
+        return;
+    }
+    ::setenv("TMPDIR", (std::string(home) + "/tmp").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (std::string(home) + "/config").c_str(), 1);
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+}
+
 class PerProcessFolders {
 public:
     PerProcessFolders() {
+        UseTestHome();
         for (const char* variable : {"TMPDIR", "XDG_CONFIG_HOME"}) {
             const char* base = std::getenv(variable);
             if (base == nullptr || *base == '\0') {

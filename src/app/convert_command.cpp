@@ -1,0 +1,127 @@
+// The Convert command of the main window: the checks, the busy notice, the run over the document
+// list through the progress window, and the report.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/dialogs.h"
+#include "app/logs_window.h"
+#include "app/main_window.h"
+#include "app/progress_window.h"
+#include "conversion/conversion_job.h"
+#include "conversion/convert_documents.h"
+#include "options/fonts_page.h"
+#include "options/general_page.h"
+#include "options/logo_page.h"
+#include "options/watermark_page.h"
+#include "platform/file_system.h"
+
+namespace quorlix {
+
+// The window's side of a run: the option set from the pages, the progress window per document.
+class WindowConvertFrontEnd final : public ConvertFrontEnd {
+public:
+    explicit WindowConvertFrontEnd(TForm1& window) : window_(window) {}
+
+    OptionSet OptionsFor(const std::string&) override { return window_.CollectOptions(); }
+
+    bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
+                    std::string& cause) override {
+        TForm2& progress = window_.progress_;
+        progress.ClearCancel();
+        progress.SetConverted(false);
+        progress.SetJob([&](TForm2& sink) { return RunConversion(options, paths, sink); });
+        progress.exec();
+        progress.SetJob({});
+        cause = progress.FailureCause();
+        return progress.Converted();
+    }
+
+    bool CancelRequested() const override { return window_.progress_.CancelRequested(); }
+
+private:
+    TForm1& window_;
+};
+
+OptionSet TForm1::CollectOptions() const {
+    OptionSet options;
+    generalPage_->FillOptions(options);
+    logoPage_->FillOptions(options);
+    watermarkPage_->FillOptions(options);
+    fontsPage_->FillOptions(options);
+    options.autorun = CheckBox1->isChecked();
+    return options;
+}
+
+std::string TForm1::OutputFolderText() const {
+    return Edit2->text().toStdString();
+}
+
+bool TForm1::OutputFolderChosen() const {
+    return FolderExists(OutputFolderText());
+}
+
+void TForm1::ConvertClick() {
+    if (Busy()) {
+        return;
+    }
+    if (watermarkPage_->ImageWatermarkFileMissing()) {
+        dialogs_.ShowMessage(this, QStringLiteral("Please select watermark image!"));
+        PageControl1->setCurrentWidget(watermarkPage_);
+        watermarkPage_->FocusImageFile();
+        return;
+    }
+    if (documents_.empty()) {
+        dialogs_.ShowMessage(this, QStringLiteral("Please select the Excel source file!"));
+        bitb1Click();
+        return;
+    }
+    if (!OutputFolderChosen()) {
+        dialogs_.ShowMessage(this, QStringLiteral("Please select the EXE output folder!"));
+        SpeedButton2Click();
+        return;
+    }
+    RunConvert();
+}
+
+void TForm1::RunConvert() {
+    const std::vector<std::string> documents = documents_.items();
+    ShowBusyNotice(true);
+    ConvertOutcome outcome;
+    try {
+        // Each run stages its documents in a per-run folder of its own, kept until the next run.
+        stagingFolder_.reset();
+        stagingFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
+        WindowConvertFrontEnd frontEnd(*this);
+        progress_.ClearCancel();
+        outcome = ConvertDocuments(documents, OutputFolderText(), CheckBox1->isChecked(),
+                                   StagedCopyPath(stagingFolder_->path()), frontEnd);
+    } catch (const std::exception& e) {
+        ShowBusyNotice(false);
+        dialogs_.ShowError(this, QString::fromStdString(e.what()));
+        if (closeWhenIdle_) {
+            close();
+        }
+        return;
+    }
+    if (!outcome.cancelled) {
+        if (outcome.failures.empty()) {
+            dialogs_.ShowMessage(this, QStringLiteral("Convert finished!"));
+        } else {
+            QStringList paths;
+            for (const ConvertFailure& failure : outcome.failures) {
+                paths << QString::fromStdString(failure.outputPath);
+            }
+            logs_.SetFailures(paths);
+            logs_.exec();
+        }
+        Button6->setEnabled(true);
+    }
+    ShowBusyNotice(false);
+    if (closeWhenIdle_) {
+        close();
+    }
+}
+
+}  // namespace quorlix

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quorlix {
+
+// TForm7, the logs window: lists the output executables a run of the Convert command did not
+// produce.
+class TForm7 : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TForm7(QWidget* parent = nullptr);
+
+    // Replaces the list with these output paths, one per line.
+    void SetFailures(const QStringList& outputPaths);
+
+public slots:
+    void Button1Click();
+
+private:
+    QPlainTextEdit* Memo1;
+    QPushButton* Button1;
+};
+
+}  // namespace quorlix

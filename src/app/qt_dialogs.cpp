@@ -1,0 +1,76 @@
+#include "app/qt_dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace quorlix {
+
+QString QtFilterOf(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        entries << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+void QtDialogs::ShowMessage(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+}
+
+void QtDialogs::ShowError(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+}
+
+QStringList QtDialogs::OpenFiles(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, request.title, QString(), QtFilterOf(request.filter));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+QString QtDialogs::OpenFile(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, request.title, QString(), QtFilterOf(request.filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+QString QtDialogs::BrowseForFolder(QWidget* owner, const QString& title) {
+    // The Qt dialog has an edit box for a typed name and accepts only existing folders.
+    return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
+}
+
+std::optional<QFont> QtDialogs::ChooseFont(QWidget* parent, const QFont& initial) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, lastFont_.value_or(initial), parent);
+    if (!ok) {
+        return std::nullopt;
+    }
+    lastFont_ = font;
+    return font;
+}
+
+std::optional<QColor> QtDialogs::ChooseColor(QWidget* parent, const QColor& initial) {
+    const QColor colour = QColorDialog::getColor(initial, parent);
+    if (!colour.isValid()) {
+        return std::nullopt;
+    }
+    return colour;
+}
+
+void QtDialogs::OpenUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
+
+}  // namespace quorlix

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+namespace quorlix {
+
+// The real dialogs of the desktop program.
+class QtDialogs final : public Dialogs {
+public:
+    void ShowMessage(QWidget* parent, const QString& text) override;
+    void ShowError(QWidget* parent, const QString& text) override;
+    QStringList OpenFiles(QWidget* parent, const FileDialogRequest& request) override;
+    QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;
+    QString BrowseForFolder(QWidget* owner, const QString& title) override;
+    std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+    void OpenUrl(const QUrl& url) override;
+
+private:
+    // The font dialog opens with its own last choice.
+    std::optional<QFont> lastFont_;
+};
+
+}  // namespace quorlix

@@ -1,0 +1,83 @@
+// Enhanced metafiles, turned into an SVG document by libemf2svg and drawn by librsvg.
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include <emf2svg.h>
+#include <uemf_endian.h>
+#include <uemf_safe.h>
+
+#include "imaging/decoders.h"
+#include "platform/error.h"
+
+namespace quorlix {
+
+namespace {
+
+// Each record becomes a line of SVG many times its size; larger metafiles are refused.
+constexpr std::size_t kMaxEmfBytes = 64u * 1024 * 1024;
+
+struct FreeDeleter {
+    void operator()(char* p) const { std::free(p); }
+};
+
+[[noreturn]] void FailEmf(const std::string& reason) {
+    throw Error("Damaged EMF picture: " + reason);
+}
+
+// libemf2svg trusts each record's sizes and counts, so every record is first put through
+// libUEMF's own checks: the record lies within the file, and its counts fit its size. The walk
+// ends at the end-of-file record, which must be there.
+void CheckEmfRecords(std::span<const std::uint8_t> bytes) {
+    constexpr std::uint32_t kHeaderRecord = 1;
+    constexpr std::uint32_t kEndRecord = 14;
+    constexpr int kNativeOrder =
+        1;  // libUEMF: the record is in this machine's (little-endian) order
+    const char* at = reinterpret_cast<const char*>(bytes.data());
+    const char* end = at + bytes.size();
+    for (std::size_t count = 0; at < end; ++count) {
+        std::uint32_t size = 0;
+        std::uint32_t type = 0;
+        if (end - at < 8 || !U_emf_record_sizeok(at, end, &size, &type, kNativeOrder) || size < 8 ||
+            size % 4 != 0 || size > static_cast<std::size_t>(end - at)) {
+            FailEmf("record " + std::to_string(count) + " does not fit in the file");
+        }
+        if ((count == 0) != (type == kHeaderRecord)) {
+            FailEmf("the header record is missing or repeated");
+        }
+        if (!U_emf_record_safe(at)) {
+            FailEmf("record " + std::to_string(count) + " is inconsistent");
+        }
+        if (type == kEndRecord) {
+            return;
+        }
+        at += size;
+    }
+    FailEmf("the end-of-file record is missing");
+}
+
+}  // namespace
+
+RgbaImage DecodeEmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
+    if (bytes.size() > kMaxEmfBytes) {
+        throw Error("EMF picture too large: " + std::to_string(bytes.size()) + " bytes");
+    }
+    CheckEmfRecords(bytes);
+    generatorOptions options{};
+    options.nameSpace = nullptr;  // no prefix: libemf2svg never frees a prefix it was given
+    options.verbose = false;
+    options.emfplus = true;
+    options.svgDelimiter = true;
+    char* out = nullptr;
+    std::size_t length = 0;
+    // libemf2svg reads the bytes without changing them, through a non-const pointer.
+    auto* contents = reinterpret_cast<char*>(const_cast<std::uint8_t*>(bytes.data()));
+    const int ok = emf2svg(contents, bytes.size(), &out, &length, &options);
+    const std::unique_ptr<char, FreeDeleter> svg(out);
+    if (ok == 0 || svg == nullptr) {
+        FailEmf("the records could not be read");
+    }
+    return RasteriseSvg(std::string_view(svg.get(), length), maxPixels);
+}
+
+}  // namespace quorlix

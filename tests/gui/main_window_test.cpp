@@ -1,0 +1,465 @@
+// The main window: its layout, the document list, the output folder, the Convert command's
+// checks and runs, the Help menu, and the folders it leaves behind.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <filesystem>
+
+#include "app/about_box.h"
+#include "support/cli_output.h"
+#include "support/test_folder.h"
+#include "support/window_harness.h"
+
+namespace quorlix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+QStringList ListTexts(const QTableWidget& list) {
+    QStringList texts;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        texts << list.item(row, 0)->text();
+    }
+    return texts;
+}
+
+int SelectedRow(const QTableWidget& list) {
+    const auto selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : selected.first()->row();
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+TEST(MainWindow, LaysOutTheFrameAndTheConversionPage) {
+    WindowHarness h;
+    TForm1& w = *h.window;
+    EXPECT_EQ(w.windowTitle(), "Dorvane Quorlix ");
+    EXPECT_EQ(w.centralWidget()->size(), QSize(589, 507));
+    EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed size";
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    ASSERT_EQ(pages.count(), 5);
+    EXPECT_EQ(pages.tabText(0), "Conversion");
+    EXPECT_EQ(pages.tabText(1), "General option");
+    EXPECT_EQ(pages.tabText(2), "Logo setup");
+    EXPECT_EQ(pages.tabText(3), "Watermark");
+    EXPECT_EQ(pages.tabText(4), "Embed fonts");
+    EXPECT_EQ(pages.currentIndex(), 0);
+
+    QStringList menus;
+    for (QAction* action : w.menuBar()->actions()) {
+        menus << action->text();
+        for (QAction* item : action->menu()->actions()) {
+            menus << item->objectName() + "=" + item->text();
+        }
+    }
+    EXPECT_EQ(menus,
+              QStringList({"File", "Close1=Close", "Help", "no2=Help", "no5=Dorvane's web site",
+                           "Emailsupport1=Email support", "About1=About"}));
+
+    struct Expected {
+        const char* name;
+        QString text;
+        QRect geometry;
+        bool enabled;
+    };
+    for (const Expected& e :
+         std::vector<Expected>{{"bitb1", "Add files", {480, 32, 73, 25}, true},
+                               {"bitb2", "Add Folder", {480, 64, 73, 25}, true},
+                               {"bitb3", "Remove", {480, 96, 73, 25}, false},
+                               {"bitb4", "Remove All", {480, 128, 73, 25}, false},
+                               {"Button1", "Convert", {56, 447, 80, 25}, true},
+                               {"Button6", "Open output foler", {241, 447, 105, 25}, false},
+                               {"Button2", "Close", {456, 447, 80, 25}, true}}) {
+        auto& button = h.operator()<QPushButton>(e.name);
+        EXPECT_EQ(button.text(), e.text) << e.name;
+        EXPECT_EQ(button.geometry(), e.geometry) << e.name;
+        EXPECT_EQ(button.isEnabled(), e.enabled) << e.name;
+    }
+    auto& list = h.operator()<QTableWidget>("ListView1");
+    EXPECT_EQ(list.geometry(), QRect(24, 26, 441, 135));
+    EXPECT_EQ(list.horizontalHeaderItem(0)->text(), "File list");
+    EXPECT_EQ(list.columnWidth(0), 415);
+    EXPECT_EQ(list.rowCount(), 0);
+    auto& edit = h.operator()<QLineEdit>("Edit2");
+    EXPECT_EQ(edit.text(), "Please click right button to select the output exe folder->");
+    EXPECT_TRUE(edit.isReadOnly());
+    EXPECT_EQ(edit.geometry(), QRect(24, 190, 425, 21));
+    EXPECT_EQ(h.operator()<QAbstractButton>("SpeedButton2").toolTip(), "Click to select");
+    auto& autorun = h.operator()<QCheckBox>("CheckBox1");
+    EXPECT_EQ(autorun.text(), "Generate an Autorun file for VCD/DVD disc");
+    EXPECT_FALSE(autorun.isChecked());
+    auto& busy = h.operator()<QLabel>("Panel13");
+    EXPECT_EQ(busy.text(), "Please wait for a moment....");
+    EXPECT_TRUE(busy.isHidden());
+    EXPECT_TRUE(h.operator()<QWidget>("Panel1").isHidden());
+    EXPECT_EQ(h.operator()<QLabel>("Label1").text(), "Word Source File:");
+    EXPECT_EQ(h.operator()<QLabel>("Label2").text(), "Executable output folder:");
+}
+
+// The width a captioned control needs for its caption (a push button's size hint has a floor of
+// 80 pixels in Qt's styles, so its caption is measured instead).
+int NeededWidth(const QWidget& control) {
+    if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
+        return button->fontMetrics().horizontalAdvance(button->text()) + 8;
+    }
+    return control.sizeHint().width();
+}
+
+QString CaptionOf(const QWidget& control) {
+    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        return label->wordWrap() ? QString() : label->text();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        return button->text();
+    }
+    return {};
+}
+
+// Every caption of every window is as wide as it needs to be.
+TEST(MainWindow, EveryCaptionFitsItsControl) {
+    WindowHarness h;
+    Tform4 about(h.dialogs);
+    for (const QWidget* root :
+         {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(&h.progress),
+          static_cast<QWidget*>(&h.logs), static_cast<QWidget*>(&about)}) {
+        for (const QWidget* control : root->findChildren<QWidget*>()) {
+            if (CaptionOf(*control).isEmpty() || control->objectName().isEmpty()) {
+                continue;
+            }
+            const std::string name =
+                root->objectName().toStdString() + "." + control->objectName().toStdString();
+            EXPECT_GE(control->width(), NeededWidth(*control)) << name;
+            EXPECT_GE(control->height(), control->fontMetrics().height()) << name;
+        }
+    }
+}
+
+TEST(MainWindow, AddsFilesOnceEachAndSelectsTheLast) {
+    WindowHarness h;
+    auto& list = h.operator()<QTableWidget>("ListView1");
+    h.dialogs.fileLists.push_back({"/d/A.doc", "/d/b.docx"});
+    h.dialogs.fileLists.push_back({"/d/A.doc", "/d/a.doc"});
+    h.dialogs.fileLists.push_back({"/d/A.doc"});
+    h.operator()<QPushButton>("bitb1").click();
+    ASSERT_EQ(h.dialogs.fileRequests.size(), 1);
+    EXPECT_EQ(h.dialogs.fileRequests[0].filter, "MS Word Files|*.doc;*.docx");
+    EXPECT_EQ(h.dialogs.fileRequests[0].defaultSuffix, "doc");
+    h.operator()<QPushButton>("bitb1").click();
+    EXPECT_EQ(ListTexts(list), QStringList({"/d/A.doc", "/d/b.docx", "/d/a.doc"}));
+    list.selectRow(0);
+    h.operator()<QPushButton>("bitb1").click();
+    EXPECT_EQ(list.rowCount(), 3) << "every chosen file already listed";
+    EXPECT_EQ(SelectedRow(list), 2) << "the last item is selected all the same";
+    EXPECT_TRUE(h.operator()<QPushButton>("bitb3").isEnabled());
+    EXPECT_TRUE(h.operator()<QPushButton>("bitb4").isEnabled());
+    h.operator()<QPushButton>("bitb1").click();
+    EXPECT_EQ(list.rowCount(), 3) << "a cancelled dialog changes nothing";
+}
+
+TEST(MainWindow, AddsTheWordDocumentsOfAFolder) {
+    WindowHarness h;
+    TestFolder folder;
+    for (const char* name : {"a.doc", "~$a.doc", "b.DOCX", "c.txt", "d", "x.do"}) {
+        WriteFile(folder / name, "x");
+    }
+    fs::create_directory(folder / "e");
+    WriteFile(folder / "e/f.doc", "x");
+    fs::create_directory(folder / "~$lock");
+    WriteFile(folder / "~$lock/g.doc", "x");
+
+    h.dialogs.folders.push_back(Q(folder.path() + "/"));
+    h.dialogs.folders.push_back(Q(folder.path()));
+    h.dialogs.folders.push_back(Q(folder / "~$lock"));
+    auto& list = h.operator()<QTableWidget>("ListView1");
+    h.operator()<QPushButton>("bitb2").click();
+    EXPECT_EQ(h.dialogs.folderTitles, QStringList({"Please select Excel file folder"}));
+    QStringList texts = ListTexts(list);
+    texts.sort();
+    EXPECT_EQ(texts, QStringList({Q(folder / "a.doc"), Q(folder / "b.DOCX")}));
+    EXPECT_EQ(SelectedRow(list), 1);
+    h.operator()<QPushButton>("bitb2").click();
+    EXPECT_EQ(list.rowCount(), 2) << "listed paths are skipped";
+    h.operator()<QPushButton>("bitb2").click();
+    EXPECT_EQ(list.rowCount(), 2) << "a folder whose path holds ~$ adds nothing";
+}
+
+TEST(MainWindow, RemovesTheSelectedItemAndSelectsItsNeighbour) {
+    WindowHarness h;
+    auto& list = h.operator()<QTableWidget>("ListView1");
+    auto& remove = h.operator()<QPushButton>("bitb3");
+    auto& removeAll = h.operator()<QPushButton>("bitb4");
+    h.dialogs.fileLists.push_back({"/a.doc", "/b.doc", "/c.doc"});
+    h.operator()<QPushButton>("bitb1").click();
+
+    list.selectRow(0);
+    remove.click();
+    EXPECT_EQ(ListTexts(list), QStringList({"/b.doc", "/c.doc"}));
+    EXPECT_EQ(SelectedRow(list), 0);
+
+    h.dialogs.fileLists.push_back({"/d.doc"});
+    h.operator()<QPushButton>("bitb1").click();
+    list.selectRow(2);
+    remove.click();
+    EXPECT_EQ(ListTexts(list), QStringList({"/b.doc", "/c.doc"}));
+    EXPECT_EQ(SelectedRow(list), 1);
+
+    // A double-click removes as the button does.
+    emit list.cellDoubleClicked(1, 0);
+    EXPECT_EQ(ListTexts(list), QStringList({"/b.doc"}));
+    EXPECT_EQ(SelectedRow(list), 0);
+    EXPECT_EQ(h.window->documents().items(), std::vector<std::string>({"/b.doc"}));
+
+    removeAll.click();
+    EXPECT_EQ(list.rowCount(), 0);
+    EXPECT_TRUE(h.window->documents().empty());
+    EXPECT_FALSE(remove.isEnabled());
+    EXPECT_FALSE(removeAll.isEnabled());
+}
+
+TEST(MainWindow, OutputFolderTextEndsInOneSeparator) {
+    WindowHarness h;
+    auto& edit = h.operator()<QLineEdit>("Edit2");
+    h.dialogs.folders.push_back("/");
+    h.operator()<QAbstractButton>("SpeedButton2").click();
+    EXPECT_EQ(edit.text(), "/");
+    h.dialogs.folders.push_back("/tmp/out//");
+    h.operator()<QAbstractButton>("SpeedButton2").click();
+    EXPECT_EQ(edit.text(), "/tmp/out/");
+    h.operator()<QAbstractButton>("SpeedButton2").click();
+    EXPECT_EQ(edit.text(), "/tmp/out/") << "a cancelled dialog keeps the text";
+    EXPECT_EQ(h.dialogs.folderTitles.last(), "Please select EXE output folder");
+}
+
+TEST(MainWindow, ConvertChecksTheListThenTheOutputFolder) {
+    WindowHarness h;
+    auto& convert = h.operator()<QPushButton>("Button1");
+    convert.click();
+    EXPECT_EQ(h.dialogs.messages, QStringList({"Please select the Excel source file!"}));
+    EXPECT_EQ(h.dialogs.fileRequests.size(), 1) << "the add-files dialog opens";
+
+    TestFolder folder;
+    WriteFile(folder / "a.doc", "document");
+    TestFolder out;
+    h.dialogs.fileLists.push_back({Q(folder / "a.doc")});
+    h.operator()<QPushButton>("bitb1").click();
+    h.dialogs.folders.push_back(Q(out.path()));
+    convert.click();
+    EXPECT_EQ(h.dialogs.messages.last(), "Please select the EXE output folder!");
+    EXPECT_EQ(h.dialogs.folderTitles, QStringList({"Please select EXE output folder"}));
+    EXPECT_EQ(h.operator()<QLineEdit>("Edit2").text(), Q(out.path() + "/"));
+    EXPECT_EQ(h.progress.StartCount(), 0) << "no conversion even after a folder was chosen";
+    EXPECT_FALSE(fs::exists(out / "a.exe"));
+}
+
+// A list of documents converted into an output folder through the window.
+struct ConvertSetup {
+    WindowHarness h;
+    TestFolder documents;
+    TestFolder out;
+
+    void Add(const std::string& name, const std::string& bytes) {
+        WriteFile(documents / name, bytes);
+        h.dialogs.fileLists.push_back({Q(documents / name)});
+        h.operator()<QPushButton>("bitb1").click();
+    }
+    void ChooseOutput() {
+        h.dialogs.folders.push_back(Q(out.path()));
+        h.operator()<QAbstractButton>("SpeedButton2").click();
+    }
+    void Convert() { h.operator()<QPushButton>("Button1").click(); }
+};
+
+TEST(MainWindow, ConvertsEveryDocumentAndSaysSo) {
+    ConvertSetup s;
+    s.Add("Guide.docx", RandomBytes(150000, 1));
+    s.Add("Plan.doc", "plan");
+    s.ChooseOutput();
+    bool busyDuringRun = false;
+    QObject::connect(&s.h.progress, &TForm2::progressShown,
+                     [&] { busyDuringRun = !s.h.operator()<QLabel>("Panel13").isHidden(); });
+    s.Convert();
+    EXPECT_EQ(s.h.dialogs.messages, QStringList({"Convert finished!"}));
+    EXPECT_TRUE(busyDuringRun);
+    EXPECT_TRUE(s.h.operator()<QLabel>("Panel13").isHidden());
+    EXPECT_TRUE(s.h.operator()<QPushButton>("Button6").isEnabled());
+    EXPECT_EQ(s.h.progress.ResetCount(), 2) << "reset once per showing";
+    EXPECT_EQ(s.h.progress.StartCount(), 2);
+
+    for (const std::string name : {"Guide", "Plan"}) {
+        const ReadOutput read = ReadBack(ReadFile(s.out / (name + ".exe")));
+        ASSERT_EQ(read.package.entries.size(), 5u) << name;
+        EXPECT_EQ(read.package.entries[0].name, "option\\winsetbrower.dll");
+        const auto winoptions = OptionLines(EntryContent(read.package, "option\\winoptions.dll"));
+        ASSERT_EQ(winoptions.size(), 16u);
+        EXPECT_EQ(winoptions[0], name + "-This Word document will help you");
+        EXPECT_EQ(read.document.substr(0, 4), "BDOC");
+    }
+    EXPECT_FALSE(s.h.window->stagingFolder().empty());
+    EXPECT_TRUE(fs::exists(StagedCopyPath(s.h.window->stagingFolder())));
+
+    s.h.operator()<QPushButton>("Button6").click();
+    ASSERT_EQ(s.h.dialogs.openedUrls.size(), 1);
+    EXPECT_EQ(s.h.dialogs.openedUrls[0], QUrl::fromLocalFile(Q(s.out.path() + "/")));
+}
+
+TEST(MainWindow, ListsFailedOutputsInTheLogsWindowOfTheirRunOnly) {
+    ConvertSetup s;
+    s.Add("Plan.doc", "plan");
+    s.Add("Note.doc", "note");
+    s.ChooseOutput();
+    s.h.operator()<QCheckBox>("CheckBox1").setChecked(true);
+    // An old output that cannot be replaced: a folder where the executable goes.
+    fs::create_directories(s.out / "Plan/Plan.exe/inside");
+    QStringList shown;
+    WhenShown<TForm7>([&](TForm7& logs) {
+        shown << Child<QPlainTextEdit>(&logs, "Memo1").toPlainText();
+        Child<QPushButton>(&logs, "Button1").click();
+    });
+    s.Convert();
+    EXPECT_EQ(shown, QStringList({Q(s.out / "Plan/Plan.exe")}));
+    EXPECT_TRUE(s.h.dialogs.messages.isEmpty()) << "no Convert finished!";
+    EXPECT_TRUE(fs::exists(s.out / "Note/Note.exe"));
+    EXPECT_TRUE(fs::exists(s.out / "Note/Autorun.inf"));
+    EXPECT_EQ(s.h.progress.StartCount(), 1) << "no progress window for the skipped document";
+
+    fs::remove_all(s.out / "Plan");
+    fs::remove(s.out / "Note/Note.exe");
+    fs::create_directories(s.out / "Note/Note.exe/inside");
+    fs::remove(s.out / "Note/Autorun.inf");
+    WhenShown<TForm7>([&](TForm7& logs) {
+        shown << Child<QPlainTextEdit>(&logs, "Memo1").toPlainText();
+        logs.close();
+    });
+    s.Convert();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[1], Q(s.out / "Note/Note.exe")) << "only the second run's paths";
+    EXPECT_TRUE(s.h.operator()<QPushButton>("Button6").isEnabled());
+}
+
+TEST(MainWindow, CancelEndsTheRunSilently) {
+    ConvertSetup s;
+    s.Add("One.doc", RandomBytes(300000, 1));
+    s.Add("Two.doc", RandomBytes(300000, 2));
+    s.Add("Three.doc", RandomBytes(300000, 3));
+    s.ChooseOutput();
+    QObject::connect(&s.h.progress, &TForm2::progressShown, [&] {
+        if (s.h.progress.StartCount() == 2 && s.h.progress.BarPosition() > 0) {
+            Child<QPushButton>(&s.h.progress, "Button1").click();
+        }
+    });
+    s.Convert();
+    EXPECT_TRUE(s.h.dialogs.messages.isEmpty());
+    EXPECT_FALSE(s.h.logs.isVisible());
+    EXPECT_EQ(s.h.progress.StartCount(), 2);
+    EXPECT_TRUE(fs::exists(s.out / "One.exe"));
+    EXPECT_FALSE(fs::exists(s.out / "Two.exe"));
+    EXPECT_FALSE(fs::exists(s.out / "Three.exe"));
+    EXPECT_FALSE(s.h.operator()<QPushButton>("Button6").isEnabled()) << "keeps its state";
+    EXPECT_TRUE(s.h.operator()<QLabel>("Panel13").isHidden());
+
+    // The next run starts afresh and converts the whole list.
+    s.Convert();
+    EXPECT_EQ(s.h.dialogs.messages, QStringList({"Convert finished!"}));
+    EXPECT_TRUE(fs::exists(s.out / "Three.exe"));
+}
+
+TEST(MainWindow, IgnoresConvertWhileBusyAndKeepsTheProgressWindowOpen) {
+    ConvertSetup s;
+    s.Add("One.doc", RandomBytes(300000, 1));
+    s.ChooseOutput();
+    bool done = false;
+    QObject::connect(&s.h.progress, &TForm2::progressShown, [&] {
+        if (done || s.h.progress.BarPosition() == 0) {
+            return;
+        }
+        done = true;
+        s.h.operator()<QPushButton>("Button1").click();
+        QTest::keyClick(&s.h.progress, Qt::Key_Escape);
+        EXPECT_TRUE(s.h.progress.isVisible()) << "Escape acts as Cancle";
+        s.h.progress.close();
+        EXPECT_TRUE(s.h.progress.isVisible()) << "closing acts as Cancle";
+        QEvent activation(QEvent::ActivationChange);
+        QApplication::sendEvent(&s.h.progress, &activation);
+    });
+    s.Convert();
+    EXPECT_EQ(s.h.progress.StartCount(), 1);
+    EXPECT_EQ(s.h.progress.ResetCount(), 1);
+    EXPECT_FALSE(fs::exists(s.out / "One.exe")) << "the Escape cancelled the job";
+    EXPECT_TRUE(s.h.dialogs.messages.isEmpty());
+}
+
+TEST(MainWindow, ReportsADocumentThatCannotBeEmbedded) {
+    ConvertSetup s;
+    s.Add("Gone.doc", "x");
+    s.ChooseOutput();
+    fs::remove(s.documents / "Gone.doc");
+    s.Convert();
+    ASSERT_EQ(s.h.dialogs.errors.size(), 1);
+    EXPECT_TRUE(s.h.dialogs.errors[0].contains("Gone.doc")) << s.h.dialogs.errors[0].toStdString();
+    EXPECT_TRUE(s.h.operator()<QLabel>("Panel13").isHidden()) << "the command stays usable";
+    EXPECT_EQ(s.h.progress.StartCount(), 0);
+}
+
+TEST(MainWindow, HelpMenuAndAboutBox) {
+    WindowHarness h;
+    h.window->findChild<QAction*>("no2")->trigger();
+    EXPECT_TRUE(h.dialogs.openedUrls.isEmpty()) << "no Help.chm beside the test: nothing opens";
+    h.window->findChild<QAction*>("no5")->trigger();
+    h.window->findChild<QAction*>("Emailsupport1")->trigger();
+    ASSERT_EQ(h.dialogs.openedUrls.size(), 2);
+    EXPECT_EQ(h.dialogs.openedUrls[0].toString(), "http://www.dorvane.com");
+    EXPECT_EQ(h.dialogs.openedUrls[1].toString(),
+              "mailto:support@dorvane.com?subject=Dorvane Quorlix support");
+
+    Tform4 about(h.dialogs);
+    EXPECT_EQ(about.windowTitle(), "About");
+    EXPECT_EQ(Child<QLabel>(&about, "ProductName").text(), "Dorvane Quorlix");
+    EXPECT_TRUE(Child<QLabel>(&about, "Version").text().startsWith("Version: "));
+    EXPECT_FALSE(Child<QLabel>(&about, "ProgramIcon").pixmap().isNull());
+    QTest::mouseClick(&Child<QLabel>(&about, "Label5"), Qt::LeftButton);
+    QTest::mouseClick(&Child<QLabel>(&about, "Comments"), Qt::LeftButton);
+    ASSERT_EQ(h.dialogs.openedUrls.size(), 4);
+    EXPECT_EQ(h.dialogs.openedUrls[2].scheme(), "http");
+    EXPECT_EQ(h.dialogs.openedUrls[3].scheme(), "mailto");
+}
+
+TEST(MainWindow, LeavesNoFolderBehindWhenClosed) {
+    std::string iconFolder;
+    std::string previewFolder;
+    std::string stagingFolder;
+    {
+        ConvertSetup s;
+        s.Add("One.doc", "one");
+        s.ChooseOutput();
+        s.Convert();
+        iconFolder = s.h.window->defaultIconFolder();
+        previewFolder = s.h.window->iconPreviewFolder();
+        stagingFolder = s.h.window->stagingFolder();
+        EXPECT_TRUE(fs::exists(iconFolder + "/myico.ico"));
+        EXPECT_TRUE(fs::is_directory(previewFolder));
+        EXPECT_NE(iconFolder, previewFolder);
+        s.h.window->close();
+    }
+    EXPECT_FALSE(fs::exists(iconFolder));
+    EXPECT_FALSE(fs::exists(previewFolder));
+    EXPECT_FALSE(fs::exists(stagingFolder));
+}
+
+}  // namespace
+}  // namespace quorlix::test

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <deque>
+#include <functional>
+
+#include "app/dialogs.h"
+
+namespace quorlix::test {
+
+// Dialogs answered from a script: every message is recorded, every dialog takes the next
+// prepared answer (none left: cancelled), every shell request is recorded instead of run.
+class ScriptedDialogs final : public Dialogs {
+public:
+    QStringList messages;               // information boxes, in order
+    QStringList errors;                 // error boxes, in order
+    std::deque<QStringList> fileLists;  // answers of OpenFiles
+    std::deque<QString> files;          // answers of OpenFile
+    std::deque<QString> folders;        // answers of BrowseForFolder
+    std::deque<std::optional<QFont>> fonts;
+    std::deque<std::optional<QColor>> colours;
+
+    QList<FileDialogRequest> fileRequests;  // every open dialog shown
+    QStringList folderTitles;               // every folder dialog shown
+    QList<QFont> fontInitials;
+    QList<QColor> colourInitials;
+    QList<QUrl> openedUrls;
+    // Runs when a message box would show, before it is recorded as closed.
+    std::function<void(const QString&)> onMessage;
+
+    void ShowMessage(QWidget* parent, const QString& text) override;
+    void ShowError(QWidget* parent, const QString& text) override;
+    QStringList OpenFiles(QWidget* parent, const FileDialogRequest& request) override;
+    QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;
+    QString BrowseForFolder(QWidget* owner, const QString& title) override;
+    std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+    void OpenUrl(const QUrl& url) override { openedUrls << url; }
+};
+
+}  // namespace quorlix::test
