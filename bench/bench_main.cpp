@@ -9,6 +9,8 @@
 // least work first in odd rounds and second in even ones, and the best time of each is kept
 // (3 rounds below 1 GiB, 2 from 1 GiB). Nothing is dropped from the page cache: that needs
 // privileges and hits everyone on the machine, and both sides read the same cached inputs.
+// Each size's output is also read back by quorlix-cli inspect and extract, each in a child of
+// its own, for their peak memory.
 #include <unistd.h>
 
 #include <csignal>
@@ -21,8 +23,11 @@
 #include <string>
 #include <vector>
 
+#include <sstream>
+
 #include "bench_options.h"
 #include "child_process.h"
+#include "cli/cli.h"
 #include "input_generator.h"
 #include "measured_case.h"
 #include "platform/error.h"
@@ -105,6 +110,42 @@ ChildResult RunCase(CaseInputs inputs, const char* what,
     return result;
 }
 
+// Converts once more and measures quorlix-cli inspect and extract of that output, each in a
+// child of its own.
+void MeasureReaders(const CaseInputs& inputs, SizeResult& result) {
+    CreateFolders(inputs.caseFolder);
+    const std::string output = inputs.caseFolder + "/output.exe";
+    auto readerRun = [&](const char* what, std::vector<std::string> args) {
+        const ChildResult r = RunInChild([&] {
+            std::ostringstream out;
+            std::ostringstream err;
+            const int status = RunCli(args, out, err);
+            if (status != 0) {
+                throw Error(std::string(what) + " failed: " + err.str());
+            }
+            return std::uint64_t{0};
+        });
+        std::fprintf(stderr, "  %-10s %8.3f s  peak %7.1f MiB\n", what, r.seconds,
+                     static_cast<double>(r.peakRssKiB) / 1024.0);
+        return r.peakRssKiB;
+    };
+    try {
+        RunInChild([&] {
+            ::setenv("TMPDIR", inputs.caseFolder.c_str(), 1);
+            return RunMeasuredConversion(inputs);
+        });
+        result.inspectPeakKiB = readerRun("inspect", {"inspect", output});
+        result.extractPeakKiB =
+            readerRun("extract", {"extract", output, inputs.caseFolder + "/extracted"});
+    } catch (...) {
+        DeleteFolder(inputs.caseFolder);
+        throw;
+    }
+    DeleteFolder(inputs.caseFolder);
+    ::sync();
+    StopWhenInterrupted();
+}
+
 SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds) {
     SizeResult result;
     result.documentSize = size;
@@ -117,6 +158,7 @@ SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds)
     const ChildResult warmUp = RunCase(inputs, "(untimed)", RunMeasuredConversion);
     const std::uint64_t stagedSize = warmUp.value;
     result.conversionPeakKiB = warmUp.peakRssKiB;
+    MeasureReaders(inputs, result);
     for (int round = 0; round < rounds; ++round) {
         std::fprintf(stderr, "%s round %d of %d\n", SizeLabel(size).c_str(), round + 1, rounds);
         for (int step = 0; step < 2; ++step) {

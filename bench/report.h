@@ -16,6 +16,8 @@ struct SizeResult {
     double conversionSeconds = 0;         // best of the rounds
     double leastWorkSeconds = 0;          // best of the rounds
     std::uint64_t conversionPeakKiB = 0;  // highest of the rounds
+    std::uint64_t inspectPeakKiB = 0;     // quorlix-cli inspect of the output
+    std::uint64_t extractPeakKiB = 0;     // quorlix-cli extract of the output
     int rounds = 0;
 };
 

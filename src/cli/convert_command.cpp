@@ -3,6 +3,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "cli/ansi_loss_warnings.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/console_progress.h"
@@ -43,7 +44,8 @@ int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostre
     const OptionSet options = ConvertOptionsFrom(args, err);
     const DocumentList documents = ConvertDocumentsFrom(args);
     const std::string outputFolder = OutputFolderText(args.Value("output-folder"));
-    CheckConvertInputs(options, documents, outputFolder);
+    CheckConvertInputs(options, documents, outputFolder, !args.positional().empty());
+    WarnAboutAnsiLosses(options, documents.items(), err);
 
     const InterruptGuard interrupts;
     RemoveLeftoversOfDeadRuns();

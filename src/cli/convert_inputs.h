@@ -24,9 +24,10 @@ DocumentList ConvertDocumentsFrom(const ParsedArguments& args);
 // The output folder text: the folder given with a trailing '/'; empty when none was given.
 std::string OutputFolderText(const std::string& folder);
 
-// The Convert command's checks, in their order: the watermark image, a non-empty document list,
-// an existing output folder. Throws UsageError with the first failing check's message.
+// The Convert command's checks, in their order: the watermark image, a non-empty document list
+// (documentsGiven: some paths were named), an output folder that exists and takes new files.
+// Throws UsageError with the first failing check's message, in the command line's own words.
 void CheckConvertInputs(const OptionSet& options, const DocumentList& documents,
-                        const std::string& outputFolder);
+                        const std::string& outputFolder, bool documentsGiven);
 
 }  // namespace quorlix

@@ -201,7 +201,8 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
 
 // Reads the finished output back as the player will, writes the autorun file when asked and
 // renames the output over its final path. Throws the failing step's error.
-void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& steps) {
+void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& steps,
+                  ConversionSink& sink) {
     steps.Start("checking the finished output");
     CheckOutputForPlayer(output.temporaryPath());
     std::string autorunPath;
@@ -216,6 +217,7 @@ void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& step
     }
     steps.Start("replacing " + output.finalPath());
     try {
+        Check(true, {}, sink);
         output.Commit(true);
     } catch (...) {
         if (!autorunPath.empty()) {
@@ -247,7 +249,7 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
         sink.Pause(10);
         workFolder.reset();
         Check(true, {}, sink);
-        FinishOutput(options, *output, steps);
+        FinishOutput(options, *output, steps, sink);
         converted = true;
     } catch (const std::exception& e) {
         sink.Pause(10);

@@ -55,10 +55,11 @@ Words Complete(const Words& words, const TestFolder& folder) {
 TEST(BashCompletion, OffersCommandsOptionsAndEveryOptionFieldOfSet) {
     TestFolder dir;
     EXPECT_EQ(Complete({"quorlix-cli", ""}, dir),
-              (Words{"convert", "extract", "fonts", "inspect"}));
+              (Words{"convert", "defaults", "extract", "fonts", "inspect"}));
     EXPECT_EQ(Complete({"quorlix-cli", "--"}, dir), (Words{"--help", "--version"}));
-    EXPECT_EQ(Complete({"quorlix-cli", "convert", "--"}, dir),
-              (Words{"--autorun", "--embed-font", "--help", "--output-folder", "--set"}));
+    EXPECT_EQ(
+        Complete({"quorlix-cli", "convert", "--"}, dir),
+        (Words{"--autorun", "--defaults", "--embed-font", "--help", "--output-folder", "--set"}));
     EXPECT_EQ(Complete({"quorlix-cli", "inspect", "--j"}, dir), (Words{"--json"}));
 
     Words fields;

@@ -204,3 +204,35 @@ TEST(CliFaults, AKilledRunLeavesNoPartialOutputAndTheNextRunRemovesItsFolders) {
 
 }  // namespace
 }  // namespace quorlix
+
+namespace quorlix {
+namespace {
+
+TEST(CliOutputs, AFailedWriteOfStandardOutputExitsWithAMessage) {
+    TestFolder folder;
+    const std::string command =
+        "'" + std::string(QUORLIX_CLI_PATH) + "' --help >/dev/full 2>'" + folder / "stderr" + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(test::ReadFile(folder / "stderr"),
+              "quorlix-cli: standard output could not be written\n");
+}
+
+TEST(CliOutputs, SigtermEndsARunAsCtrlCDoes) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    const Scenario scenario;
+    std::map<std::string, int> counts = CountCalls(scenario);
+    // SIGTERM arrives while the output is being written; the run ends at the next chunk.
+    const int status = scenario.Run(
+        "strace -f -qq -o /dev/null -e trace=write -e "
+        "inject=write:signal=TERM:when=" +
+        std::to_string(counts["write"] / 2));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << status;
+    EXPECT_TRUE(test::ReadFile(scenario.folder / "out/Plan.exe") == kOld);
+    EXPECT_EQ(scenario.Leftovers(), std::set<std::string>());
+}
+
+}  // namespace
+}  // namespace quorlix
