@@ -115,15 +115,7 @@ TEST(MetafileLoading, DamageFailsClearly) {
     polygon.SetU32(48, static_cast<std::uint32_t>(polygon.size()));
     ExpectEmfRefused(polygon.bytes(), "record 1 is inconsistent");
     for (const Bytes& sample : {wmf, RedHalfWmf(true), emf}) {
-        for (std::size_t i = 0; i < sample.size(); ++i) {
-            Bytes copy = sample;
-            copy[i] ^= 0xFF;
-            try {
-                const RgbaImage image = LoadImage(copy, 1u << 20);
-                EXPECT_EQ(image.pixels.size(), std::size_t(image.width) * image.height * 4);
-            } catch (const Error&) {
-            }
-        }
+        test::ExpectEveryFlipHandled(sample, 1u << 20);
     }
 }
 
