@@ -114,6 +114,12 @@ TEST(MetafileLoading, DamageFailsClearly) {
     polygon.U32(14).U32(20).U32(0).U32(16).U32(20);
     polygon.SetU32(48, static_cast<std::uint32_t>(polygon.size()));
     ExpectEmfRefused(polygon.bytes(), "record 1 is inconsistent");
+    // A description said to lie past the header record.
+    ByteWriter description;
+    description.Append(emf);
+    description.SetU32(60, 6);
+    description.SetU32(64, 108);
+    ExpectEmfRefused(description.bytes(), "header record points outside itself");
     for (const Bytes& sample : {wmf, RedHalfWmf(true), emf}) {
         test::ExpectEveryFlipHandled(sample, 1u << 20);
     }
