@@ -1,4 +1,5 @@
 // Enhanced metafiles, turned into an SVG document by libemf2svg and drawn by librsvg.
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -26,6 +27,22 @@ struct FreeDeleter {
     throw Error("Damaged EMF picture: " + reason);
 }
 
+// A description (UTF-16, "application\0title\0\0") lies within the header record and holds a
+// terminating zero: libemf2svg reads it up to a zero when the length is 0.
+bool TextInside(std::span<const std::uint8_t> bytes, std::uint64_t at, std::uint64_t length,
+                std::uint64_t end) {
+    constexpr std::uint64_t kBaseHeader = 88;
+    if (length == 0 || at < kBaseHeader || at % 2 != 0 || at + 2 * length > end) {
+        return false;
+    }
+    for (std::uint64_t i = 0; i < length; ++i) {
+        if (GetLE16(bytes.data() + at + 2 * i) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The header's own text and pixel-format blocks must lie inside the header record; libUEMF's
 // checks leave them to the reader, and libemf2svg reads the text wherever it points.
 void CheckEmfHeader(std::span<const std::uint8_t> bytes) {
@@ -38,8 +55,8 @@ void CheckEmfHeader(std::span<const std::uint8_t> bytes) {
     const std::uint64_t size = GetLE32(bytes.data() + 4);
     const std::uint64_t textLength = GetLE32(bytes.data() + 60);
     const std::uint64_t textAt = GetLE32(bytes.data() + 64);
-    const bool textOutside =
-        textLength != 0 && (textAt < kBaseHeader || textAt + 2 * textLength > size);
+    const bool textOutside = (textLength != 0 || textAt != 0) &&
+                             !TextInside(bytes, textAt, textLength, std::min(size, bytes.size()));
     bool formatOutside = false;
     if (size >= kPixelFormatFields && bytes.size() >= kPixelFormatFields) {
         const std::uint64_t formatSize = GetLE32(bytes.data() + 88);

@@ -120,6 +120,10 @@ TEST(MetafileLoading, DamageFailsClearly) {
     description.SetU32(60, 6);
     description.SetU32(64, 108);
     ExpectEmfRefused(description.bytes(), "header record points outside itself");
+    // A description with no length, which libemf2svg would read up to a zero anywhere.
+    description.SetU32(60, 0);
+    description.SetU32(64, 84);
+    ExpectEmfRefused(description.bytes(), "header record points outside itself");
     for (const Bytes& sample : {wmf, RedHalfWmf(true), emf}) {
         test::ExpectEveryFlipHandled(sample, 1u << 20);
     }
