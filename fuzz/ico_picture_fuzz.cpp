@@ -1,22 +1,11 @@
 // Feeds arbitrary bytes to the icon reader: it either decodes every image or throws quorlix::Error.
-#include <cstdint>
-#include <cstdlib>
-#include <vector>
-
 #include "imaging/image_loading.h"
-#include "platform/error.h"
+#include "picture_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // A copy of exactly the input's size, so a read past it is caught.
-    const std::vector<std::uint8_t> bytes(data, data + size);
-    try {
-        // A smaller pixel limit than the program's keeps each run quick.
-        for (const quorlix::RgbaImage& image : quorlix::LoadIconImages(bytes, 1u << 22)) {
-            if (image.pixels.size() != std::size_t(image.width) * std::size_t(image.height) * 4) {
-                std::abort();
-            }
+    return FuzzPictureDecoder(data, size, [](const std::vector<std::uint8_t>& bytes) {
+        for (const quorlix::RgbaImage& image : quorlix::LoadIconImages(bytes, kFuzzMaxPixels)) {
+            CheckWhole(image);
         }
-    } catch (const quorlix::Error&) {
-    }
-    return 0;
+    });
 }

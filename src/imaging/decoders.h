@@ -19,7 +19,8 @@ RgbaImage DecodeIco(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels
 RgbaImage DecodeWmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels);
 RgbaImage DecodeEmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels);
 
-// Draws an SVG document at its own size.
+// Draws an SVG document at its own size, or scaled to the given size.
 RgbaImage RasteriseSvg(std::string_view svg, std::uint64_t maxPixels);
+RgbaImage RasteriseSvg(std::string_view svg, int width, int height, std::uint64_t maxPixels);
 
 }  // namespace quorlix

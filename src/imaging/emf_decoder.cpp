@@ -1,4 +1,5 @@
 // Enhanced metafiles, turned into an SVG document by libemf2svg and drawn by librsvg.
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include <uemf_endian.h>
 #include <uemf_safe.h>
 
+#include "common/byte_order.h"
 #include "imaging/decoders.h"
 #include "platform/error.h"
 
@@ -23,6 +25,47 @@ struct FreeDeleter {
 
 [[noreturn]] void FailEmf(const std::string& reason) {
     throw Error("Damaged EMF picture: " + reason);
+}
+
+// A description (UTF-16, "application\0title\0\0") lies within the header record and holds a
+// terminating zero: libemf2svg reads it up to a zero when the length is 0.
+bool TextInside(std::span<const std::uint8_t> bytes, std::uint64_t at, std::uint64_t length,
+                std::uint64_t end) {
+    constexpr std::uint64_t kBaseHeader = 88;
+    if (length == 0 || at < kBaseHeader || at % 2 != 0 || at + 2 * length > end) {
+        return false;
+    }
+    for (std::uint64_t i = 0; i < length; ++i) {
+        if (GetLE16(bytes.data() + at + 2 * i) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The header's own text and pixel-format blocks must lie inside the header record; libUEMF's
+// checks leave them to the reader, and libemf2svg reads the text wherever it points.
+void CheckEmfHeader(std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kBaseHeader = 88;
+    constexpr std::size_t kPixelFormatFields = 100;
+    if (bytes.size() < kBaseHeader || GetLE32(bytes.data()) != 1 ||
+        GetLE32(bytes.data() + 40) != 0x464D4520) {
+        FailEmf("header record missing");
+    }
+    const std::uint64_t size = GetLE32(bytes.data() + 4);
+    const std::uint64_t textLength = GetLE32(bytes.data() + 60);
+    const std::uint64_t textAt = GetLE32(bytes.data() + 64);
+    const bool textOutside = (textLength != 0 || textAt != 0) &&
+                             !TextInside(bytes, textAt, textLength, std::min(size, bytes.size()));
+    bool formatOutside = false;
+    if (size >= kPixelFormatFields && bytes.size() >= kPixelFormatFields) {
+        const std::uint64_t formatSize = GetLE32(bytes.data() + 88);
+        const std::uint64_t formatAt = GetLE32(bytes.data() + 92);
+        formatOutside = formatSize != 0 && (formatAt < kBaseHeader || formatAt + formatSize > size);
+    }
+    if (size > bytes.size() || textOutside || formatOutside) {
+        FailEmf("header record points outside itself");
+    }
 }
 
 // libemf2svg trusts each record's sizes and counts, so every record is first put through
@@ -62,6 +105,7 @@ RgbaImage DecodeEmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels
     if (bytes.size() > kMaxEmfBytes) {
         throw Error("EMF picture too large: " + std::to_string(bytes.size()) + " bytes");
     }
+    CheckEmfHeader(bytes);
     CheckEmfRecords(bytes);
     generatorOptions options{};
     options.nameSpace = nullptr;  // no prefix: libemf2svg never frees a prefix it was given

@@ -76,17 +76,22 @@ std::pair<int, int> SvgSize(RsvgHandle* handle, std::uint64_t maxPixels) {
     return {static_cast<int>(w), static_cast<int>(h)};
 }
 
-}  // namespace
-
-RgbaImage RasteriseSvg(std::string_view svg, std::uint64_t maxPixels) {
+// The document parsed, at the resolution of Windows screens.
+std::unique_ptr<RsvgHandle, GObjectDeleter> ParseSvg(std::string_view svg) {
     GError* error = nullptr;
-    const std::unique_ptr<RsvgHandle, GObjectDeleter> handle(
+    std::unique_ptr<RsvgHandle, GObjectDeleter> handle(
         rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svg.data()), svg.size(), &error));
     if (!handle) {
         FailSvg(error);
     }
     rsvg_handle_set_dpi(handle.get(), kScreenDpi);
-    const auto [width, height] = SvgSize(handle.get(), maxPixels);
+    return handle;
+}
+
+RgbaImage Render(RsvgHandle* handle, int width, int height, std::uint64_t maxPixels) {
+    if (width > kMaxCairoSide || height > kMaxCairoSide) {
+        FailSvg("size out of range");
+    }
     RgbaImage image = NewRgbaImage(width, height, maxPixels);
     const std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
@@ -94,12 +99,27 @@ RgbaImage RasteriseSvg(std::string_view svg, std::uint64_t maxPixels) {
     if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) {
         FailSvg("no memory for the drawing surface");
     }
+    GError* error = nullptr;
     const RsvgRectangle viewport{0, 0, double(width), double(height)};
-    if (!rsvg_handle_render_document(handle.get(), cairo.get(), &viewport, &error)) {
+    if (!rsvg_handle_render_document(handle, cairo.get(), &viewport, &error)) {
         FailSvg(error);
     }
     CopySurface(surface.get(), image);
     return image;
+}
+
+}  // namespace
+
+RgbaImage RasteriseSvg(std::string_view svg, std::uint64_t maxPixels) {
+    const auto handle = ParseSvg(svg);
+    const auto [width, height] = SvgSize(handle.get(), maxPixels);
+    return Render(handle.get(), width, height, maxPixels);
+}
+
+RgbaImage RasteriseSvg(std::string_view svg, int width, int height, std::uint64_t maxPixels) {
+    CheckImageSize(width, height, maxPixels);
+    const auto handle = ParseSvg(svg);
+    return Render(handle.get(), width, height, maxPixels);
 }
 
 }  // namespace quorlix

@@ -1,12 +1,12 @@
-// Windows metafiles, played by libwmf into its own true-colour drawing surface (its gd device).
+// Windows metafiles, played by libwmf's SVG device and drawn by librsvg. (libwmf's own raster
+// device stamps a thick pen pixel by pixel: a hostile pen width kept it busy for minutes.)
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include <libwmf/api.h>
-#include <libwmf/gd.h>
-#include <libwmf/gd/gd.h>
+#include <libwmf/svg.h>
 
 #include "imaging/decoders.h"
 #include "imaging/image_size.h"
@@ -18,35 +18,7 @@ namespace {
 
 // Metafile units become pixels at the resolution Windows screens use.
 constexpr double kScreenDpi = 96.0;
-
-// Frees the drawing surface the gd device made. libwmf leaves it to the caller and does not export
-// gd's own destructor; these are the blocks that destructor frees, all from malloc.
-void FreeGdImage(gdImagePtr image) {
-    if (image == nullptr) {
-        return;
-    }
-    if (image->pixels != nullptr) {
-        for (int y = 0; y < image->sy; ++y) {
-            std::free(image->pixels[y]);
-        }
-        std::free(image->pixels);
-    }
-    if (image->_tpixels != nullptr) {
-        std::free(image->_tpixels);  // the rows of tpixels point into this one block
-    } else if (image->tpixels != nullptr) {
-        for (int y = 0; y < image->sy; ++y) {
-            std::free(image->tpixels[y]);
-        }
-    }
-    std::free(image->tpixels);
-    std::free(image->polyInts);
-    std::free(image->style);
-    if (image->clip != nullptr) {
-        std::free(image->clip->list);
-        std::free(image->clip);
-    }
-    std::free(image);
-}
+constexpr double kPointsPerInch = 72.0;
 
 // The memory libwmf takes through its allocator, counted, so that a hostile metafile cannot make
 // it take more than kMaxWmfMemory: past that an allocation fails and so does the playing.
@@ -103,8 +75,7 @@ void* WmfReallocate(void* context, void* data, std::size_t size) {
     return static_cast<char*>(moved) + kBlockHeader;
 }
 
-// The player, the metafile it reads and the surface it draws on, released whichever way the
-// drawing ends.
+// The player and the metafile it reads, released whichever way the drawing ends.
 struct WmfPlayer {
     WmfMemory memory;  // outlives the player, which frees through it
     wmfAPI* api = nullptr;
@@ -113,13 +84,10 @@ struct WmfPlayer {
         if (api == nullptr) {
             return;
         }
-        const auto* device = static_cast<wmf_gd_t*>(api->device_data);
-        void* surface = device != nullptr ? device->gd_image : nullptr;
         if (open) {
             wmf_mem_close(api);
         }
         wmf_api_destroy(api);
-        FreeGdImage(static_cast<gdImagePtr>(surface));
     }
 };
 
@@ -130,33 +98,43 @@ void Check(wmf_error_t error, const char* step) {
     }
 }
 
-// gd keeps 7-bit alpha where 0 is opaque and 127 transparent.
-void CopyGdPixels(const int* gd, RgbaImage& image) {
-    const std::size_t count = image.pixels.size() / 4;
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto pixel = static_cast<std::uint32_t>(gd[i]);
-        std::uint8_t* p = image.pixels.data() + 4 * i;
-        p[0] = static_cast<std::uint8_t>(pixel >> 16);
-        p[1] = static_cast<std::uint8_t>(pixel >> 8);
-        p[2] = static_cast<std::uint8_t>(pixel);
-        p[3] = static_cast<std::uint8_t>(255 - ((pixel >> 24) & 0x7F) * 255 / 127);
-    }
-}
-
-// The scan gives the box of what is drawn; a placeable file names the box the picture covers,
-// blank margins included, as Windows draws it.
+// The scan gives the box of what is drawn, in points; a placeable file names the box the picture
+// covers, blank margins included, as Windows draws it, in its own units of 1/Inch inch.
 void UsePlaceableBox(wmfAPI* api, wmfD_Rect& box) {
     const wmfFile file = api->File;
     if (file == nullptr || !file->placeable || file->pmh == nullptr) {
         return;
     }
     const wmfPlaceableMetaHeader& header = *file->pmh;
-    if (header.Right > header.Left && header.Bottom > header.Top) {
-        box.TL.x = header.Left;
-        box.TL.y = header.Top;
-        box.BR.x = header.Right;
-        box.BR.y = header.Bottom;
+    if (header.Right > header.Left && header.Bottom > header.Top && header.Inch != 0) {
+        const float points = static_cast<float>(kPointsPerInch) / header.Inch;
+        box.TL.x = header.Left * points;
+        box.TL.y = header.Top * points;
+        box.BR.x = header.Right * points;
+        box.BR.y = header.Bottom * points;
     }
+}
+
+// Plays the metafile into SVG text of the given size.
+std::string PlayToSvg(WmfPlayer& player, const wmfD_Rect& box, unsigned width, unsigned height) {
+    auto* device = WMF_SVG_GetData(player.api);
+    device->out = wmf_stream_create(player.api, nullptr);  // nullptr: into memory
+    if (device->out == nullptr) {
+        throw Error("Damaged WMF picture: no memory for the drawing");
+    }
+    device->bbox = box;
+    device->width = width;
+    device->height = height;
+    device->flags |= WMF_SVG_INLINE_IMAGES;
+    const wmf_error_t played = wmf_play(player.api, 0, const_cast<wmfD_Rect*>(&box));
+    char* text = nullptr;
+    unsigned long length = 0;
+    wmf_stream_destroy(player.api, device->out, &text, &length);
+    device->out = nullptr;
+    std::string svg = text != nullptr ? std::string(text, length) : std::string();
+    wmf_free(player.api, text);
+    Check(played, "drawing");
+    return svg;
 }
 
 }  // namespace
@@ -164,7 +142,7 @@ void UsePlaceableBox(wmfAPI* api, wmfD_Rect& box) {
 RgbaImage DecodeWmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
     WmfPlayer player;
     wmfAPI_Options options{};
-    options.function = wmf_gd_function;
+    options.function = wmf_svg_function;
     options.context = &player.memory;
     options.malloc = WmfAllocate;
     options.realloc = WmfReallocate;
@@ -172,8 +150,6 @@ RgbaImage DecodeWmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels
     const unsigned long flags =
         WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR;
     Check(wmf_api_create(&player.api, flags, &options), "starting the player");
-    auto* device = WMF_GD_GetData(player.api);
-    device->type = wmf_gd_image;
     // libwmf reads the bytes without changing them, through a non-const pointer.
     Check(wmf_mem_open(player.api, const_cast<unsigned char*>(bytes.data()),
                        static_cast<long>(bytes.size())),
@@ -185,17 +161,9 @@ RgbaImage DecodeWmf(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels
     unsigned int width = 0;
     unsigned int height = 0;
     Check(wmf_display_size(player.api, &width, &height, kScreenDpi, kScreenDpi), "sizing");
-    RgbaImage image = NewRgbaImage(width, height, maxPixels);
-    device->bbox = box;
-    device->width = width;
-    device->height = height;
-    Check(wmf_play(player.api, 0, &box), "drawing");
-    const int* pixels = device->gd_image ? wmf_gd_image_pixels(device->gd_image) : nullptr;
-    if (pixels == nullptr) {
-        throw Error("Damaged WMF picture: nothing was drawn");
-    }
-    CopyGdPixels(pixels, image);
-    return image;
+    CheckImageSize(width, height, maxPixels);
+    const std::string svg = PlayToSvg(player, box, width, height);
+    return RasteriseSvg(svg, static_cast<int>(width), static_cast<int>(height), maxPixels);
 }
 
 }  // namespace quorlix

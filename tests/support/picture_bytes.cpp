@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "imaging/image_loading.h"
+#include "platform/error.h"
+
 namespace quorlix::test {
 
 ByteWriter& ByteWriter::U8(unsigned v) {
@@ -128,6 +131,27 @@ Bytes EncodeGif(const GifFrame& frame) {
     EGifCloseFile(gif, &error);
     GifFreeMapObject(map);
     return out;
+}
+
+void ExpectDamaged(const Bytes& bytes, const std::string& words) {
+    try {
+        LoadImage(bytes);
+        ADD_FAILURE() << "loaded a damaged picture";
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find(words), std::string::npos) << error.what();
+    }
+}
+
+void ExpectEveryFlipHandled(const Bytes& bytes, std::uint64_t maxPixels) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        Bytes copy = bytes;
+        copy[i] ^= 0xFF;
+        try {
+            const RgbaImage image = LoadImage(copy, maxPixels);
+            EXPECT_EQ(image.pixels.size(), std::size_t(image.width) * image.height * 4) << i;
+        } catch (const Error&) {
+        }
+    }
 }
 
 std::array<std::uint8_t, 4> PixelAt(const RgbaImage& image, int x, int y) {

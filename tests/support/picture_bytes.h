@@ -54,6 +54,11 @@ struct GifFrame {
 };
 Bytes EncodeGif(const GifFrame& frame);
 
+// Loading must fail with quorlix::Error whose text holds words (and not crash).
+void ExpectDamaged(const Bytes& bytes, const std::string& words);
+// Every single-byte flip of a small picture either loads whole or fails with quorlix::Error.
+void ExpectEveryFlipHandled(const Bytes& bytes, std::uint64_t maxPixels = kMaxImagePixels);
+
 // The RGBA pixel at x, y.
 std::array<std::uint8_t, 4> PixelAt(const RgbaImage& image, int x, int y);
 

@@ -11,6 +11,7 @@ namespace {
 
 using test::Bytes;
 using test::ByteWriter;
+using test::ExpectDamaged;
 using test::PixelAt;
 using Rgba = std::array<std::uint8_t, 4>;
 
@@ -160,15 +161,6 @@ TEST(BitmapLoading, RunLengthEncoded) {
     EXPECT_EQ(PixelAt(rle4, 4, 0), red);
 }
 
-void ExpectDamaged(const Bytes& bytes, const std::string& words) {
-    try {
-        LoadImage(bytes);
-        ADD_FAILURE() << "loaded a damaged picture";
-    } catch (const Error& error) {
-        EXPECT_NE(std::string(error.what()).find(words), std::string::npos) << error.what();
-    }
-}
-
 TEST(BitmapLoading, DamageAndSizeLimit) {
     const Bytes bmp = Bmp24();
     ExpectDamaged(Bytes(bmp.begin(), bmp.end() - 1), "Damaged BMP picture: pixel data ends early");
@@ -187,16 +179,8 @@ TEST(BitmapLoading, DamageAndSizeLimit) {
     InfoHeader(empty, 40, 0, 5, 24, 0);
     ExpectDamaged(BmpFile(empty, 40), "Picture has no pixels");
     // Every single-byte flip loads or fails cleanly.
-    for (const Bytes& sample : {Bmp24(), BmpFile(big, 40)}) {
-        for (std::size_t i = 0; i < sample.size(); ++i) {
-            Bytes copy = sample;
-            copy[i] ^= 0xFF;
-            try {
-                LoadImage(copy);
-            } catch (const Error&) {
-            }
-        }
-    }
+    test::ExpectEveryFlipHandled(Bmp24());
+    test::ExpectEveryFlipHandled(BmpFile(big, 40));
 }
 
 // An icon file from images given as bytes, with directory sizes as stated.

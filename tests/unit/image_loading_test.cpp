@@ -17,6 +17,8 @@ namespace quorlix {
 namespace {
 
 using test::Bytes;
+using test::ExpectDamaged;
+using test::ExpectEveryFlipHandled;
 using test::PixelAt;
 using Rgba = std::array<std::uint8_t, 4>;
 
@@ -34,31 +36,8 @@ void ExpectNear(const Rgba& got, const Rgba& want, int tolerance) {
     }
 }
 
-// Loading must fail with quorlix::Error (not crash) and say what failed.
-void ExpectDamaged(const Bytes& bytes, const std::string& words) {
-    try {
-        LoadImage(bytes);
-        ADD_FAILURE() << "loaded a damaged picture";
-    } catch (const Error& error) {
-        EXPECT_NE(std::string(error.what()).find(words), std::string::npos) << error.what();
-    }
-}
-
 Bytes Truncated(const Bytes& bytes, std::size_t keep) {
     return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(keep));
-}
-
-// Every single-byte flip of a small picture either loads or fails with quorlix::Error.
-void ExpectEveryFlipHandled(const Bytes& bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        Bytes copy = bytes;
-        copy[i] ^= 0xFF;
-        try {
-            const RgbaImage image = LoadImage(copy);
-            EXPECT_EQ(image.pixels.size(), std::size_t(image.width) * image.height * 4);
-        } catch (const Error&) {
-        }
-    }
 }
 
 TEST(ImageLoading, KindComesFromTheBytes) {
