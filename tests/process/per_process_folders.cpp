@@ -21,10 +21,25 @@ void UseTestHome() {
     ::setenv("LC_ALL", "C.UTF-8", 1);
 }
 
+// A test run without a configuration folder of its own never writes to the user's ~/.config.
+void GuardConfigFolder() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && *config != '\0') {
+        return;
+    }
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string base =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/quorlix-test-config";
+    std::error_code ec;
+    std::filesystem::create_directories(base, ec);
+    ::setenv("XDG_CONFIG_HOME", base.c_str(), 1);
+}
+
 class PerProcessFolders {
 public:
     PerProcessFolders() {
         UseTestHome();
+        GuardConfigFolder();
         for (const char* variable : {"TMPDIR", "XDG_CONFIG_HOME"}) {
             const char* base = std::getenv(variable);
             if (base == nullptr || *base == '\0') {
