@@ -25,8 +25,10 @@ namespace {
 using Page = PageHarness<GeneralPage>;
 
 // Starts from a user with no stored defaults.
+// No stored defaults, and the folder a test's own defaults file goes into.
 void ForgetDefaults() {
     std::filesystem::remove(DefaultSettingsPath());
+    std::filesystem::create_directories(std::filesystem::path(DefaultSettingsPath()).parent_path());
 }
 
 TEST(GeneralPage, ShowsEveryControlWithItsInitialState) {

@@ -30,8 +30,10 @@ using Page = PageHarness<WatermarkPage>;
 const char* const kDefaultFontText = "00808000FFFFFFF0000C00600011000DMS Sans Serif";
 const char* const kImagePrompt = "Please click right button to select a image file->";
 
+// No stored defaults, and the folder a test's own defaults file goes into.
 void ForgetDefaults() {
     std::filesystem::remove(DefaultSettingsPath());
+    std::filesystem::create_directories(std::filesystem::path(DefaultSettingsPath()).parent_path());
 }
 
 // A JPEG picture of the given size.

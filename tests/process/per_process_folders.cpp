@@ -71,3 +71,9 @@ private:
 const PerProcessFolders perProcessFolders;
 
 }  // namespace
+
+// fontconfig keeps its caches for the life of the process by design (librsvg and Qt load it);
+// the leak checker is told so, in sanitizer builds.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
