@@ -31,4 +31,20 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
+// A range of another byte source seen as a source of its own; the inner source must outlive it.
+class ByteSourceSlice final : public ByteSource {
+public:
+    // Throws std::out_of_range when the range does not lie within the inner source.
+    ByteSourceSlice(ByteSource& inner, std::uint64_t offset, std::uint64_t size);
+
+    std::uint64_t Size() const override { return size_; }
+    // Throws std::out_of_range for a range outside the slice.
+    void ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) override;
+
+private:
+    ByteSource& inner_;
+    std::uint64_t offset_;
+    std::uint64_t size_;
+};
+
 }  // namespace quorlix

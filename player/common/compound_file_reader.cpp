@@ -1,6 +1,7 @@
 #include "common/compound_file_reader.h"
 
 #include <algorithm>
+#include <array>
 
 #include "common/byte_order.h"
 
@@ -11,6 +12,7 @@ using namespace cfb;
 namespace {
 
 constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
+constexpr std::size_t kMaxChunk = 65536;
 
 [[noreturn]] void Fail(const std::string& what) {
     throw CompoundFileError("Damaged compound file: " + what);
@@ -22,18 +24,32 @@ std::uint64_t CeilDiv(std::uint64_t a, std::uint64_t b) {
 
 }  // namespace
 
-CompoundFileReader::CompoundFileReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
+CompoundFileReader::CompoundFileReader(ByteSource& source) : source_(source), size_(source.Size()) {
     ReadHeader();
-    ReadFat();
+    ReadFatSectorList();
     ReadDirectory();
     ReadMiniStream();
 }
 
+CompoundFileReader::CompoundFileReader(std::span<const std::uint8_t> bytes)
+    : ownedSource_(std::make_unique<MemoryByteSource>(bytes)),
+      source_(*ownedSource_),
+      size_(bytes.size()) {
+    ReadHeader();
+    ReadFatSectorList();
+    ReadDirectory();
+    ReadMiniStream();
+}
+
+CompoundFileReader::~CompoundFileReader() = default;
+
 void CompoundFileReader::ReadHeader() {
-    if (bytes_.size() < kHeaderSize) {
+    if (size_ < kHeaderSize) {
         throw CompoundFileError("Not a compound file: shorter than its header");
     }
-    const std::uint8_t* h = bytes_.data();
+    std::array<std::uint8_t, kHeaderSize> header{};
+    source_.ReadAt(0, header.data(), header.size());
+    const std::uint8_t* h = header.data();
     if (!std::equal(kSignature.begin(), kSignature.end(), h)) {
         throw CompoundFileError("Not a compound file: wrong signature");
     }
@@ -47,7 +63,7 @@ void CompoundFileReader::ReadHeader() {
         Fail("unknown byte order, mini sector size or cut-off");
     }
     sectorSize_ = std::size_t{1} << sectorShift_;
-    const std::uint64_t body = bytes_.size() > sectorSize_ ? bytes_.size() - sectorSize_ : 0;
+    const std::uint64_t body = size_ > sectorSize_ ? size_ - sectorSize_ : 0;
     sectorCount_ = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(CeilDiv(body, sectorSize_), kMaxRegularSector));
     fatSectors_ = GetLE32(h + 0x2C);
@@ -60,72 +76,124 @@ void CompoundFileReader::ReadHeader() {
         miniFatSectors_ > sectorCount_) {
         Fail("sector counts beyond the file");
     }
+    for (std::size_t i = 0; i < kHeaderFatSlots && fatSectorIds_.size() < fatSectors_; ++i) {
+        fatSectorIds_.push_back(GetLE32(h + 0x4C + 4 * i));
+    }
 }
 
 std::uint64_t CompoundFileReader::SectorOffset(std::uint32_t sector) const {
     return (std::uint64_t{sector} + 1) << sectorShift_;
 }
 
-void CompoundFileReader::ReadFat() {
-    std::vector<std::uint32_t> fatIds;
-    for (std::size_t i = 0; i < kHeaderFatSlots && fatIds.size() < fatSectors_; ++i) {
-        fatIds.push_back(GetLE32(bytes_.data() + 0x4C + 4 * i));
-    }
+void CompoundFileReader::ReadSector(std::uint32_t sector, std::uint8_t* buffer) const {
+    source_.ReadAt(SectorOffset(sector), buffer, sectorSize_);
+}
+
+void CompoundFileReader::ReadFatSectorList() {
     const std::size_t perDifat = sectorSize_ / 4 - 1;
+    std::vector<std::uint8_t> block(sectorSize_);
     std::uint32_t difat = firstDifatSector_;
-    for (std::uint32_t d = 0; d < difatSectors_ && fatIds.size() < fatSectors_; ++d) {
-        if (difat >= sectorCount_ || SectorOffset(difat) + sectorSize_ > bytes_.size()) {
+    for (std::uint32_t d = 0; d < difatSectors_ && fatSectorIds_.size() < fatSectors_; ++d) {
+        if (difat >= sectorCount_ || SectorOffset(difat) + sectorSize_ > size_) {
             Fail("DIFAT chain leaves the file");
         }
-        const std::uint8_t* p = bytes_.data() + SectorOffset(difat);
-        for (std::size_t k = 0; k < perDifat && fatIds.size() < fatSectors_; ++k) {
-            fatIds.push_back(GetLE32(p + 4 * k));
+        ReadSector(difat, block.data());
+        for (std::size_t k = 0; k < perDifat && fatSectorIds_.size() < fatSectors_; ++k) {
+            fatSectorIds_.push_back(GetLE32(block.data() + 4 * k));
         }
-        difat = GetLE32(p + 4 * perDifat);
+        difat = GetLE32(block.data() + 4 * perDifat);
     }
-    if (fatIds.size() < fatSectors_) {
+    if (fatSectorIds_.size() < fatSectors_) {
         Fail("fewer FAT sectors listed than counted");
     }
-    const std::size_t perFat = sectorSize_ / 4;
-    fat_.reserve(fatIds.size() * perFat);
-    for (std::uint32_t id : fatIds) {
-        if (id >= sectorCount_ || SectorOffset(id) + sectorSize_ > bytes_.size()) {
+    for (const std::uint32_t id : fatSectorIds_) {
+        if (id >= sectorCount_ || SectorOffset(id) + sectorSize_ > size_) {
             Fail("FAT sector outside the file");
-        }
-        const std::uint8_t* p = bytes_.data() + SectorOffset(id);
-        for (std::size_t k = 0; k < perFat; ++k) {
-            fat_.push_back(GetLE32(p + 4 * k));
         }
     }
 }
 
-std::vector<std::uint8_t> CompoundFileReader::ReadChain(std::uint32_t start,
-                                                        std::uint64_t size) const {
+std::uint32_t CompoundFileReader::NextSector(std::uint32_t sector) const {
+    const std::size_t perFat = sectorSize_ / 4;
+    const std::uint32_t index = static_cast<std::uint32_t>(sector / perFat);
+    if (index >= fatSectorIds_.size()) {
+        Fail("sector chain ends before its stream");
+    }
+    if (index != fatCacheIndex_) {
+        std::vector<std::uint8_t> block(sectorSize_);
+        ReadSector(fatSectorIds_[index], block.data());
+        fatCache_.resize(perFat);
+        for (std::size_t k = 0; k < perFat; ++k) {
+            fatCache_[k] = GetLE32(block.data() + 4 * k);
+        }
+        fatCacheIndex_ = index;
+    }
+    return fatCache_[sector % perFat];
+}
+
+// Walks the whole chain of a stream of size bytes, checking every link, and copies the part
+// [offset, offset + count) into the sink, reading runs of adjacent sectors at once.
+void CompoundFileReader::CopyChain(std::uint32_t start, std::uint64_t size, std::uint64_t offset,
+                                   std::uint64_t count, const StreamSink& sink) const {
     const std::uint64_t needed = CeilDiv(size, sectorSize_);
-    if (size > bytes_.size() || needed > sectorCount_) {
+    if (size > size_ || needed > sectorCount_) {
         Fail("stream larger than the file");
     }
-    std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(size));
+    const std::uint64_t end = offset + count;
+    const std::size_t fatCovered = fatSectorIds_.size() * (sectorSize_ / 4);
     std::vector<bool> visited(sectorCount_, false);
+    std::vector<std::uint8_t> buffer(
+        static_cast<std::size_t>(std::min<std::uint64_t>(count, kMaxChunk)));
+    std::uint64_t runStart = 0;
+    std::size_t runLength = 0;
+    auto flush = [&] {
+        if (runLength != 0) {
+            source_.ReadAt(runStart, buffer.data(), runLength);
+            sink({buffer.data(), runLength});
+            runLength = 0;
+        }
+    };
     std::uint32_t sector = start;
     for (std::uint64_t k = 0; k < needed; ++k) {
-        if (sector >= sectorCount_ || sector >= fat_.size()) {
+        if (sector >= sectorCount_ || sector >= fatCovered) {
             Fail("sector chain ends before its stream");
         }
         if (visited[sector]) {
             Fail("sector chain loops");
         }
         visited[sector] = true;
-        const std::uint64_t offset = SectorOffset(sector);
-        const std::size_t take =
-            static_cast<std::size_t>(std::min<std::uint64_t>(sectorSize_, size - out.size()));
-        if (offset + take > bytes_.size()) {
+        const std::uint64_t position = k * sectorSize_;
+        const std::uint64_t take = std::min<std::uint64_t>(sectorSize_, size - position);
+        const std::uint64_t sectorStart = SectorOffset(sector);
+        if (sectorStart + take > size_) {
             Fail("sector beyond the end of the file");
         }
-        out.insert(out.end(), bytes_.begin() + offset, bytes_.begin() + offset + take);
-        sector = fat_[sector];
+        const std::uint64_t from = std::max(position, offset);
+        const std::uint64_t to = std::min(position + take, end);
+        if (from < to) {
+            const std::uint64_t fileFrom = sectorStart + (from - position);
+            const auto length = static_cast<std::size_t>(to - from);
+            if (runLength == 0 || runStart + runLength != fileFrom ||
+                runLength + length > buffer.size()) {
+                flush();
+                runStart = fileFrom;
+            }
+            runLength += length;
+        }
+        if (k + 1 < needed) {
+            sector = NextSector(sector);
+        }
     }
+    flush();
+}
+
+std::vector<std::uint8_t> CompoundFileReader::ReadChain(std::uint32_t start,
+                                                        std::uint64_t size) const {
+    std::vector<std::uint8_t> out;
+    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(size, size_)));
+    CopyChain(start, size, 0, size, [&](std::span<const std::uint8_t> chunk) {
+        out.insert(out.end(), chunk.begin(), chunk.end());
+    });
     return out;
 }
 
@@ -160,20 +228,21 @@ void CompoundFileReader::ReadDirectory() {
     std::vector<bool> visited(sectorCount_, false);
     std::uint32_t sector = firstDirectorySector_;
     const std::size_t perSector = sectorSize_ / kDirectoryEntrySize;
+    std::vector<std::uint8_t> block(sectorSize_);
     while (sector != kEndOfChain) {
-        if (sector >= sectorCount_ || sector >= fat_.size() ||
-            SectorOffset(sector) + sectorSize_ > bytes_.size()) {
+        if (sector >= sectorCount_ || sector / (sectorSize_ / 4) >= fatSectorIds_.size() ||
+            SectorOffset(sector) + sectorSize_ > size_) {
             Fail("directory chain leaves the file");
         }
         if (visited[sector]) {
             Fail("directory chain loops");
         }
         visited[sector] = true;
-        const std::uint8_t* p = bytes_.data() + SectorOffset(sector);
+        ReadSector(sector, block.data());
         for (std::size_t k = 0; k < perSector; ++k) {
-            entries_.push_back(ParseEntry(p + k * kDirectoryEntrySize));
+            entries_.push_back(ParseEntry(block.data() + k * kDirectoryEntrySize));
         }
-        sector = fat_[sector];
+        sector = NextSector(sector);
     }
     if (entries_.empty() || entries_[kRoot].type != kTypeRoot) {
         Fail("no root entry");
@@ -191,16 +260,23 @@ void CompoundFileReader::ReadMiniStream() {
     }
     const CompoundEntry& root = entries_[kRoot];
     if (root.size > 0) {
-        miniStream_ = ReadChain(root.startSector, root.size);
+        // Only the part the mini FAT addresses is ever read; the whole chain is still checked.
+        const std::uint64_t used =
+            std::min<std::uint64_t>(root.size, miniFat_.size() * std::uint64_t{kMiniSectorSize});
+        CopyChain(root.startSector, root.size, 0, used, [&](std::span<const std::uint8_t> chunk) {
+            miniStream_.insert(miniStream_.end(), chunk.begin(), chunk.end());
+        });
     }
 }
 
-std::vector<std::uint8_t> CompoundFileReader::ReadMiniChain(std::uint32_t start,
-                                                            std::uint64_t size) const {
+void CompoundFileReader::CopyMiniChain(std::uint32_t start, std::uint64_t size,
+                                       std::uint64_t offset, std::uint64_t count,
+                                       const StreamSink& sink) const {
     const std::uint64_t needed = CeilDiv(size, kMiniSectorSize);
     if (needed > miniFat_.size()) {
         Fail("stream larger than the mini stream");
     }
+    // A mini stream is shorter than the cut-off, so it is gathered whole first.
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(size));
     std::vector<bool> visited(miniFat_.size(), false);
@@ -213,16 +289,19 @@ std::vector<std::uint8_t> CompoundFileReader::ReadMiniChain(std::uint32_t start,
             Fail("mini sector chain loops");
         }
         visited[sector] = true;
-        const std::uint64_t offset = std::uint64_t{sector} * kMiniSectorSize;
+        const std::uint64_t position = std::uint64_t{sector} * kMiniSectorSize;
         const std::size_t take =
             static_cast<std::size_t>(std::min<std::uint64_t>(kMiniSectorSize, size - out.size()));
-        if (offset + take > miniStream_.size()) {
+        if (position + take > miniStream_.size()) {
             Fail("mini sector beyond the mini stream");
         }
-        out.insert(out.end(), miniStream_.begin() + offset, miniStream_.begin() + offset + take);
+        out.insert(out.end(), miniStream_.begin() + position,
+                   miniStream_.begin() + position + take);
         sector = miniFat_[sector];
     }
-    return out;
+    if (count != 0) {
+        sink({out.data() + offset, static_cast<std::size_t>(count)});
+    }
 }
 
 const CompoundEntry& CompoundFileReader::entry(EntryId id) const {
@@ -293,16 +372,36 @@ std::optional<CompoundFileReader::EntryId> CompoundFileReader::Find(
     return std::nullopt;
 }
 
-std::vector<std::uint8_t> CompoundFileReader::ReadStream(EntryId stream) const {
+void CompoundFileReader::CopyStream(EntryId stream, std::uint64_t offset, std::uint64_t count,
+                                    const StreamSink& sink) const {
     const CompoundEntry& e = entry(stream);
     if (e.type != kTypeStream) {
         Fail("not a stream");
     }
-    if (e.size == 0) {
-        return {};
+    if (offset > e.size || count > e.size - offset) {
+        Fail("read beyond the end of a stream");
     }
-    return e.size < kMiniStreamCutoff ? ReadMiniChain(e.startSector, e.size)
-                                      : ReadChain(e.startSector, e.size);
+    if (e.size == 0) {
+        return;
+    }
+    if (e.size < kMiniStreamCutoff) {
+        CopyMiniChain(e.startSector, e.size, offset, count, sink);
+    } else {
+        CopyChain(e.startSector, e.size, offset, count, sink);
+    }
+}
+
+std::vector<std::uint8_t> CompoundFileReader::ReadStreamRange(EntryId stream, std::uint64_t offset,
+                                                              std::uint64_t count) const {
+    std::vector<std::uint8_t> out;
+    CopyStream(stream, offset, count, [&](std::span<const std::uint8_t> chunk) {
+        out.insert(out.end(), chunk.begin(), chunk.end());
+    });
+    return out;
+}
+
+std::vector<std::uint8_t> CompoundFileReader::ReadStream(EntryId stream) const {
+    return ReadStreamRange(stream, 0, entry(stream).size);
 }
 
 }  // namespace quorlix

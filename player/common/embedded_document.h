@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_source.h"
+#include "common/compound_file_reader.h"
+
 namespace quorlix {
 
 // The original document taken out of a staged copy.
@@ -21,6 +24,34 @@ struct EmbeddedDocument {
     std::u16string unicodeName;
     std::vector<std::uint8_t> data;
 };
+
+// Where a compound file keeps its document, found without reading the document's data.
+struct DocumentPlace {
+    EmbeddedDocument::Kind kind = EmbeddedDocument::Kind::PackageFile;
+    std::string ansiName;        // as in EmbeddedDocument
+    std::u16string unicodeName;  // as in EmbeddedDocument
+    // The stream that holds the data; for WordStorage the data is the whole compound file.
+    CompoundFileReader::EntryId stream = cfb::kNoEntry;
+    std::uint64_t offset = 0;  // where the data starts in that stream
+    std::uint64_t size = 0;
+    std::vector<std::uint8_t> head;  // the data's first bytes (at most 8), which tell its kind
+};
+
+// Finds the document of a compound file. Throws CompoundFileError when it holds none or its
+// package object is damaged.
+DocumentPlace FindEmbeddedDocument(const CompoundFileReader& reader);
+
+// Copies the data of a found document in chunks, each checked as it is read; compoundFile is the
+// source the reader reads.
+void CopyDocumentData(const CompoundFileReader& reader, ByteSource& compoundFile,
+                      const DocumentPlace& place, const StreamSink& sink);
+
+// The document's name and kind with only its first bytes as data: enough to name its file.
+EmbeddedDocument DocumentHeadOf(const DocumentPlace& place);
+
+// Checks the header of a container stream and gives N, the size of the compound file that
+// follows it. Throws CompoundFileError when it is not one or is cut short.
+std::uint64_t ContainedStorageSize(ByteSource& containerStream);
 
 // Takes the document out of the bytes of a container stream ("BDOC", aspect, N, compound
 // file). Throws CompoundFileError when they hold no readable document.

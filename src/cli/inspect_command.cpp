@@ -14,8 +14,6 @@ namespace quorlix {
 
 namespace {
 
-constexpr const char* kNotAnOutput = "not an output of this program (it has no end marker)";
-
 std::string RangeText(const ByteRange& range) {
     return "offset " + std::to_string(range.offset) + ", " + std::to_string(range.size) + " bytes";
 }

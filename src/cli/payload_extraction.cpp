@@ -11,6 +11,8 @@
 
 #include "cli/payload_report.h"
 #include "cli/safe_path.h"
+#include "cli/section_document.h"
+#include "cli/trailing_bytes.h"
 #include "common/document_name.h"
 #include "common/utf16.h"
 #include "platform/ansi_code_page.h"
@@ -136,16 +138,19 @@ std::vector<std::string> ExtractPayload(const std::string& executablePath,
                                         const std::string& folder,
                                         std::vector<std::string>* skippedNames) {
     FileByteSource source(executablePath);
+    if (!MayBeAnOutput(source)) {
+        throw Error(executablePath + ": " + kNotAnOutput);
+    }
     const PayloadReader reader(source);
-    const EmbeddedDocument document = ReadEmbeddedDocument(reader);
-    const std::string documentName = DocumentFileNameOf(document);
+    const SectionDocument document(source, reader.layout().document);
+    const std::string documentName = DocumentFileNameOf(document.Head());
     std::vector<std::string> names;
     for (const PackageEntry& entry : reader.layout().entries) {
         names.push_back(FromAnsi(entry.name));
         EntryNameParts(names.back());
     }
     const std::vector<bool> overwritten = OverwrittenNames(names);
-    std::uint64_t total = document.data.size();
+    std::uint64_t total = document.place().size;
     for (std::size_t i = 0; i < names.size(); ++i) {
         total += overwritten[i] ? 0 : reader.layout().entries[i].size;
     }
@@ -154,7 +159,9 @@ std::vector<std::string> ExtractPayload(const std::string& executablePath,
     ExtractionRecord record;
     record.MakeFolder(folder);
     File documentFile = record.Create(folder, documentName);
-    documentFile.WriteAll(document.data.data(), document.data.size());
+    document.CopyData([&documentFile](std::span<const std::uint8_t> chunk) {
+        documentFile.WriteAll(chunk.data(), chunk.size());
+    });
     documentFile.Close();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (overwritten[i]) {

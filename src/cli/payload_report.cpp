@@ -3,7 +3,7 @@
 #include <span>
 
 #include "cli/option_line_fields.h"
-#include "common/compound_file_reader.h"
+#include "cli/section_document.h"
 #include "common/entry_name.h"
 #include "common/payload_error.h"
 #include "common/player_options.h"
@@ -83,31 +83,15 @@ std::string OriginalDocumentName(const EmbeddedDocument& document) {
     return FromAnsi(document.ansiName);
 }
 
-EmbeddedDocument ReadEmbeddedDocument(const PayloadReader& reader) {
-    std::vector<std::uint8_t> stream;
-    stream.reserve(reader.layout().document.size);
-    reader.CopyDocument(PayloadReader::DocumentForm::Unscrambled,
-                        [&](std::span<const std::uint8_t> chunk) {
-                            stream.insert(stream.end(), chunk.begin(), chunk.end());
-                        });
-    try {
-        return ExtractDocument(stream);
-    } catch (const CompoundFileError& e) {
-        throw PayloadError(
-            reader.layout().document.offset,
-            std::string("the document section holds no valid container stream (") + e.what() + ")");
-    }
-}
-
 PayloadReport InspectPayload(ByteSource& source) {
     const PayloadReader reader(source);
     PayloadReport report;
     report.layout = reader.layout();
     CheckEntries(reader, report);
-    const EmbeddedDocument document = ReadEmbeddedDocument(reader);
-    report.documentKind = DocumentKindName(document.kind);
-    report.documentName = OriginalDocumentName(document);
-    report.documentSize = document.data.size();
+    const SectionDocument document(source, report.layout.document);
+    report.documentKind = DocumentKindName(document.place().kind);
+    report.documentName = OriginalDocumentName(document.Head());
+    report.documentSize = document.place().size;
     report.trailing = TrailingBytesOf(source, report.layout);
     return report;
 }

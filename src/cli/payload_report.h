@@ -39,13 +39,9 @@ struct PayloadReport {
 };
 
 // Reads and checks an output executable: its layout, every entry inflated to its end, and the
-// document section, which must hold a container stream with a readable document. Throws
-// PayloadError with the fault's position.
+// document section, which must hold a container stream with a readable document (read through
+// the file, never held whole). Throws PayloadError with the fault's position.
 PayloadReport InspectPayload(ByteSource& source);
-
-// The document taken out of the document section (held in memory whole). Throws PayloadError at
-// the section's start when it holds no valid container stream.
-EmbeddedDocument ReadEmbeddedDocument(const PayloadReader& reader);
 
 // The original file name of an embedded document in UTF-8: the Unicode label, else the ANSI
 // label decoded; empty for Word's own objects, which carry none.

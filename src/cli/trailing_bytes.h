@@ -19,4 +19,7 @@ TrailingBytes TrailingBytesOf(ByteSource& source, const PayloadLayout& layout);
 // end in the marker's byte, as an output cut short would.
 bool MayBeAnOutput(ByteSource& source);
 
+// What inspect and extract say of a file that fails MayBeAnOutput.
+inline constexpr const char* kNotAnOutput = "not an output of this program (it has no end marker)";
+
 }  // namespace quorlix

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "common/byte_order.h"
+#include "common/compound_file_reader.h"
 #include "support/cli_output.h"
 #include "support/test_folder.h"
 
@@ -14,6 +15,7 @@ namespace fs = std::filesystem;
 using test::CliRun;
 using test::RunCliWith;
 using test::TestFolder;
+using Bytes = std::vector<std::uint8_t>;
 
 // Every path below a folder, relative to it, folders marked with a trailing '/'.
 std::set<std::string> Tree(const std::string& folder) {
@@ -128,6 +130,36 @@ TEST_F(CliExtract, DamagedEntryLeavesNoFileBehind) {
         << run.err;
     EXPECT_NE(run.err.find(" at byte "), std::string::npos) << run.err;
     EXPECT_TRUE(Tree(dir).empty());
+}
+
+TEST_F(CliExtract, ADamagedDocumentChainOrAFileOfAnotherProgramWritesNothing) {
+    const test::ReadOutput output = test::ReadBack(bytes_);
+    const Bytes compound(output.document.begin() + 12, output.document.end());
+    const CompoundFileReader reader(compound);
+    const auto native = reader.Find(CompoundFileReader::kRoot, u"\x01Ole10Native");
+    ASSERT_TRUE(native.has_value());
+    // The link of a sector in the middle of the document's chain points past the file; the
+    // flip is the same on scrambled and plain bytes.
+    const std::uint32_t sector = reader.entry(*native).startSector + 100;
+    const std::uint32_t fatSector = GetLE32(compound.data() + 0x4C + 4 * (sector / 128));
+    const std::size_t link = 12 + (std::size_t{fatSector} + 1) * 512 + 4 * (sector % 128) + 3;
+    std::string damaged = bytes_;
+    damaged[output.documentStart + link] ^= 0x40;
+    test::WriteFile(folder_ / "damaged.exe", damaged);
+
+    const std::string dir = folder_ / "dest";
+    const CliRun run = RunCliWith({"extract", folder_ / "damaged.exe", dir});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("no valid container stream (Damaged compound file: sector chain ends"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(dir));
+
+    const CliRun other = RunCliWith({"extract", folder_ / "Plan.docx", dir});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.err, "quorlix-cli extract: " + (folder_ / "Plan.docx") +
+                             ": not an output of this program (it has no end marker)\n");
+    EXPECT_FALSE(fs::exists(dir));
 }
 
 TEST_F(CliExtract, WritesOnlyTheLastOfRepeatedNames) {

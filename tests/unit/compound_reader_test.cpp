@@ -281,5 +281,82 @@ TEST(CompoundFileReader, SurvivesEveryTruncationAndByteFlip) {
     }
 }
 
+// A source over bytes in memory that counts what is read from it.
+class CountingSource final : public ByteSource {
+public:
+    explicit CountingSource(const Bytes& bytes) : bytes_(bytes) {}
+    std::uint64_t Size() const override { return bytes_.size(); }
+    void ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) override {
+        ASSERT_LE(offset + count, bytes_.size());
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), count, buffer);
+        total += count;
+        largest = std::max(largest, count);
+    }
+    std::uint64_t total = 0;
+    std::size_t largest = 0;
+
+private:
+    const Bytes& bytes_;
+};
+
+// The FAT entry of sector n, in the FAT sectors the header lists.
+std::size_t FatEntryOffset(const Bytes& file, std::uint32_t n) {
+    const std::uint32_t fatSector = GetLE32(file.data() + 0x4C + 4 * (n / 128));
+    return (std::size_t{fatSector} + 1) * 512 + 4 * (n % 128);
+}
+
+TEST(CompoundFileReader, ReadsRangesOfAFragmentedStreamWithoutReadingTheRest) {
+    const std::string data = test::RandomBytes(300'000, 17);
+    Bytes file = StagedCopy("Plan.doc", data);
+    file.erase(file.begin(), file.begin() + 12);
+    std::uint32_t start = 0;
+    {
+        const CompoundFileReader plain(file);
+        const auto native = plain.Find(CompoundFileReader::kRoot, u"\x01Ole10Native");
+        ASSERT_TRUE(native.has_value());
+        start = plain.entry(*native).startSector;
+    }
+    // Sectors start+1 and start+2 trade places, so the chain runs start, start+2, start+1, ...
+    const auto sectorAt = [&](std::uint32_t n) {
+        return file.begin() + static_cast<std::ptrdiff_t>((std::size_t{n} + 1) * 512);
+    };
+    std::swap_ranges(sectorAt(start + 1), sectorAt(start + 2), sectorAt(start + 2));
+    SetLe32(file, FatEntryOffset(file, start), start + 2);
+    SetLe32(file, FatEntryOffset(file, start + 2), start + 1);
+    SetLe32(file, FatEntryOffset(file, start + 1), start + 3);
+
+    CountingSource source(file);
+    const CompoundFileReader reader(source);
+    const DocumentPlace place = FindEmbeddedDocument(reader);
+    EXPECT_EQ(place.ansiName, "Plan.doc");
+    EXPECT_EQ(place.unicodeName, u"Plan.doc");
+    EXPECT_EQ(place.size, data.size());
+    EXPECT_EQ(place.head, ToBytes(data.substr(0, 8)));
+    EXPECT_LT(source.total, 40'000u) << "finding the document reads its fields, not its data";
+
+    Bytes copied;
+    CopyDocumentData(reader, source, place, [&](std::span<const std::uint8_t> chunk) {
+        EXPECT_LE(chunk.size(), 65536u);
+        copied.insert(copied.end(), chunk.begin(), chunk.end());
+    });
+    EXPECT_TRUE(copied == ToBytes(data)) << "the swapped sectors come back in chain order";
+    EXPECT_LE(source.largest, 65536u);
+
+    for (const auto& [offset, count] : std::vector<std::pair<std::uint64_t, std::uint64_t>>{
+             {0, 1}, {511, 2}, {700, 1000}, {60'000, 200'000}, {place.size - 1, 1}}) {
+        source.total = 0;
+        const Bytes range = reader.ReadStreamRange(place.stream, place.offset + offset, count);
+        EXPECT_TRUE(range == ToBytes(data.substr(offset, count))) << offset;
+        EXPECT_LE(source.total, count + 8 * 512) << "the range and the FAT sectors of its chain";
+    }
+    EXPECT_THROW(reader.ReadStreamRange(place.stream, place.offset + place.size, 100),
+                 CompoundFileError);
+
+    // A loop in the part of the chain after the range is still found.
+    SetLe32(file, FatEntryOffset(file, start + 400), start + 300);
+    const CompoundFileReader looped(file);
+    EXPECT_THROW(looped.ReadStreamRange(place.stream, 0, 10), CompoundFileError);
+}
+
 }  // namespace
 }  // namespace quorlix

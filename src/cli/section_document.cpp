@@ -1,0 +1,63 @@
+#include "cli/section_document.h"
+
+#include <array>
+#include <stdexcept>
+#include <string>
+
+#include "common/container_stream.h"
+#include "common/payload_error.h"
+#include "common/scramble.h"
+
+namespace quorlix {
+
+namespace {
+
+[[noreturn]] void ThrowNoContainer(const ByteRange& section, const std::exception& e) {
+    throw PayloadError(
+        section.offset,
+        std::string("the document section holds no valid container stream (") + e.what() + ")");
+}
+
+}  // namespace
+
+UnscrambledSectionSource::UnscrambledSectionSource(ByteSource& file, ByteRange section)
+    : file_(file), section_(section) {}
+
+void UnscrambledSectionSource::ReadAt(std::uint64_t offset, std::uint8_t* buffer,
+                                      std::size_t count) {
+    if (offset > section_.size || count > section_.size - offset) {
+        throw std::out_of_range("read past the end of the document section");
+    }
+    file_.ReadAt(section_.offset + offset, buffer, count);
+    // The key restarts at the section's start; a read from elsewhere starts inside it.
+    const std::size_t phase = static_cast<std::size_t>(offset % kScrambleKeyLength);
+    std::array<char, kScrambleKeyLength> key{};
+    for (std::size_t k = 0; k < kScrambleKeyLength; ++k) {
+        key[k] = kScrambleKey[(phase + k) % kScrambleKeyLength];
+    }
+    ScrambleBuffer(buffer, key.data(), key.size(), count);
+}
+
+SectionDocument::SectionDocument(ByteSource& file, ByteRange section)
+    : section_(section), unscrambled_(file, section) {
+    try {
+        const std::uint64_t size = ContainedStorageSize(unscrambled_);
+        storage_ = std::make_unique<ByteSourceSlice>(unscrambled_, kContainerHeaderSize, size);
+        reader_ = std::make_unique<CompoundFileReader>(*storage_);
+        place_ = FindEmbeddedDocument(*reader_);
+    } catch (const CompoundFileError& e) {
+        ThrowNoContainer(section_, e);
+    }
+}
+
+SectionDocument::~SectionDocument() = default;
+
+void SectionDocument::CopyData(const StreamSink& sink) const {
+    try {
+        CopyDocumentData(*reader_, *storage_, place_, sink);
+    } catch (const CompoundFileError& e) {
+        ThrowNoContainer(section_, e);
+    }
+}
+
+}  // namespace quorlix
