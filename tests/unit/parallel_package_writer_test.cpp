@@ -38,6 +38,7 @@ public:
     void ShowStreamProgress(std::uint64_t bytesTakenIn) override {
         Note();
         events.push_back("stream " + std::to_string(bytesTakenIn));
+        RecordingSink::ShowStreamProgress(bytesTakenIn);
     }
     void SetProgressTotal(std::uint32_t kib) override {
         Note();
