@@ -12,6 +12,8 @@
 // with the next case in turn, and the minimum and median of each are kept. Nothing is dropped
 // from the page cache: that needs privileges and hits everyone on the machine, and every case
 // reads the same cached inputs.
+// Each size's output is also read back by quorlix-cli inspect and extract, each in a child of
+// its own, for their peak memory.
 #include <unistd.h>
 
 #include <csignal>
@@ -24,8 +26,11 @@
 #include <string>
 #include <vector>
 
+#include <sstream>
+
 #include "bench_options.h"
 #include "child_process.h"
+#include "cli/cli.h"
 #include "input_generator.h"
 #include "measured_case.h"
 #include "platform/error.h"
@@ -127,6 +132,42 @@ void Alternate(const std::string& label, int rounds,
     }
 }
 
+// Converts once more and measures quorlix-cli inspect and extract of that output, each in a
+// child of its own.
+void MeasureReaders(const CaseInputs& inputs, SizeResult& result) {
+    CreateFolders(inputs.caseFolder);
+    const std::string output = inputs.caseFolder + "/output.exe";
+    auto readerRun = [&](const char* what, std::vector<std::string> args) {
+        const ChildResult r = RunInChild([&] {
+            std::ostringstream out;
+            std::ostringstream err;
+            const int status = RunCli(args, out, err);
+            if (status != 0) {
+                throw Error(std::string(what) + " failed: " + err.str());
+            }
+            return std::uint64_t{0};
+        });
+        std::fprintf(stderr, "  %-10s %8.3f s  peak %7.1f MiB\n", what, r.seconds,
+                     static_cast<double>(r.peakRssKiB) / 1024.0);
+        return r.peakRssKiB;
+    };
+    try {
+        RunInChild([&] {
+            ::setenv("TMPDIR", inputs.caseFolder.c_str(), 1);
+            return RunMeasuredConversion(inputs);
+        });
+        result.inspectPeakKiB = readerRun("inspect", {"inspect", output});
+        result.extractPeakKiB =
+            readerRun("extract", {"extract", output, inputs.caseFolder + "/extracted"});
+    } catch (...) {
+        DeleteFolder(inputs.caseFolder);
+        throw;
+    }
+    DeleteFolder(inputs.caseFolder);
+    ::sync();
+    StopWhenInterrupted();
+}
+
 SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds) {
     SizeResult result;
     result.documentSize = size;
@@ -137,6 +178,7 @@ SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds)
         RunCase(inputs.caseFolder, "(untimed)", [&] { return RunMeasuredConversion(inputs); });
     const std::uint64_t stagedSize = warmUp.value;
     result.conversionPeakKiB = warmUp.peakRssKiB;
+    MeasureReaders(inputs, result);
     auto conversion = [&] {
         const ChildResult c =
             RunCase(inputs.caseFolder, "conversion", [&] { return RunMeasuredConversion(inputs); });

@@ -26,6 +26,8 @@ struct SizeResult {
     Timings floorOneThread;
     Timings floorTwoThreads;
     std::uint64_t conversionPeakKiB = 0;  // highest of the rounds
+    std::uint64_t inspectPeakKiB = 0;     // quorlix-cli inspect of the output
+    std::uint64_t extractPeakKiB = 0;     // quorlix-cli extract of the output
 };
 
 // The measured figures of the batch of small documents.

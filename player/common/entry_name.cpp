@@ -35,9 +35,13 @@ bool IsDeviceName(std::basic_string_view<Char> part) {
            upper[3] <= '9';
 }
 
+// The longest name Windows gives one file or folder.
+constexpr std::size_t kMaxPartLength = 255;
+
 template <typename Char>
 bool IsPlainPart(std::basic_string_view<Char> part) {
-    if (part.empty() || part.back() == Char('.') || part.back() == Char(' ')) {
+    if (part.empty() || part.size() > kMaxPartLength || part.back() == Char('.') ||
+        part.back() == Char(' ')) {
         return false;  // also refuses "." and ".."
     }
     const bool refused = std::ranges::any_of(

@@ -5,8 +5,11 @@
 #include <span>
 #include <vector>
 
+#include <windows.h>
+
 #include "common/document_name.h"
 #include "common/embedded_document.h"
+#include "stub/player_log.h"
 #include "stub/stub_error.h"
 #include "stub/win_file.h"
 
@@ -25,10 +28,14 @@ std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {
 }
 
 // The document with its data alone in memory: the staged copy is released once it is taken out,
-// so at most two copies are held at any time.
+// so at most two copies are held at any time, and it is deleted at once, so that only the
+// document itself stays on disk while it is open.
 EmbeddedDocument TakeOut(const std::wstring& stagedCopy) {
-    const std::vector<std::uint8_t> container = ReadWholeFile(stagedCopy);
-    return ExtractDocument(container);
+    EmbeddedDocument document = ExtractDocument(ReadWholeFile(stagedCopy));
+    if (DeleteFileW(stagedCopy.c_str())) {
+        LogStep(L"staged copy deleted");
+    }
+    return document;
 }
 
 std::wstring ToWide(const std::u16string& text) {

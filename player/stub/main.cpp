@@ -1,5 +1,6 @@
 // The player stub's entry point: reads the payload appended to its own file, stages it, takes
-// the original document out and opens it, and opens the web address afterwards when asked.
+// the original document out and presents it as the author set it up (logos, fonts, window,
+// watermark), and opens the web address afterwards when asked.
 #include <windows.h>
 
 #include <new>
@@ -11,11 +12,17 @@
 #include "common/payload_reader.h"
 #include "common/player_options.h"
 #include "stub/document_output.h"
+#include "stub/font_session.h"
+#include "stub/logo_window.h"
 #include "stub/open_document.h"
+#include "stub/player_log.h"
+#include "stub/presentation.h"
 #include "stub/stage_payload.h"
 #include "stub/staging_folder.h"
 #include "stub/stub_error.h"
 #include "stub/win_file.h"
+#include "stub/win_handle.h"
+#include "stub/word_version.h"
 
 namespace quorlix {
 
@@ -44,19 +51,60 @@ int Show(const std::wstring& text, UINT icon, int exitCode) {
     return exitCode;
 }
 
+// False (after saying so) when the installed Word is older than the document asks for; a
+// computer without Word opens the document with whatever program it has for it.
+bool WordIsRecentEnough(const WindowOptions& window) {
+    if (!window.wordVersion) {
+        return true;
+    }
+    const std::optional<int> installed = InstalledWordVersion();
+    LogStep(L"word version " + (installed ? std::to_wstring(*installed) : L"none") +
+            L", required " + std::to_wstring(*window.wordVersion));
+    if (!installed || *installed >= *window.wordVersion) {
+        return true;
+    }
+    MessageBoxW(nullptr, WordTooOldMessage(*window.wordVersion, *installed).c_str(), kTitle,
+                MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+// Opens the document with the embedded fonts added and its window dressed; false when the
+// user cancelled the opening. The fonts are removed again once the document is closed.
+bool PresentDocument(const std::wstring& document, const Presentation& presentation,
+                     const StagingFolder& folder) {
+    const FontSession fonts(presentation.fonts, folder.path());
+    DocumentPresenter presenter(presentation);
+    LogStep(L"document opening");
+    const bool opened = OpenDocumentAndWait(document, presenter);
+    LogStep(L"document closed");
+    return opened;
+}
+
 // Both folders, and everything in them, go when this returns.
 int RunPlayer() {
+    LogStep(L"start");
+    const ComApartment apartment;
     WinFileSource self(OwnPath());
     const PayloadReader reader(self);
     const PlayerOptions options = ReadPlayerOptions(reader);
     const StagingFolder folder;
     StagePayload(reader, folder);
+    const Presentation presentation = ReadPresentation(reader, folder.path());
+    if (!WordIsRecentEnough(presentation.window)) {
+        return 5;
+    }
     // The document has a folder of its own, so no package entry can take its name.
     const StagingFolder documentFolder;
     const std::wstring document =
         WriteOriginalDocument(folder.path() + kStagedDocumentName, documentFolder);
-    if (!OpenDocumentAndWait(document)) {
+    if (presentation.firstLogo) {
+        ShowLogo(*presentation.firstLogo, presentation.firstLogoPath, L"logo 1");
+    }
+    if (!PresentDocument(document, presentation, folder)) {
         return 0;
+    }
+    if (presentation.secondLogo) {
+        ShowLogo(*presentation.secondLogo, presentation.secondLogoPath, L"logo 2");
     }
     if (const std::optional<std::string> address = WebAddressToOpen(options)) {
         OpenWebAddress(AnsiToWide(*address));
@@ -71,7 +119,9 @@ int RunPlayer() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace quorlix;
     try {
-        return RunPlayer();
+        const int status = RunPlayer();
+        LogStep(L"end " + std::to_wstring(status));
+        return status;
     } catch (const PayloadError& e) {
         return Show(
             L"This program does not carry a valid document: the file is damaged or "

@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "common/release_watch.h"
+#include "stub/message_wait.h"
+#include "stub/staging_folder.h"
 #include "stub/win_handle.h"
 
 namespace quorlix {
@@ -22,14 +24,6 @@ constexpr DWORD kHandOverTime = 10000;
 constexpr unsigned kHandOverGraceSeconds = 5;
 constexpr DWORD kLookInterval = 1000;
 
-// The path in its ordinary form: programs given a document to open may not know \\?\ paths.
-std::wstring ShellPath(const std::wstring& path) {
-    if (path.starts_with(L"\\\\?\\UNC\\")) {
-        return L"\\\\" + path.substr(8);
-    }
-    return path.starts_with(L"\\\\?\\") ? path.substr(4) : path;
-}
-
 std::wstring NameOf(const std::wstring& path) {
     return path.substr(path.find_last_of(L'\\') + 1);
 }
@@ -37,33 +31,6 @@ std::wstring NameOf(const std::wstring& path) {
 std::wstring ExtensionOf(const std::wstring& name) {
     const std::size_t dot = name.rfind(L'.');
     return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
-}
-
-// Waits for the handle (or only the time when it is null) while handling the thread's window
-// messages, so that programs sending messages to all windows are never held up by this one.
-void WaitHandlingMessages(HANDLE handle, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    const DWORD count = handle != nullptr ? 1 : 0;
-    while (true) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (milliseconds != INFINITE && elapsed >= milliseconds) {
-            return;
-        }
-        const DWORD left = milliseconds == INFINITE ? INFINITE : milliseconds - elapsed;
-        const DWORD result = MsgWaitForMultipleObjects(count, count != 0 ? &handle : nullptr, FALSE,
-                                                       left, QS_ALLINPUT);
-        if (result != WAIT_OBJECT_0 + count) {
-            if (result == WAIT_FAILED && count == 0) {
-                Sleep(left);
-            }
-            return;
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
 }
 
 // Whether some program holds the document open: it cannot be opened exclusively.
@@ -94,7 +61,7 @@ bool IsHeld(const std::wstring& path) {
 // Hands the document to the program registered for it; the program's process when the shell
 // gives one (it may give none). Nothing when the user cancelled.
 std::optional<UniqueHandle> Launch(const std::wstring& path) {
-    const std::wstring file = ShellPath(path);
+    const std::wstring file = OrdinaryPath(path);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
@@ -114,11 +81,12 @@ std::optional<UniqueHandle> Launch(const std::wstring& path) {
 
 }  // namespace
 
-bool OpenDocumentAndWait(const std::wstring& path) {
+bool OpenDocumentAndWait(const std::wstring& path, DocumentWatcher& watcher) {
     const std::optional<UniqueHandle> process = Launch(path);
     if (!process) {
         return false;
     }
+    watcher.Started(process->get());
     unsigned grace = kGraceSeconds;
     if (*process) {
         const DWORD start = GetTickCount();

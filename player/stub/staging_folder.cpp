@@ -116,6 +116,13 @@ void DeleteTree(const std::wstring& root) {
 
 }  // namespace
 
+std::wstring OrdinaryPath(const std::wstring& path) {
+    if (path.starts_with(L"\\\\?\\UNC\\")) {
+        return L"\\\\" + path.substr(8);
+    }
+    return path.starts_with(L"\\\\?\\") ? path.substr(4) : path;
+}
+
 StagingFolder::StagingFolder() {
     const std::wstring temp = TempPath();
     LARGE_INTEGER counter{};

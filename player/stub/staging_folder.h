@@ -5,6 +5,10 @@
 
 namespace quorlix {
 
+// A path in its ordinary form, without the \\?\ prefix: programs handed a path (and some
+// system calls) may not know the long form.
+std::wstring OrdinaryPath(const std::wstring& path);
+
 // A fresh private folder under the user's temporary folder, removed with everything in it when
 // the object goes.
 class StagingFolder {

@@ -94,6 +94,7 @@ void TForm1::RunConvert() {
         stagingFolder_.reset();
         stagingFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
         WindowConvertFrontEnd frontEnd(*this);
+        progress_.ClearCancel();
         outcome = ConvertDocuments(documents, OutputFolderText(), CheckBox1->isChecked(),
                                    StagedCopyPath(stagingFolder_->path()), frontEnd);
     } catch (const std::exception& e) {

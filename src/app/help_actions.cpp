@@ -7,18 +7,15 @@
 
 #include "app/dialogs.h"
 #include "app/program_identity.h"
+#include "platform/program_data.h"
 
 namespace quorlix {
 
 QString HelpFilePath() {
-    const QString folder = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {folder + QStringLiteral("/Help.chm"),
-                                     folder + QStringLiteral("/../share/quorlix/Help.chm")}) {
-        if (QFileInfo(candidate).isFile()) {
-            return QFileInfo(candidate).canonicalFilePath();
-        }
-    }
-    return {};
+    const std::string path =
+        ProgramDataFile(QCoreApplication::applicationDirPath().toStdString(), "Help.chm");
+    return QFileInfo(QString::fromStdString(path)).isFile() ? QString::fromStdString(path)
+                                                           : QString();
 }
 
 void OpenHelpFile(Dialogs& dialogs) {

@@ -7,7 +7,7 @@ namespace quorlix {
 class Dialogs;
 
 // "Help.chm" beside the program's executable, else in the installed program's data folder;
-// empty when neither exists.
+// empty when neither holds it (nothing is opened then).
 QString HelpFilePath();
 
 // The Help menu's actions, handed to the desktop's handlers; none reports a failure.

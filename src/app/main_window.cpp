@@ -26,6 +26,7 @@
 #include "options/watermark_page.h"
 #include "platform/error.h"
 #include "platform/file.h"
+#include "platform/owner_record.h"
 #include "platform/program_resources.h"
 
 namespace quorlix {
@@ -206,6 +207,8 @@ void TForm1::BuildPages() {
 void TForm1::StartUp() {
     connect(Button1, &QPushButton::clicked, this, &TForm1::ConvertClick);
     container_.SetCannotDeactivate(true);
+    // Folders and outputs that crashed runs of this program left behind; never a running copy's.
+    RemoveLeftoversOfDeadRuns();
     defaultIconFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
     iconPreviewFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
     defaultIconFile_ = defaultIconFolder_->path() + "/myico.ico";

@@ -25,8 +25,6 @@ public:
     // Whether the job's pauses really wait (tests switch them off).
     void SetPausesEnabled(bool enabled) { pausesEnabled_ = enabled; }
     bool JobRunning() const { return running_; }
-    // Why the last job did not convert; empty when it did or no cause is known.
-    std::string FailureCause() const { return failureCause_; }
     // How many times the window was reset, and the job started, since it was made.
     int ResetCount() const { return resetCount_; }
     int StartCount() const { return startCount_; }
@@ -66,7 +64,6 @@ private:
     bool pausesEnabled_ = true;
     bool resetThisShowing_ = false;
     bool running_ = false;
-    std::string failureCause_;
     int resetCount_ = 0;
     int startCount_ = 0;
 };

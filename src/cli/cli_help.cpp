@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "conversion/option_fields.h"
+
 namespace quorlix {
 
 namespace {
@@ -61,7 +63,19 @@ std::string CommandHelp(const Command& command) {
     if (!command.arguments.empty()) {
         usage += " " + std::string(command.arguments);
     }
-    return usage + "\n\n" + std::string(command.summary) + "\n\nOptions:\n" + Columns(options);
+    return usage + "\n\n" + std::string(command.summary) + "\n\nOptions:\n" + Columns(options) +
+           (command.moreHelp != nullptr ? "\n" + command.moreHelp() : "");
+}
+
+std::string OptionFieldsHelp() {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const OptionFieldDescription& field : OptionFieldDescriptions()) {
+        const bool quoted = field.kind == "text" || field.kind == "path" || field.kind == "font" ||
+                            field.kind == "font list";
+        rows.emplace_back(field.name, field.kind + ": " + field.allowed + "; default " +
+                                          (quoted ? "\"" + field.initial + "\"" : field.initial));
+    }
+    return "Option fields of --set NAME=VALUE (kind: allowed values; default):\n" + Columns(rows);
 }
 
 }  // namespace quorlix

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,15 +23,20 @@ struct Command {
     std::size_t maxPositional = 0;
     std::vector<CliOption> options;  // "--help" is added to every command
     CommandFunction run = nullptr;
+    std::string (*moreHelp)() = nullptr;  // text the command's help ends with, if any
 };
 
 // Every command, in the order the program's help lists them.
 const std::vector<Command>& Commands();
+
+// The option fields --set takes, for convert's help: name, kind, allowed values and default.
+std::string OptionFieldsHelp();
 
 // The command functions, one per command.
 int RunFontsCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunInspectCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunExtractCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
+int RunDefaultsCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace quorlix

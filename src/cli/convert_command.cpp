@@ -3,6 +3,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "cli/ansi_loss_warnings.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/console_progress.h"
@@ -40,10 +41,11 @@ std::ostream* ProgressBarStream(std::ostream& err) {
 }  // namespace
 
 int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err) {
-    const OptionSet options = ConvertOptionsFrom(args);
+    const OptionSet options = ConvertOptionsFrom(args, err);
     const DocumentList documents = ConvertDocumentsFrom(args);
     const std::string outputFolder = OutputFolderText(args.Value("output-folder"));
-    CheckConvertInputs(options, documents, outputFolder);
+    CheckConvertInputs(options, documents, outputFolder, !args.positional().empty());
+    WarnAboutAnsiLosses(options, documents.items(), err);
 
     const InterruptGuard interrupts;
     RemoveLeftoversOfDeadRuns();

@@ -1,10 +1,16 @@
 #include "cli/convert_inputs.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
+#include "cli/nearest_names.h"
+#include "cli/stored_defaults.h"
 #include "conversion/option_fields.h"
 #include "conversion/option_files.h"
 #include "platform/file_system.h"
@@ -14,10 +20,26 @@ namespace quorlix {
 
 namespace {
 
+// An unknown field name, with the nearest field names when some are near.
+[[noreturn]] void RefuseFieldName(std::string_view name) {
+    const std::vector<std::string> nearest = NearestNames(name, OptionFieldNames());
+    std::string hint;
+    for (const std::string& candidate : nearest) {
+        hint += (hint.empty() ? " (did you mean " : " or ") + candidate;
+    }
+    hint += nearest.empty() ? "; 'quorlix-cli convert --help' lists the fields" : "?)";
+    throw UsageError("Unknown option field \"" + std::string(name) + "\"" + hint);
+}
+
 void ApplySetting(OptionSet& options, const std::string& setting) {
     const auto equals = setting.find('=');
     if (equals == std::string::npos) {
         throw UsageError("--set needs NAME=VALUE, not '" + setting + "'");
+    }
+    const std::string_view name = std::string_view(setting).substr(0, equals);
+    const auto& names = OptionFieldNames();
+    if (std::find(names.begin(), names.end(), name) == names.end()) {
+        RefuseFieldName(name);
     }
     try {
         SetOptionField(options, std::string_view(setting).substr(0, equals),
@@ -52,8 +74,11 @@ void AddEmbeddedFonts(OptionSet& options, const std::vector<std::string>& names)
 
 }  // namespace
 
-OptionSet ConvertOptionsFrom(const ParsedArguments& args) {
+OptionSet ConvertOptionsFrom(const ParsedArguments& args, std::ostream& err) {
     OptionSet options;
+    if (args.Has("defaults")) {
+        LoadStoredDefaults(options, err);
+    }
     for (const std::string& setting : args.Values("set")) {
         ApplySetting(options, setting);
     }
@@ -130,17 +155,41 @@ std::string OutputFolderText(const std::string& folder) {
     return folder + "/";
 }
 
+namespace {
+
+// The output folder must exist, be a folder, and take new files; the system's text says why not.
+void CheckOutputFolder(const std::string& outputFolder) {
+    if (outputFolder.empty()) {
+        throw UsageError("no output folder given (--output-folder DIR)");
+    }
+    struct stat st {};
+    int error = 0;
+    if (::stat(outputFolder.c_str(), &st) != 0) {
+        error = errno;
+    } else if (!S_ISDIR(st.st_mode)) {
+        error = ENOTDIR;
+    } else if (::access(outputFolder.c_str(), W_OK | X_OK) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        throw UsageError("output folder '" + outputFolder + "': " + std::strerror(error));
+    }
+}
+
+}  // namespace
+
 void CheckConvertInputs(const OptionSet& options, const DocumentList& documents,
-                        const std::string& outputFolder) {
+                        const std::string& outputFolder, bool documentsGiven) {
     if (options.watertype == 2 && !FileExists(options.waterimagefile)) {
-        throw UsageError("Please select watermark image!");
+        throw UsageError("the watermark image '" + options.waterimagefile +
+                         "' does not exist (watertype=2 needs waterimagefile)");
     }
     if (documents.empty()) {
-        throw UsageError("Please select the Excel source file!");
+        throw UsageError(documentsGiven
+                             ? "no Word documents (.doc, .docx) in the folders given"
+                             : "no documents given (name .doc or .docx files, or folders)");
     }
-    if (outputFolder.empty() || !FolderExists(outputFolder)) {
-        throw UsageError("Please select the EXE output folder!");
-    }
+    CheckOutputFolder(outputFolder);
     for (const std::string& document : documents.items()) {
         RefuseIfNotRegular(document);
     }

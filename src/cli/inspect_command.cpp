@@ -6,12 +6,15 @@
 #include "cli/commands.h"
 #include "cli/json_text.h"
 #include "cli/payload_report.h"
+#include "cli/trailing_bytes.h"
 #include "common/payload_error.h"
 #include "platform/file_byte_source.h"
 
 namespace quorlix {
 
 namespace {
+
+constexpr const char* kNotAnOutput = "not an output of this program (it has no end marker)";
 
 std::string RangeText(const ByteRange& range) {
     return "offset " + std::to_string(range.offset) + ", " + std::to_string(range.size) + " bytes";
@@ -26,16 +29,23 @@ void WriteText(const PayloadReport& report, std::ostream& out) {
         << report.documentSize << " bytes)\n"
         << "package: " << RangeText(layout.package) << "\n"
         << "directory: " << RangeText(layout.directory) << "\n"
-        << "end marker: offset " << layout.endMarker << "\n"
-        << "entries: " << report.entries.size() << "\n";
+        << "end marker: offset " << layout.endMarker << "\n";
+    if (report.trailing.range.size > 0) {
+        out << "after end marker: " << RangeText(report.trailing.range)
+            << (report.trailing.codeSignature ? " (a code signature)\n"
+                                              : " (not read by the player)\n");
+    }
+    out << "entries: " << report.entries.size() << "\n";
     for (const EntryReport& entry : report.entries) {
         out << "  " << entry.name << "  record " << entry.recordLength << " bytes, size "
             << entry.size << " bytes\n";
     }
     for (const OptionFileReport& file : report.optionFiles) {
-        out << file.name << ":\n";
-        for (const std::string& line : file.lines) {
-            out << "  " << line << "\n";
+        const std::string shortName = file.name.substr(file.name.find('\\') + 1);
+        for (std::size_t i = 0; i < file.lines.size(); ++i) {
+            out << shortName << " line " << i + 1
+                << (file.fields[i].empty() ? "" : " " + file.fields[i]) << ": " << file.lines[i]
+                << "\n";
         }
     }
 }
@@ -57,17 +67,21 @@ void WriteJsonEntries(const PayloadReport& report, std::ostream& out) {
     out << (report.entries.empty() ? "],\n" : "\n  ],\n");
 }
 
+std::string JsonList(const std::vector<std::string>& texts) {
+    std::string list = "[";
+    for (const std::string& text : texts) {
+        list += (list.size() > 1 ? ", " : "") + JsonQuoted(text);
+    }
+    return list + "]";
+}
+
 void WriteJsonOptionFiles(const PayloadReport& report, std::ostream& out) {
     out << "  \"optionFiles\": [";
     const char* separator = "\n";
     for (const OptionFileReport& file : report.optionFiles) {
-        out << separator << "    {\"name\": " << JsonQuoted(file.name) << ", \"lines\": [";
-        const char* lineSeparator = "";
-        for (const std::string& line : file.lines) {
-            out << lineSeparator << JsonQuoted(line);
-            lineSeparator = ", ";
-        }
-        out << "]}";
+        out << separator << "    {\"name\": " << JsonQuoted(file.name)
+            << ", \"lines\": " << JsonList(file.lines) << ", \"fields\": " << JsonList(file.fields)
+            << "}";
         separator = ",\n";
     }
     out << (report.optionFiles.empty() ? "]\n" : "\n  ]\n");
@@ -84,7 +98,10 @@ void WriteJson(const std::string& path, const PayloadReport& report, std::ostrea
         << ", \"size\": " << report.documentSize << "},\n"
         << "  \"package\": " << JsonRange(layout.package) << ",\n"
         << "  \"directory\": " << JsonRange(layout.directory) << ",\n"
-        << "  \"endMarker\": " << layout.endMarker << ",\n";
+        << "  \"endMarker\": " << layout.endMarker << ",\n"
+        << "  \"afterEndMarker\": {\"offset\": " << report.trailing.range.offset
+        << ", \"size\": " << report.trailing.range.size
+        << ", \"codeSignature\": " << (report.trailing.codeSignature ? "true" : "false") << "},\n";
     WriteJsonEntries(report, out);
     WriteJsonOptionFiles(report, out);
     out << "}\n";
@@ -108,6 +125,13 @@ int RunInspectCommand(const ParsedArguments& args, std::ostream& out, std::ostre
     const bool json = args.Has("json");
     try {
         FileByteSource source(path);
+        if (!MayBeAnOutput(source)) {
+            if (json) {
+                WriteJsonFailure(path, kNotAnOutput, "null", out);
+            }
+            err << kProgramName << " inspect: " << path << ": " << kNotAnOutput << "\n";
+            return kExitFailure;
+        }
         const PayloadReport report = InspectPayload(source);
         if (json) {
             WriteJson(path, report, out);

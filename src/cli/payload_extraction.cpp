@@ -1,6 +1,7 @@
 #include "cli/payload_extraction.h"
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -107,6 +108,28 @@ std::vector<bool> OverwrittenNames(const std::vector<std::string>& names) {
     return overwritten;
 }
 
+// The free bytes of the file system that holds folder (or its nearest existing parent).
+std::uint64_t FreeBytesFor(const std::string& folder) {
+    std::filesystem::path path = std::filesystem::absolute(folder).lexically_normal();
+    struct statvfs fs {};
+    while (::statvfs(path.c_str(), &fs) != 0) {
+        if (errno != ENOENT || !path.has_parent_path() || path.parent_path() == path) {
+            throw std::system_error(errno, std::generic_category(), folder);
+        }
+        path = path.parent_path();
+    }
+    return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
+}
+
+// Refuses an extraction whose files would not fit, before anything is written.
+void CheckFreeSpace(const std::string& folder, std::uint64_t total) {
+    const std::uint64_t free = FreeBytesFor(folder);
+    if (total > free) {
+        throw Error("The files take " + std::to_string(total) + " bytes, but " + folder +
+                    " has only " + std::to_string(free) + " bytes free.");
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> ExtractPayload(const std::string& executablePath,
@@ -122,6 +145,11 @@ std::vector<std::string> ExtractPayload(const std::string& executablePath,
         EntryNameParts(names.back());
     }
     const std::vector<bool> overwritten = OverwrittenNames(names);
+    std::uint64_t total = document.data.size();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        total += overwritten[i] ? 0 : reader.layout().entries[i].size;
+    }
+    CheckFreeSpace(folder, total);
 
     ExtractionRecord record;
     record.MakeFolder(folder);

@@ -14,7 +14,9 @@ namespace quorlix {
 // replaced (std::system_error, EEXIST). On any failure the files and folders this call made are
 // removed again. When names repeat (compared ignoring ASCII case), only the last entry of that
 // name is written, as the player keeps the last; the names of the others are appended to
-// skippedNames. Returns the paths written, document first.
+// skippedNames. The sizes the entries claim are added up first: an extraction that would not fit
+// in the free space of the folder's file system is refused before anything is written. Returns
+// the paths written, document first.
 std::vector<std::string> ExtractPayload(const std::string& executablePath,
                                         const std::string& folder,
                                         std::vector<std::string>* skippedNames = nullptr);

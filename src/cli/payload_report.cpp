@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "cli/option_line_fields.h"
 #include "common/compound_file_reader.h"
 #include "common/entry_name.h"
 #include "common/payload_error.h"
@@ -53,7 +54,10 @@ void CheckEntries(const PayloadReader& reader, PayloadReport& report) {
             }
         });
         if (keep) {
-            report.optionFiles.push_back({name, DecodedLines(text)});
+            std::vector<std::string> lines = DecodedLines(text);
+            std::vector<std::string> fields =
+                OptionLineFields(name.substr(name.find('\\') + 1), lines);
+            report.optionFiles.push_back({name, std::move(lines), std::move(fields)});
         }
     }
 }
@@ -104,6 +108,7 @@ PayloadReport InspectPayload(ByteSource& source) {
     report.documentKind = DocumentKindName(document.kind);
     report.documentName = OriginalDocumentName(document);
     report.documentSize = document.data.size();
+    report.trailing = TrailingBytesOf(source, report.layout);
     return report;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/trailing_bytes.h"
 #include "common/byte_source.h"
 #include "common/embedded_document.h"
 #include "common/payload_reader.h"
@@ -18,10 +19,12 @@ struct EntryReport {
     std::uint32_t size = 0;
 };
 
-// An option file's lines, decoded from the ANSI code page.
+// An option file's lines, decoded from the ANSI code page, and the field each line holds
+// (empty for none).
 struct OptionFileReport {
     std::string name;
     std::vector<std::string> lines;
+    std::vector<std::string> fields;
 };
 
 // What an output executable holds, every part of it checked.
@@ -32,6 +35,7 @@ struct PayloadReport {
     std::uint64_t documentSize = 0;
     std::vector<EntryReport> entries;
     std::vector<OptionFileReport> optionFiles;  // entries named option\*.dll, in package order
+    TrailingBytes trailing;                     // bytes after the end marker
 };
 
 // Reads and checks an output executable: its layout, every entry inflated to its end, and the

@@ -10,6 +10,7 @@
 #include "conversion/option_files.h"
 #include "conversion/progress_counters.h"
 #include "conversion/staging_list.h"
+#include "conversion/travelling_names.h"
 #include "package/icon_replacement.h"
 #include "package/output_assembly.h"
 #include "package/output_check.h"
@@ -55,10 +56,12 @@ void StageFonts(const OptionSet& options, const std::string& fontsFolder, Stagin
     if (!options.embedfonts) {
         return;
     }
+    // Each file under the name it travels as, the same name trmacke2.dll gives it.
+    const std::vector<std::string> names = FontPackNames(options);
+    std::size_t next = 0;
     for (const FontEntry& entry : options.embedfontlist) {
         for (const std::string& file : FontEntryFiles(entry)) {
-            const std::string source = ResolveFontFile(file, fontsFolder);
-            staging.Add(source, "myfont\\" + FileNameOf(source));
+            staging.Add(ResolveFontFile(file, fontsFolder), "myfont\\" + names[next++]);
         }
     }
 }
@@ -207,7 +210,8 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
 
 // Reads the finished output back as the player will, writes the autorun file when asked and
 // renames the output over its final path. Throws the failing step's error.
-void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& steps) {
+void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& steps,
+                  ConversionSink& sink) {
     steps.Start("checking the finished output");
     CheckOutputForPlayer(output.temporaryPath());
     std::string autorunPath;
@@ -222,6 +226,7 @@ void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& step
     }
     steps.Start("replacing " + output.finalPath());
     try {
+        Check(true, {}, sink);
         output.Commit(true);
     } catch (...) {
         if (!autorunPath.empty()) {
@@ -253,7 +258,7 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
         sink.Pause(10);
         workFolder.reset();
         Check(true, {}, sink);
-        FinishOutput(options, *output, steps);
+        FinishOutput(options, *output, steps, sink);
         converted = true;
     } catch (const std::exception& e) {
         sink.Pause(10);

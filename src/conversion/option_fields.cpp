@@ -21,7 +21,8 @@ struct Field {
     std::string_view name;
     Kind kind;
     Member member;
-    int choices = 0;  // number of entries of a choice's list
+    int choices = 0;               // number of entries of a choice's list
+    std::string_view labels = {};  // what each choice means, in index order
 };
 
 using O = OptionSet;
@@ -36,10 +37,11 @@ const std::array kFields{
     Field{"opweb", Kind::Text, &O::opweb},
     Field{"opnoresi", Kind::Flag, &O::opnoresi},
     Field{"ophidetool", Kind::Flag, &O::ophidetool},
-    Field{"opcomm", Kind::Choice, &O::opcomm, 5},
+    Field{"opcomm", Kind::Choice, &O::opcomm, 5, "Word 2000, XP, 2003, 2007, 2010 or above"},
     Field{"opright", Kind::Flag, &O::opright},
     Field{"opcopy", Kind::Flag, &O::opcopy},
-    Field{"opmacrob", Kind::Choice, &O::opmacrob, 3},
+    Field{"opmacrob", Kind::Choice, &O::opmacrob, 3,
+          "no matter, exit if enabled, exit if disabled"},
     Field{"opmacrobme", Kind::Text, &O::opmacrobme},
     Field{"opsave", Kind::Flag, &O::opsave},
     Field{"autorun", Kind::Flag, &O::autorun},
@@ -49,15 +51,15 @@ const std::array kFields{
     Field{"firstimage", Kind::Path, &O::firstimage},
     Field{"firsttrans1", Kind::Flag, &O::firsttrans1},
     Field{"firsttrans2", Kind::Flag, &O::firsttrans2},
-    Field{"firstclick", Kind::Choice, &O::firstclick, 2},
+    Field{"firstclick", Kind::Choice, &O::firstclick, 2, "auto close, close on mouse click"},
     Field{"firstsec", Kind::Number, &O::firstsec},
     Field{"showsecondimage", Kind::Flag, &O::showsecondimage},
     Field{"secondimage", Kind::Path, &O::secondimage},
     Field{"secondtrans1", Kind::Flag, &O::secondtrans1},
     Field{"secondtrans2", Kind::Flag, &O::secondtrans2},
-    Field{"secondclick", Kind::Choice, &O::secondclick, 2},
+    Field{"secondclick", Kind::Choice, &O::secondclick, 2, "auto close, close on mouse click"},
     Field{"secondsec", Kind::Number, &O::secondsec},
-    Field{"watertype", Kind::Choice, &O::watertype, 3},
+    Field{"watertype", Kind::Choice, &O::watertype, 3, "none, text, image"},
     Field{"waterweb", Kind::Text, &O::waterweb},
     Field{"watertext", Kind::Text, &O::watertext},
     Field{"waterleft1", Kind::Number, &O::waterleft1},
@@ -67,10 +69,11 @@ const std::array kFields{
     Field{"waterstringtrans", Kind::Flag, &O::waterstringtrans},
     Field{"waterfont", Kind::Font, &O::waterfont},
     Field{"watercolor", Kind::Colour, &O::watercolor},
-    Field{"waterstringposition", Kind::Choice, &O::waterstringposition, 3},
+    Field{"waterstringposition", Kind::Choice, &O::waterstringposition, 3,
+          "custom, relative, random"},
     Field{"waterhasdis", Kind::Flag, &O::waterhasdis},
-    Field{"waterstringhr", Kind::Choice, &O::waterstringhr, 3},
-    Field{"waterstringver", Kind::Choice, &O::waterstringver, 3},
+    Field{"waterstringhr", Kind::Choice, &O::waterstringhr, 3, "left, center, right"},
+    Field{"waterstringver", Kind::Choice, &O::waterstringver, 3, "top, center, bottom"},
     Field{"waterimagefile", Kind::Path, &O::waterimagefile},
     Field{"waterleft2", Kind::Number, &O::waterleft2},
     Field{"watertop2", Kind::Number, &O::watertop2},
@@ -181,6 +184,50 @@ void SetIndex(const Field& field, int& target, std::string_view value) {
     target = number;
 }
 
+std::string_view KindName(Kind kind) {
+    constexpr std::array<std::string_view, 9> kNames{
+        "flag", "text", "number", "choice", "path", "percent", "colour", "font", "font list"};
+    return kNames[static_cast<std::size_t>(kind)];
+}
+
+// "0 = none, 1 = text, 2 = image" from the choice's labels.
+std::string ChoiceValues(const Field& field) {
+    std::string text;
+    std::string_view labels = field.labels;
+    for (int index = 0; index < field.choices; ++index) {
+        const std::size_t end = std::min(labels.find(", "), labels.size());
+        text += (index == 0 ? "" : ", ") + std::to_string(index) + " = " +
+                std::string(labels.substr(0, end));
+        labels.remove_prefix(std::min(end + 2, labels.size()));
+    }
+    return text;
+}
+
+std::string AllowedValues(const Field& field) {
+    switch (field.kind) {
+        case Kind::Flag:
+            return "1 or 0";
+        case Kind::Text:
+            return "any text without line breaks";
+        case Kind::Number:
+            return "decimal digits";
+        case Kind::Choice:
+            return ChoiceValues(field);
+        case Kind::Path:
+            return "a file path (a missing file counts as none)";
+        case Kind::Percent:
+            return "0 to 100";
+        case Kind::Colour:
+            return "8 hexadecimal digits";
+        case Kind::Font:
+            return "font text: hexadecimal colour, height, size, ppi, pitch, charset, style, name "
+                   "length, then the face name";
+        case Kind::FontList:
+            return "rows \"display name=file entry\" joined by \";\"";
+    }
+    return {};
+}
+
 std::string FontListText(const std::vector<FontEntry>& list) {
     std::string text;
     for (const FontEntry& entry : list) {
@@ -200,6 +247,16 @@ const std::vector<std::string>& OptionFieldNames() {
         return list;
     }();
     return names;
+}
+
+std::vector<OptionFieldDescription> OptionFieldDescriptions() {
+    const OptionSet initial;
+    std::vector<OptionFieldDescription> list;
+    for (const Field& field : kFields) {
+        list.push_back({std::string(field.name), std::string(KindName(field.kind)),
+                        AllowedValues(field), OptionFieldText(initial, field.name)});
+    }
+    return list;
 }
 
 void SetOptionField(OptionSet& options, std::string_view name, std::string_view value) {

@@ -11,6 +11,18 @@ namespace quorlix {
 // The names of all option set fields, in the order of the option pages.
 const std::vector<std::string>& OptionFieldNames();
 
+// What a field takes, for the command line's help: its kind ("flag", "choice"...), the values
+// it allows in the text form SetOptionField reads, and its initial value in that form.
+struct OptionFieldDescription {
+    std::string name;
+    std::string kind;
+    std::string allowed;
+    std::string initial;
+};
+
+// Every field's description, in the order of OptionFieldNames.
+std::vector<OptionFieldDescription> OptionFieldDescriptions();
+
 // Sets the field called name from its text form: flags "1" or "0"; choices a decimal index
 // within the field's list; numbers one or more decimal digits; waterimagetrans 0 to 100;
 // watercolor 8 hexadecimal digits; waterfont font text; texts and paths as given (no line

@@ -2,6 +2,7 @@
 
 #include "conversion/font_text.h"
 #include "conversion/output_naming.h"
+#include "conversion/travelling_names.h"
 #include "package/package_writer.h"
 #include "platform/file_system.h"
 
@@ -65,11 +66,11 @@ std::string OptionEntryName(std::string_view fileName) {
 }
 
 std::string FirstImageEntryName(const OptionSet& options) {
-    return "option\\1" + ExtensionOf(options.firstimage);
+    return "option\\1" + TravellingExtension("option\\1", ExtensionOf(options.firstimage));
 }
 
 std::string SecondImageEntryName(const OptionSet& options) {
-    return "option\\2" + ExtensionOf(options.secondimage);
+    return "option\\2" + TravellingExtension("option\\2", ExtensionOf(options.secondimage));
 }
 
 std::vector<std::string> FontEntryFiles(const FontEntry& entry) {
@@ -154,11 +155,12 @@ Lines Trmacke1Lines(const OptionSet& options) {
 Lines Trmacke2Lines(const OptionSet& options) {
     Lines lines{Flag(options.embedfonts)};
     if (options.embedfonts) {
+        const std::vector<std::string> names = FontPackNames(options);
+        std::size_t next = 0;
         for (const FontEntry& entry : options.embedfontlist) {
-            const std::vector<std::string> files = FontEntryFiles(entry);
-            std::string line = FileNameOf(files[0]);
-            if (files.size() == 2) {
-                line += "|" + FileNameOf(files[1]);
+            std::string line = names[next++];
+            if (FontEntryFiles(entry).size() == 2) {
+                line += "|" + names[next++];
             }
             lines.push_back(line);
         }

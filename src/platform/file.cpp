@@ -53,19 +53,11 @@ std::error_code NotRegularFileError() {
     return {1, category};
 }
 
-File File::Open(const std::string& path, Mode mode) {
-    // Opening an exclusive file to truncate it must not empty a file another process holds.
-    const bool truncateLater = mode == Mode::CreateTruncateExclusive;
-    // Without blocking, so that a FIFO or device never holds the open up; refused below.
-    int flags = OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK;
-    if (truncateLater) {
-        flags &= ~O_TRUNC;
-    }
-    const int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) {
-        ThrowErrno(errno, path);
-    }
-    File file(fd, path);
+namespace {
+
+// Refuses what is not a regular file, leaves the descriptor blocking, takes the lock of an
+// exclusive mode and truncates late when asked.
+void PrepareOpened(int fd, const std::string& path, File::Mode mode, bool truncateLater) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         ThrowErrno(errno, path);
@@ -85,6 +77,32 @@ File File::Open(const std::string& path, Mode mode) {
     // Truncating an empty file would only make the file system flush it at close.
     if (truncateLater && st.st_size != 0 && ::ftruncate(fd, 0) != 0) {
         ThrowErrno(errno, path);
+    }
+}
+
+}  // namespace
+
+File File::Open(const std::string& path, Mode mode) {
+    // Opening an exclusive file to truncate it must not empty a file another process holds.
+    const bool truncateLater = mode == Mode::CreateTruncateExclusive;
+    // Without blocking, so that a FIFO or device never holds the open up; refused below.
+    int flags = OpenFlags(mode) | O_CLOEXEC | O_NONBLOCK;
+    if (truncateLater) {
+        flags &= ~O_TRUNC;
+    }
+    const int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) {
+        ThrowErrno(errno, path);
+    }
+    File file(fd, path);
+    try {
+        PrepareOpened(fd, path, mode, truncateLater);
+    } catch (...) {
+        // A file this call created (O_EXCL) is not left behind when it cannot be used.
+        if (mode == Mode::CreateNew) {
+            ::unlink(path.c_str());
+        }
+        throw;
     }
     return file;
 }

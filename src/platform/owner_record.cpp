@@ -8,8 +8,6 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -24,9 +22,6 @@ namespace {
 
 constexpr std::size_t kGuidLength = 38;
 constexpr char kRecordSuffix[] = ".owner";
-constexpr char kPendingSuffix[] = ".new";
-// A pending record (created, not yet in place) this old belongs to no running copy.
-constexpr std::time_t kPendingAge = 60;
 
 bool IsGuidAt(const std::string& name, std::size_t at) {
     if (at + kGuidLength > name.size() || name[at] != '{' || name[at + kGuidLength - 1] != '}') {
@@ -50,10 +45,6 @@ std::string GuidIn(const std::string& name) {
         }
     }
     return {};
-}
-
-[[noreturn]] void ThrowErrno(const std::string& what) {
-    throw std::system_error(errno, std::generic_category(), what);
 }
 
 // Takes the record's lock without waiting; false when a live owner holds it.
@@ -90,9 +81,7 @@ std::string RecordedPath(int fd) {
 
 // Handles one entry of the record folder; true when something was removed.
 bool CleanEntry(int dir, const std::string& folder, const std::string& name) {
-    const bool record = name.ends_with(kRecordSuffix);
-    const bool pending = name.ends_with(kPendingSuffix);
-    if (!record && !pending) {
+    if (!name.ends_with(kRecordSuffix)) {
         return false;
     }
     const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -104,10 +93,8 @@ bool CleanEntry(int dir, const std::string& folder, const std::string& name) {
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !LockFree(fd)) {
         return false;
     }
-    if (pending && std::time(nullptr) - st.st_mtime < kPendingAge) {
-        return false;
-    }
-    if (record && !RemoveRecordedThing(RecordedPath(fd), GuidIn(name))) {
+    // An empty record is one whose owner died, or has not locked it yet and makes it again.
+    if (!RemoveRecordedThing(RecordedPath(fd), GuidIn(name))) {
         return false;
     }
     return ::unlinkat(dir, name.c_str(), 0) == 0;
@@ -131,22 +118,25 @@ OwnerRecord::OwnerRecord(const std::string& givenPath) : file_(File::Adopt(-1, {
     }
     const std::string folder = OwnerRecordFolder();
     CreateFolders(folder);
-    const std::string pendingPath = folder + "/" + guid + kPendingSuffix;
     recordPath_ = folder + "/" + guid + kRecordSuffix;
-    // Locked before it takes its final name, so no clean-up ever sees it unlocked.
-    file_ = File::Open(pendingPath, File::Mode::CreateNew);
-    if (!LockFree(file_.descriptor())) {
-        ::unlink(pendingPath.c_str());
-        ThrowErrno(pendingPath);
+    const std::string line = path + "\n";
+    // A clean-up that took the new record before its lock finds it empty and removes it; the
+    // record is then made again, so that it is in place, locked and filled when this returns.
+    for (int attempt = 0;; ++attempt) {
+        file_ = File::Open(recordPath_, File::Mode::CreateNew);
+        struct stat st {};
+        if (LockFree(file_.descriptor()) && ::fstat(file_.descriptor(), &st) == 0 &&
+            st.st_nlink > 0) {
+            break;
+        }
+        if (attempt == 2) {
+            throw Error("The owner record " + recordPath_ + " cannot be made");
+        }
     }
     try {
-        const std::string line = path + "\n";
         file_.WriteAll(line.data(), line.size());
-        if (std::rename(pendingPath.c_str(), recordPath_.c_str()) != 0) {
-            ThrowErrno(recordPath_);
-        }
     } catch (...) {
-        ::unlink(pendingPath.c_str());
+        ::unlink(recordPath_.c_str());
         throw;
     }
 }

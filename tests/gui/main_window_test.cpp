@@ -372,6 +372,11 @@ TEST(MainWindow, CancelEndsTheRunSilently) {
     EXPECT_FALSE(fs::exists(s.out / "Three.exe"));
     EXPECT_FALSE(s.h.operator()<QPushButton>("Button6").isEnabled()) << "keeps its state";
     EXPECT_TRUE(s.h.operator()<QLabel>("Panel13").isHidden());
+
+    // The next run starts afresh and converts the whole list.
+    s.Convert();
+    EXPECT_EQ(s.h.dialogs.messages, QStringList({"Convert finished!"}));
+    EXPECT_TRUE(fs::exists(s.out / "Three.exe"));
 }
 
 TEST(MainWindow, IgnoresConvertWhileBusyAndKeepsTheProgressWindowOpen) {

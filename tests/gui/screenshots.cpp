@@ -1,9 +1,19 @@
 // quorlix-screenshots FOLDER: renders the main window (each page), the progress window during a
 // real conversion, the logs window and the about box into PNG files for review.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +22,11 @@
 #include "app/about_box.h"
 #include "app/program_identity.h"
 #include "app/window_geometry.h"
+#include "options/image_preview_window.h"
+#include "options/logo_page.h"
+#include "options/picture_loading.h"
+#include "support/picture_files.h"
+#include "support/test_folder.h"
 #include "support/window_harness.h"
 
 namespace {
@@ -49,6 +64,56 @@ void ShootMainWindow(quorlix::test::WindowHarness& h) {
     pages.setCurrentIndex(0);
 }
 
+// The General option page with its hidden controls shown as well, to check they fit.
+void ShootGeneralPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(1);
+    const char* hidden[] = {"RadioButton21", "RadioButton22", "CheckBox26", "GroupBox13"};
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).show();
+    }
+    Save(*h.window, QStringLiteral("page-general-hidden-shown"));
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).hide();
+    }
+    pages.setCurrentIndex(0);
+}
+
+// The Watermark page with a text watermark in a font of its own and the hidden slider shown.
+void ShootWatermarkPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(3);
+    h.operator()<QRadioButton>("RadioButton14").setChecked(true);
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPointSize(14);
+    font.setItalic(true);
+    h.dialogs.fonts.push_back(font);
+    h.operator()<QPushButton>("BitBtn6").click();
+    const char* hidden[] = {"CheckBox28", "Label70", "TrackBar1", "Label71"};
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).show();
+    }
+    Save(*h.window, QStringLiteral("page-watermark-text"));
+    for (const char* name : hidden) {
+        h.operator()<QWidget>(name).hide();
+    }
+    pages.setCurrentIndex(0);
+}
+
+// The Embed fonts page with its list shown and two fonts checked.
+void ShootFontsPage(quorlix::test::WindowHarness& h) {
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(4);
+    h.operator()<QCheckBox>("CheckBox24").setChecked(true);
+    auto& list = h.operator()<QListWidget>("CheckListBox1");
+    for (int row = 0; row < std::min(list.count(), 2); ++row) {
+        list.item(row)->setCheckState(Qt::Checked);
+    }
+    Save(*h.window, QStringLiteral("page-fonts-list"));
+    h.operator()<QCheckBox>("CheckBox24").setChecked(false);
+    pages.setCurrentIndex(0);
+}
+
 void ShootConversion(quorlix::test::WindowHarness& h) {
     const QString work = g_folder + QStringLiteral("/work");
     QDir().mkpath(work + QStringLiteral("/out"));
@@ -72,6 +137,157 @@ void ShootConversion(quorlix::test::WindowHarness& h) {
     QDir(work).removeRecursively();
 }
 
+// A logo with soft edges: a disc whose alpha falls off towards its rim, and a caption.
+QImage AlphaLogo() {
+    QImage image(220, 140, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient glow(QPointF(110, 70), 100);
+    glow.setColorAt(0.0, QColor(20, 90, 200, 255));
+    glow.setColorAt(0.6, QColor(20, 90, 200, 160));
+    glow.setColorAt(1.0, QColor(20, 90, 200, 0));
+    painter.setBrush(glow);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(110, 70), 105, 68);
+    painter.setPen(Qt::white);
+    painter.setFont(QFont(QStringLiteral("Liberation Sans"), 16, QFont::Bold));
+    painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Dorvane"));
+    return image;
+}
+
+// A photograph-like picture without alpha: a sky, hills and a sun.
+QImage Landscape() {
+    QImage image(320, 200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, 200);
+    sky.setColorAt(0, QColor(120, 180, 240));
+    sky.setColorAt(1, QColor(240, 220, 180));
+    painter.fillRect(image.rect(), sky);
+    painter.setBrush(QColor(250, 200, 60));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPoint(240, 60), 28, 28);
+    QPainterPath hills;
+    hills.moveTo(0, 200);
+    hills.cubicTo(80, 90, 160, 190, 320, 120);
+    hills.lineTo(320, 200);
+    painter.fillPath(hills, QColor(60, 140, 70));
+    return image;
+}
+
+// A GIF of a ring: index 3 is its transparent colour, index 2 the key colour RGB(0,1,0).
+std::string RingGif() {
+    const int w = 160;
+    const int h = 120;
+    std::vector<std::uint8_t> indexes;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const double dx = (x - w / 2.0) / (w / 2.0);
+            const double dy = (y - h / 2.0) / (h / 2.0);
+            const double r = dx * dx + dy * dy;
+            indexes.push_back(r < 0.25 ? 2 : r < 0.55 ? 0 : r < 0.95 ? 1 : 3);
+        }
+    }
+    return quorlix::test::GifBytes(
+        w, h, {qRgb(200, 30, 30), qRgb(250, 200, 40), qRgb(0, 1, 0), qRgb(255, 255, 255)}, indexes,
+        3);
+}
+
+// What stands behind the preview: a striped backdrop with a caption.
+class Backdrop : public QWidget {
+public:
+    Backdrop() : QWidget(nullptr, Qt::FramelessWindowHint) { resize(420, 300); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        for (int x = -height(); x < width(); x += 24) {
+            painter.setPen(QPen(QColor(70, 70, 80), 12));
+            painter.drawLine(x, height(), x + height(), 0);
+        }
+        const QString caption = QStringLiteral("(what is behind the preview)");
+        const QRect box(8, 8, fontMetrics().horizontalAdvance(caption) + 8,
+                        fontMetrics().height() + 4);
+        painter.fillRect(box, QColor(30, 30, 36));
+        painter.setPen(Qt::white);
+        painter.drawText(box, Qt::AlignCenter, caption);
+    }
+};
+
+void Settle() {
+    for (int i = 0; i < 10; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(30);
+    }
+}
+
+void ShootLogoPage(quorlix::test::WindowHarness& h, const QString& work) {
+    QDir().mkpath(work);
+    const QString logo = work + QStringLiteral("/logo.png");
+    const QString photo = work + QStringLiteral("/closing.jpg");
+    AlphaLogo().save(logo, "PNG");
+    Landscape().save(photo, "JPEG");
+    h.operator()<QCheckBox>("CheckBox8").setChecked(true);
+    h.dialogs.files.push_back(QString::fromLatin1(QUORLIX_DEFAULT_ICON_PATH));
+    h.operator()<QAbstractButton>("SpeedButton5").click();
+    h.operator()<QCheckBox>("CheckBox6").setChecked(true);
+    h.dialogs.files.push_back(logo);
+    h.operator()<QAbstractButton>("SpeedButton3").click();
+    h.operator()<QCheckBox>("CheckBox7").setChecked(true);
+    h.dialogs.files.push_back(photo);
+    h.operator()<QAbstractButton>("SpeedButton6").click();
+    h.operator()<QCheckBox>("CheckBox9").setChecked(true);
+    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    pages.setCurrentIndex(2);
+    Save(*h.window, QStringLiteral("main-2-logo-setup-loaded"));
+    pages.setCurrentIndex(0);
+}
+
+// The preview over a backdrop as the screen shows it; a picture with alpha is laid over the
+// backdrop as a compositing desktop shows it.
+void ShootPreview(const QImage& picture, bool colourKey, const QString& name) {
+    Backdrop backdrop;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    backdrop.move(screen->geometry().center() - backdrop.rect().center());
+    backdrop.show();
+    quorlix::TForm5 preview;
+    preview.SetPicture(picture);
+    if (colourKey) {
+        preview.UseColourKey();
+    } else {
+        preview.PaintNoBackground();
+    }
+    preview.waitForClick = true;
+    preview.show();
+    Settle();
+    QImage shot;
+    if (colourKey) {
+        shot =
+            screen->grabWindow(0, backdrop.x(), backdrop.y(), backdrop.width(), backdrop.height())
+                .toImage();
+    }
+    if (shot.isNull() || !colourKey) {
+        shot = backdrop.grab().toImage();
+        QPainter painter(&shot);
+        painter.drawImage(preview.pos() - backdrop.pos(), preview.grab().toImage());
+    }
+    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    if (shot.save(path)) {
+        std::printf("%s\n", qPrintable(path));
+    }
+    preview.close();
+    backdrop.close();
+}
+
+void ShootPreviews() {
+    ShootPreview(AlphaLogo(), false, QStringLiteral("preview-png-alpha"));
+    const std::string gif = RingGif();
+    const QString path = g_folder + QStringLiteral("/ring.gif");
+    quorlix::test::WriteFile(path.toStdString(), gif);
+    ShootPreview(quorlix::LoadPicture(path), true, QStringLiteral("preview-gif-colour-key"));
+    QFile::remove(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +299,10 @@ int main(int argc, char** argv) {
 
     quorlix::test::WindowHarness h;
     ShootMainWindow(h);
+    ShootGeneralPage(h);
+    ShootLogoPage(h, g_folder + QStringLiteral("/logo-work"));
+    ShootWatermarkPage(h);
+    ShootFontsPage(h);
     ShootConversion(h);
 
     h.logs.SetFailures({QStringLiteral("/home/ann/out/Plan/Plan.exe"),
@@ -94,5 +314,8 @@ int main(int argc, char** argv) {
     quorlix::Tform4 about(h.dialogs);
     about.show();
     Save(about, QStringLiteral("about-box"));
+    about.hide();
+    ShootPreviews();
+    QDir(g_folder + QStringLiteral("/logo-work")).removeRecursively();
     return 0;
 }

@@ -239,13 +239,29 @@ std::string BytesOutsideResources(const std::string& file) {
     const std::size_t r = ResourceSectionIndex(info);
     const SectionInfo& rsrc = info.sections[r];
     std::string outside = file.substr(0, rsrc.rawPointer);
-    const std::size_t header = info.optionalHeader + Le16(file, Le32(file, 0x3C) + 20) + 40 * r;
+    const std::size_t table = info.optionalHeader + Le16(file, Le32(file, 0x3C) + 20);
+    const std::size_t directories = info.optionalHeader + (info.pe32Plus ? 112 : 96);
     for (const std::size_t field :
-         {info.optionalHeader + 8, info.optionalHeader + 56, info.checkSumOffset,
-          info.optionalHeader + (info.pe32Plus ? 112 : 96) + 20, header + 8, header + 16}) {
+         {info.optionalHeader + 8, info.optionalHeader + 56, info.checkSumOffset, directories + 20,
+          table + 40 * r + 8, table + 40 * r + 16}) {
         PutLe32(outside, field, 0);
     }
-    return outside + file.substr(std::size_t{rsrc.rawPointer} + rsrc.rawSize);
+    // Sections after the resources may move (their addresses, and the relocation directory's
+    // address with them); their bytes stay as they are.
+    std::size_t end = std::size_t{rsrc.rawPointer} + rsrc.rawSize;
+    for (std::size_t i = r + 1; i < info.sections.size(); ++i) {
+        PutLe32(outside, table + 40 * i + 12, 0);
+        PutLe32(outside, table + 40 * i + 20, 0);
+        for (std::size_t d = 0; d < info.directoryRva.size(); ++d) {
+            if (info.directoryRva[d] == info.sections[i].virtualAddress) {
+                PutLe32(outside, directories + 8 * d, 0);
+            }
+        }
+        const SectionInfo& s = info.sections[i];
+        outside += file.substr(s.rawPointer, s.rawSize);
+        end = std::max<std::size_t>(end, std::size_t{s.rawPointer} + s.rawSize);
+    }
+    return outside + file.substr(end);
 }
 
 std::string MakeMinimalPe(bool pe32Plus) {

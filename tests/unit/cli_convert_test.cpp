@@ -18,6 +18,7 @@
 #include "platform/installed_fonts.h"
 #include "platform/temp_folder.h"
 #include "support/cli_output.h"
+#include "support/scoped_environment.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -92,30 +93,55 @@ TEST(CliConvert, InputChecksRunInOrderAndStopBeforeAnythingIsWritten) {
     CliRun run = RunCliWith({"convert", "--set", "watertype=2", "--set",
                              "waterimagefile=" + folder / "missing.png", folder / "empty"});
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "quorlix-cli convert: Please select watermark image!" + hint);
+    EXPECT_EQ(run.err, "quorlix-cli convert: the watermark image '" + folder / "missing.png" +
+                           "' does not exist (watertype=2 needs waterimagefile)" + hint);
     EXPECT_EQ(run.out, "");
 
     // Empty list (a folder without documents, or nothing at all) and no output folder.
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"convert", folder / "empty"},
-          std::vector<std::string>{"convert", "--output-folder", folder / "out"}}) {
-        run = RunCliWith(args);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.err, "quorlix-cli convert: Please select the Excel source file!" + hint);
-    }
+    run = RunCliWith({"convert", folder / "empty"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+              "quorlix-cli convert: no Word documents (.doc, .docx) in the folders given" + hint);
+    run = RunCliWith({"convert", "--output-folder", folder / "out"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(
+        run.err,
+        "quorlix-cli convert: no documents given (name .doc or .docx files, or folders)" + hint);
 
-    // Documents, but no output folder or one that does not exist; a text watermark needs no file.
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"convert", "--set", "watertype=1", folder / "Plan.doc"},
-          std::vector<std::string>{"convert", "--output-folder", folder / "nowhere",
-                                   folder / "Plan.doc"}}) {
-        run = RunCliWith(args);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.err, "quorlix-cli convert: Please select the EXE output folder!" + hint);
-    }
+    // Documents, but no output folder, one that does not exist, or a file; a text watermark
+    // needs no file.
+    run = RunCliWith({"convert", "--set", "watertype=1", folder / "Plan.doc"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "quorlix-cli convert: no output folder given (--output-folder DIR)" + hint);
+    run = RunCliWith({"convert", "--output-folder", folder / "nowhere", folder / "Plan.doc"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "quorlix-cli convert: output folder '" + folder / "nowhere" +
+                           "/': No such file or directory" + hint);
+    run = RunCliWith({"convert", "--output-folder", folder / "Plan.doc", folder / "Plan.doc"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "quorlix-cli convert: output folder '" + folder / "Plan.doc" +
+                           "/': Not a directory" + hint);
+    EXPECT_EQ(test::ReadFile(folder / "Plan.doc"), "plan");
     EXPECT_TRUE(Listing(folder / "out").empty());
     EXPECT_FALSE(fs::exists(folder / "nowhere"));
     EXPECT_EQ(RunFolders(), runFoldersBefore);
+}
+
+TEST(CliConvert, AnOutputFolderThatRefusesNewFilesIsNamedWithTheSystemsText) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "the superuser writes into any folder";
+    }
+    TestFolder folder;
+    fs::create_directories(folder / "locked");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "locked", folder / "Plan.doc"});
+    fs::permissions(folder / "locked", fs::perms::owner_all);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "quorlix-cli convert: output folder '" + folder / "locked" +
+                           "/': Permission denied\nRun 'quorlix-cli convert --help' for usage.\n");
+    EXPECT_TRUE(Listing(folder / "locked").empty());
 }
 
 TEST(CliConvert, BadOptionsAndArgumentsAreUsageErrorsThatNameThem) {
@@ -144,6 +170,54 @@ TEST(CliConvert, BadOptionsAndArgumentsAreUsageErrorsThatNameThem) {
         EXPECT_EQ(run.out, "");
     }
     EXPECT_TRUE(Listing(folder / "out").empty());
+}
+
+TEST(CliConvert, EachTextThatLosesCharactersToTheAnsiCodePageIsAWarningNamingItsField) {
+    const test::ScopedEnvironment locale("LC_ALL", "C");  // code page 1252
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    const std::string russian = "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82";  // Отчёт
+    test::WriteFile(folder / (russian + ".doc"), "report");
+    test::WriteFile(folder /
+                        "Gr\xC3\xBC\xC3\x9F"
+                        "e.doc",
+                    "greeting");
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", "--set", "watertype=1", "--set",
+                    "watertext=" + russian + " 1", "--set",
+                    "opfiletitle=-\xE2\x82\xAC ok \xE2\x98\x85", folder / (russian + ".doc"),
+                    folder / "Gr\xC3\xBC\xC3\x9F"
+                             "e.doc"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The euro sign is in the code page, the star is not; "Grüße" travels whole.
+    EXPECT_EQ(run.err,
+              "quorlix-cli convert: warning: document name \"" + russian +
+                  ".doc\" loses characters in ANSI code page 1252: written as \"?????.doc\"\n"
+                  "quorlix-cli convert: warning: opfiletitle \"-\xE2\x82\xAC ok \xE2\x98\x85\" "
+                  "loses characters in ANSI code page 1252: written as \"-\xE2\x82\xAC ok ?\"\n"
+                  "quorlix-cli convert: warning: watertext \"" +
+                  russian +
+                  " 1\" loses characters in ANSI code page 1252: written as \"????? 1\"\n");
+    // The bytes written are the ones the warnings show.
+    const test::ReadOutput output =
+        test::ReadBack(test::ReadFile(folder / "out/" + russian + ".exe"));
+    for (const test::ReadEntry& entry : output.package.entries) {
+        if (entry.name == kWinoptions) {
+            EXPECT_TRUE(
+                entry.content.starts_with("?????"
+                                          "-\x80 ok ?\r\n"))
+                << entry.content;
+        }
+        if (entry.name == "option\\wateroptions.dll") {
+            EXPECT_NE(entry.content.find("\r\n????? 1\r\n"), std::string::npos);
+        }
+    }
+    // Nothing lost, nothing said.
+    const CliRun plain = RunCliWith({"convert", "--output-folder", folder / "out",
+                                     folder / "Gr\xC3\xBC\xC3\x9F"
+                                              "e.doc"});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err, "");
 }
 
 TEST(CliConvert, OutputNamesWithAndWithoutAutorunAndTheOptionsTheyCarry) {
@@ -262,7 +336,8 @@ TEST(CliConvert, FolderArgumentAddsOnlyItsOwnWordDocuments) {
     const CliRun locked =
         RunCliWith({"convert", "--output-folder", folder / "out", folder / "~$locked"});
     EXPECT_EQ(locked.status, 2);
-    EXPECT_NE(locked.err.find("Please select the Excel source file!"), std::string::npos);
+    EXPECT_NE(locked.err.find("no Word documents (.doc, .docx) in the folders given"),
+              std::string::npos);
 }
 
 TEST(CliConvert, EmbedFontAddsTheInstalledFontFile) {
@@ -511,6 +586,91 @@ TEST(CliConvert, BuiltProgramConvertsADocxEndToEnd) {
     EXPECT_EQ(embedded.ansiName, "Guide.docx");
     EXPECT_EQ(DataOf(embedded), docx);
     EXPECT_TRUE(fs::exists(folder / "out/Guide/Autorun.inf"));
+}
+
+}  // namespace
+}  // namespace quorlix
+
+namespace quorlix {
+namespace {
+
+TEST(CliConvertInputs, NonRegularInputsAreRefusedWithoutBlockingAndNothingIsWritten) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "ok.doc", "ok");
+    ASSERT_EQ(::mkfifo((folder / "a.doc").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", folder / "z.doc");
+    ASSERT_EQ(::mkfifo((folder / "pic.png").c_str(), 0600), 0);
+
+    for (const std::string& document : {folder / "a.doc", folder / "z.doc"}) {
+        const CliRun run = RunCliWith({"convert", "--output-folder", folder / "out", document});
+        EXPECT_EQ(run.status, 2) << document;
+        EXPECT_NE(run.err.find("'" + document + "' is not a regular file"), std::string::npos)
+            << run.err;
+    }
+    const CliRun picture =
+        RunCliWith({"convert", "--output-folder", folder / "out", "--set", "showfirstimage=1",
+                    "--set", "firstimage=" + folder / "pic.png", folder / "ok.doc"});
+    EXPECT_EQ(picture.status, 2);
+    EXPECT_NE(picture.err.find("pic.png' is not a regular file"), std::string::npos);
+    EXPECT_TRUE(Listing(folder / "out").empty());
+}
+
+TEST(CliConvertInputs, AnIconThatCannotBeAppliedIsAWarning) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    test::WriteFile(folder / "bad.ico", "not an icon");
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", "--set", "changeicon=1", "--set",
+                    "iconfilename=" + folder / "bad.ico", folder / "Plan.doc"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("quorlix-cli convert: warning: the icon " + folder / "bad.ico" +
+                                " could not be applied (",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_TRUE(fs::exists(folder / "out/Plan.exe"));
+}
+
+}  // namespace
+}  // namespace quorlix
+
+namespace quorlix {
+namespace {
+
+TEST(CliConvertOutputs, ALinkAtTheOutputPathIsReplacedNeverFollowed) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    fs::create_directories(folder / "outside");
+    test::WriteFile(folder / "outside/victim.txt", "victim");
+    fs::create_symlink("../outside/victim.txt", folder / "out/ok.exe");
+    test::WriteFile(folder / "ok.doc", "ok");
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", folder / "ok.doc"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test::ReadFile(folder / "outside/victim.txt"), "victim");
+    EXPECT_FALSE(fs::is_symlink(folder / "out/ok.exe"));
+    EXPECT_EQ(DataOf(DocumentOf(test::ReadBack(test::ReadFile(folder / "out/ok.exe")))), "ok");
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"ok.exe"}));
+}
+
+TEST(CliConvertOutputs, AFailedDocumentKeepsTheOlderOutputAndNamesTheCause) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "out/Plan.exe", "older output");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    // A font file found in neither place fails the document while the package is written.
+    const CliRun run =
+        RunCliWith({"convert", "--output-folder", folder / "out", "--set", "embedfonts=1", "--set",
+                    "embedfontlist=Gone=" + folder / "gone/none.ttf", folder / "Plan.doc"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(test::ReadFile(folder / "out/Plan.exe"), "older output");
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"Plan.exe"}));
+    EXPECT_NE(run.out.find("failed: " + folder / "out/Plan.exe (appending the package: "),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("No such file or directory)"), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -174,3 +174,34 @@ TEST_F(CliExtract, FailureRemovesTheDestinationFoldersItMadeOnly) {
 
 }  // namespace
 }  // namespace quorlix
+
+namespace quorlix {
+namespace {
+
+TEST(CliExtractSpace, RefusesWhatDoesNotFitInTheFreeSpaceBeforeWritingAnything) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    test::WriteFile(folder / "Plan.docx", "plan");
+    ASSERT_EQ(
+        RunCliWith({"convert", "--output-folder", folder / "out", folder / "Plan.docx"}).status, 0);
+    // 2,000 entries that each claim 4 GiB - 1 bytes: 8 TB, far more than any test disk holds.
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int i = 0; i < 2000; ++i) {
+        entries.emplace_back("option\\f" + std::to_string(i) + ".dll", "x");
+    }
+    std::string package = test::HandMadePackage(entries);
+    const std::size_t record = package.find("option\\f0.dll|");
+    const std::size_t recordLength = std::stoul(package.substr(record + 14));
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        package.replace(k * recordLength, 4, "\xFF\xFF\xFF\xFF");
+    }
+    test::WriteFile(folder / "big.exe",
+                    test::WithPackage(test::ReadFile(folder / "out/Plan.exe"), package));
+    const CliRun run = RunCliWith({"extract", folder / "big.exe", folder / "dest"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("bytes free."), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(folder / "dest"));
+}
+
+}  // namespace
+}  // namespace quorlix

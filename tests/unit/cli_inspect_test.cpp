@@ -70,11 +70,23 @@ TEST(CliInspect, ShowsLayoutEntriesOptionLinesAndTheOriginalName) {
             << entry.name;
         offset += entry.recordLength;
     }
-    EXPECT_NE(run.out.find("option\\winoptions.dll:\n  Gr\xC3\xBC\xC3\x9F"
-                           "e \"Plan\"-This Word document will help you\n  1024\n  480\n"),
+    EXPECT_NE(run.out.find("\nwinoptions.dll line 1 opfiletitle: Gr\xC3\xBC\xC3\x9F"
+                           "e \"Plan\"-This Word document will help you\n"
+                           "winoptions.dll line 2 opwidth: 1024\n"
+                           "winoptions.dll line 3 opheigh: 480\n"
+                           "winoptions.dll line 4 opmax: 1\n"),
               std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("option\\trmacke2.dll:\n  0\n"), std::string::npos);
+    // Lines that hold no field show without one.
+    EXPECT_NE(run.out.find("\nwinoptions.dll line 9 opcomm: 9\nwinoptions.dll line 10: 1\n"
+                           "winoptions.dll line 11: 1\nwinoptions.dll line 12 opright: 1\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("\nwinsetbrower.dll line 1: ~~~~~.txt\n"
+                           "winsetbrower.dll line 2 showfirstimage: 0\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("\nwateroptions.dll line 1 watertype: 0\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\ntrmacke2.dll line 1 embedfonts: 0\n"), std::string::npos);
+    EXPECT_EQ(run.out.find("after end marker"), std::string::npos);
 
     const CliRun json = RunCliWith({"inspect", "--json", exe});
     ASSERT_EQ(json.status, 0) << json.err;
@@ -95,6 +107,11 @@ TEST(CliInspect, ShowsLayoutEntriesOptionLinesAndTheOriginalName) {
                             "e \\\"Plan\\\"-This Word document will help you\", \"1024\", \"480\""),
               std::string::npos)
         << json.out;
+    EXPECT_NE(json.out.find("\"afterEndMarker\": {\"offset\": " + std::to_string(bytes.size()) +
+                            ", \"size\": 0, \"codeSignature\": false},\n"),
+              std::string::npos);
+    EXPECT_NE(json.out.find("\"fields\": [\"opfiletitle\", \"opwidth\", \"opheigh\", "),
+              std::string::npos);
     EXPECT_TRUE(json.out.ends_with("]\n}\n"));
 }
 
@@ -159,6 +176,15 @@ TEST(CliInspect, DamagedFilesGiveTheReasonAndPosition) {
     EXPECT_NE(run.err.find("entry name \"a\\..\\b\" is not a plain relative file name"),
               std::string::npos)
         << run.err;
+    // A name of 5,000 characters is refused by inspect as by extract.
+    const std::string longName = "myfont\\" + std::string(5000, 'a') + ".ttf";
+    test::WriteFile(folder / "long.exe",
+                    test::WithPackage(good, test::HandMadePackage({{longName, "z"}})));
+    const CliRun longRun = RunCliWith({"inspect", folder / "long.exe"});
+    EXPECT_EQ(longRun.status, 1);
+    EXPECT_NE(longRun.err.find("is not a plain relative file name"), std::string::npos);
+    EXPECT_EQ(RunCliWith({"extract", folder / "long.exe", folder / "dest"}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(folder / "dest"));
     const test::ReadOutput craftedRead = test::ReadBack(crafted);
     ASSERT_EQ(craftedRead.package.entries.size(), 2u);
     EXPECT_EQ(PositionIn(run.err),
@@ -176,7 +202,11 @@ TEST(CliInspect, DamagedFilesGiveTheReasonAndPosition) {
             good, test::HandMadePackage({{"OPTION\\winoptions.DLL", "one\ntwo\r\nthree"}})));
     run = RunCliWith({"inspect", folder / "lf.exe"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(run.out.ends_with("OPTION\\winoptions.DLL:\n  one\n  two\n  three\n")) << run.out;
+    EXPECT_TRUE(
+        run.out.ends_with("winoptions.DLL line 1 opfiletitle: one\n"
+                          "winoptions.DLL line 2 opwidth: two\n"
+                          "winoptions.DLL line 3 opheigh: three\n"))
+        << run.out;
 
     // A file that cannot be read still gives JSON under --json.
     run = RunCliWith({"inspect", "--json", folder / "missing.exe"});
@@ -189,6 +219,112 @@ TEST(CliInspect, DamagedFilesGiveTheReasonAndPosition) {
     run = RunCliWith({"inspect", "--json", folder.path()});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.out.ends_with("\"position\": null}\n}\n")) << run.out;
+}
+
+TEST(CliInspect, OptionLinesOfEachLayoutNameTheirFields) {
+    TestFolder folder;
+    const std::string good = test::ReadFile(ConvertedOutput(folder, "x"));
+    test::WriteFile(
+        folder / "layouts.exe",
+        test::WithPackage(good, test::HandMadePackage({
+                                    {"option\\wateroptions.dll", "1\r\nhttp://a\r\nhi\r\n"},
+                                    {"option\\trmack2.dll", "option\\2.png\r\n0\r\n1\r\n"},
+                                    {"option\\trmacke1.dll", "1\r\nA (TrueType)\r\nB\r\n"},
+                                    {"option\\other.dll", "z\r\n"},
+                                })));
+    const CliRun run = RunCliWith({"inspect", folder / "layouts.exe"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(
+        run.out.ends_with("wateroptions.dll line 1 watertype: 1\n"
+                          "wateroptions.dll line 2 waterweb: http://a\n"
+                          "wateroptions.dll line 3 watertext: hi\n"
+                          "trmack2.dll line 1 secondimage: option\\2.png\n"
+                          "trmack2.dll line 2 secondtrans1: 0\n"
+                          "trmack2.dll line 3 secondclick: 1\n"
+                          "trmacke1.dll line 1 embedfonts: 1\n"
+                          "trmacke1.dll line 2 embedfontlist: A (TrueType)\n"
+                          "trmacke1.dll line 3 embedfontlist: B\n"
+                          "other.dll line 1: z\n"))
+        << run.out;
+    test::WriteFile(
+        folder / "image.exe",
+        test::WithPackage(good, test::HandMadePackage(
+                                    {{"option\\wateroptions.dll", "2\r\nw\r\n1\r\n2\r\n50\r\n"}})));
+    EXPECT_TRUE(RunCliWith({"inspect", folder / "image.exe"})
+                    .out.ends_with("wateroptions.dll line 3 waterleft2: 1\n"
+                                   "wateroptions.dll line 4 watertop2: 2\n"
+                                   "wateroptions.dll line 5 waterimagetrans: 50\n"));
+}
+
+TEST(CliInspect, OrdinaryFilesAreNotOutputsOfThisProgram) {
+    TestFolder folder;
+    const std::string message = ": not an output of this program (it has no end marker)\n";
+    std::string program = "MZ" + test::RandomBytes(4000, 3);
+    program.back() = 0x00;
+    test::WriteFile(folder / "tool.exe", program);
+    test::WriteFile(folder / "Plan.doc", "\xD0\xCF\x11\xE0" + test::RandomBytes(2000, 4) + "end");
+    test::WriteFile(folder / "empty.exe", "");
+    for (const std::string name : {"tool.exe", "Plan.doc", "empty.exe"}) {
+        const CliRun run = RunCliWith({"inspect", folder / name});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "quorlix-cli inspect: " + folder / name + message);
+    }
+    const CliRun json = RunCliWith({"inspect", "--json", folder / "tool.exe"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.out,
+              "{\n  \"file\": " + JsonQuoted(folder / "tool.exe") +
+                  ",\n  \"ok\": false,\n  \"error\": {\"reason\": \"not an output of this "
+                  "program (it has no end marker)\", \"position\": null}\n}\n");
+}
+
+// The output with a certificate table entry pointing at a signed-data certificate appended
+// after the end marker, as a signing tool leaves it.
+std::string Signed(std::string output, std::uint32_t padding) {
+    const std::uint32_t pe = test::LE32At(output, 0x3C);
+    const std::size_t optional = pe + 24;
+    const bool plus = static_cast<unsigned char>(output[optional + 1]) == 0x02;
+    const std::size_t entry = optional + (plus ? 112 : 96) + 8 * 4;
+    const std::uint32_t at = static_cast<std::uint32_t>(output.size()) + padding;
+    const std::string body = test::RandomBytes(300, 5);
+    const std::uint32_t length = 8 + static_cast<std::uint32_t>(body.size());
+    output.replace(entry, 8, test::LE32Text(at) + test::LE32Text(length));
+    output += std::string(padding, '\0') + test::LE32Text(length) +
+              std::string("\x00\x02\x02\x00", 4) + body;
+    return output;
+}
+
+TEST(CliInspect, BytesAfterTheEndMarkerAreListedAndACodeSignatureNamed) {
+    TestFolder folder;
+    const std::string good = test::ReadFile(ConvertedOutput(folder, "x"));
+    const std::string end = std::to_string(good.size());
+    test::WriteFile(folder / "signed.exe", Signed(good, 4));
+    CliRun run = RunCliWith({"inspect", folder / "signed.exe"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(
+        run.out.find("\nend marker: offset " + std::to_string(good.size() - 256) +
+                     "\nafter end marker: offset " + end + ", 312 bytes (a code signature)\n"),
+        std::string::npos)
+        << run.out;
+    run = RunCliWith({"inspect", "--json", folder / "signed.exe"});
+    EXPECT_NE(run.out.find("\"afterEndMarker\": {\"offset\": " + end +
+                           ", \"size\": 312, \"codeSignature\": true},"),
+              std::string::npos)
+        << run.out;
+
+    // Bytes the certificate table does not cover, or a certificate of another type.
+    std::string wrongType = Signed(good, 0);
+    wrongType[good.size() + 6] = 0x01;
+    test::WriteFile(folder / "junk.exe", good + "junk");
+    test::WriteFile(folder / "wrongtype.exe", wrongType);
+    run = RunCliWith({"inspect", folder / "junk.exe"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(
+        run.out.find("\nafter end marker: offset " + end + ", 4 bytes (not read by the player)\n"),
+        std::string::npos)
+        << run.out;
+    run = RunCliWith({"inspect", folder / "wrongtype.exe"});
+    EXPECT_NE(run.out.find(", 308 bytes (not read by the player)\n"), std::string::npos) << run.out;
 }
 
 TEST(CliInspect, JsonTextEscapesQuotesControlsAndMalformedUtf8) {

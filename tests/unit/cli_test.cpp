@@ -7,6 +7,8 @@
 #include <sstream>
 
 #include "cli/arguments.h"
+#include "cli/nearest_names.h"
+#include "conversion/option_fields.h"
 #include "platform/installed_fonts.h"
 #include "support/cli_output.h"
 #include "support/test_folder.h"
@@ -53,6 +55,72 @@ TEST(Cli, HelpAndVersion) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "quorlix-cli " + ProjectVersion() + "\n");
     EXPECT_EQ(std::string(CliVersion()), ProjectVersion());
+}
+
+TEST(Cli, ConvertHelpListsEveryOptionFieldWithKindValuesAndDefault) {
+    const CliRun run = RunCliWith({"convert", "--help"});
+    EXPECT_EQ(run.status, 0);
+    const std::string& help = run.out;
+    const std::size_t table =
+        help.find("\nOption fields of --set NAME=VALUE (kind: allowed values; default):\n");
+    ASSERT_NE(table, std::string::npos) << help;
+    for (const std::string& name : OptionFieldNames()) {
+        EXPECT_NE(help.find("\n  " + name + " ", table), std::string::npos) << name;
+    }
+    // Each kind's line, exactly, with the column padding of the longest name.
+    const auto line = [](const std::string& name, const std::string& rest) {
+        return "\n  " + name +
+               std::string(std::string("waterstringposition").size() + 2 - name.size(), ' ') +
+               rest + "\n";
+    };
+    for (const std::string& expected : {
+             line("opfilename", "flag: 1 or 0; default 1"),
+             line("opfiletitle",
+                  "text: any text without line breaks; default \"-This Word document will help "
+                  "you\""),
+             line("opwidth", "number: decimal digits; default 640"),
+             line("opcomm",
+                  "choice: 0 = Word 2000, 1 = XP, 2 = 2003, 3 = 2007, 4 = 2010 or "
+                  "above; default 0"),
+             line("watertype", "choice: 0 = none, 1 = text, 2 = image; default 0"),
+             line("iconfilename",
+                  "path: a file path (a missing file counts as none); default \"\""),
+             line("watercolor", "colour: 8 hexadecimal digits; default 0000FFFF"),
+             line("waterimagetrans", "percent: 0 to 100; default 0"),
+             line("embedfontlist",
+                  "font list: rows \"display name=file entry\" joined by \";\"; default \"\""),
+         }) {
+        EXPECT_NE(help.find(expected, table), std::string::npos) << expected << help;
+    }
+    EXPECT_NE(help.find("\n  waterfont" + std::string(12, ' ') + "font: font text: ", table),
+              std::string::npos);
+    // Other commands' help has no field table.
+    EXPECT_EQ(RunCliWith({"inspect", "--help"}).out.find("Option fields"), std::string::npos);
+}
+
+TEST(Cli, UnknownOptionFieldSuggestsTheNearestNames) {
+    EXPECT_EQ(EditDistance("opwidht", "opwidth"), 1u);
+    EXPECT_EQ(EditDistance("", "abc"), 3u);
+    EXPECT_EQ(EditDistance("kitten", "sitting"), 3u);
+    EXPECT_EQ(EditDistance("OPMAX", "opmax"), 0u);
+    const auto refusal = [](const std::string& setting) {
+        const CliRun run = RunCliWith({"convert", "--set", setting});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        return run.err;
+    };
+    const std::string hint = "\nRun 'quorlix-cli convert --help' for usage.\n";
+    EXPECT_EQ(
+        refusal("opwidht=640"),
+        "quorlix-cli convert: Unknown option field \"opwidht\" (did you mean opwidth?)" + hint);
+    EXPECT_EQ(refusal("waterleft=5"),
+              "quorlix-cli convert: Unknown option field \"waterleft\" (did you mean waterleft1 "
+              "or waterleft2?)" +
+                  hint);
+    EXPECT_EQ(refusal("colour=00FF00FF"),
+              "quorlix-cli convert: Unknown option field \"colour\"; 'quorlix-cli convert --help' "
+              "lists the fields" +
+                  hint);
 }
 
 TEST(Cli, UsageErrorsExitWithTwoAndNameTheMistake) {

@@ -162,3 +162,18 @@ TEST(FontText, NegativeSizeWrittenInFullReadsBack) {
 
 }  // namespace
 }  // namespace quorlix
+
+namespace quorlix {
+namespace {
+
+TEST(FontText, LongSizeFieldIsReadInEitherCase) {
+    FontSpec upper;
+    TextToFont("000000FFFFFFFFF2FFFFFFF60060012B0005Arial", upper);
+    FontSpec lower;
+    TextToFont("000000fffffffff2fFfFfff60060012b0005Arial", lower);
+    EXPECT_EQ(upper.size, -10);
+    EXPECT_EQ(lower, upper);
+}
+
+}  // namespace
+}  // namespace quorlix

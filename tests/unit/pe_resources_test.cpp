@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -157,9 +159,9 @@ TEST(PeResourceWriter, TablesAreSortedAlignedAndTheRestOfTheFileIsKept) {
         order.push_back(r.type + "/" + r.name + "/" + std::to_string(r.language));
         EXPECT_EQ(r.dataRva % 8, 0u) << order.back();
     }
-    const std::vector<std::string> expected{"ALPHA/#1/0", "ZETA/#7/0",   "#3/#1/2052",
-                                            "#3/#3/2052", "#10/A/1033",  "#10/A/1049",
-                                            "#10/B/1033", "#10/#2/1033", "#14/MAINICON/2052"};
+    const std::vector<std::string> expected{
+        "ALPHA/#1/0", "ZETA/#7/0",   "#3/#1/2052",        "#3/#3/2052",  "#10/A/1033", "#10/A/1049",
+        "#10/B/1033", "#10/#2/1033", "#14/MAINICON/2052", "#16/#1/1033", "#24/#1/1033"};
     EXPECT_EQ(order, expected);
 
     // Directory headers as Windows writes them: characteristics and stamp 0, version 4.0.
@@ -169,24 +171,23 @@ TEST(PeResourceWriter, TablesAreSortedAlignedAndTheRestOfTheFileIsKept) {
     EXPECT_EQ(Le32(out, rsrc.rawPointer + 4), 0u);
     EXPECT_EQ(Le16(out, rsrc.rawPointer + 8), 4);
     EXPECT_EQ(Le16(out, rsrc.rawPointer + 12), 2);  // named types
-    EXPECT_EQ(Le16(out, rsrc.rawPointer + 14), 3);  // id types
-    EXPECT_EQ(info.directorySize[2], rsrc.virtualSize);
+    EXPECT_EQ(Le16(out, rsrc.rawPointer + 14), 5);  // id types
+    EXPECT_LE(info.directorySize[2], rsrc.virtualSize) << "the section may keep room before .reloc";
 
-    // Everything before the resource section is the same but for the header fields rewritten.
+    // Everything outside the resource section is the same but for the header fields rewritten
+    // and the relocation section that follows it, moved whole.
     const test::PeInfo before = test::ReadPeInfo(stub);
-    std::string headersOut = out.substr(0, rsrc.rawPointer);
-    std::string headersIn = stub.substr(0, rsrc.rawPointer);
-    for (const std::size_t field :
-         {info.optionalHeader + 8, info.optionalHeader + 56, info.checkSumOffset,
-          info.optionalHeader + 96 + 20,
-          info.optionalHeader + 224 + 40 * test::ResourceSectionIndex(info) + 8,
-          info.optionalHeader + 224 + 40 * test::ResourceSectionIndex(info) + 16}) {
-        test::PutLe32(headersOut, field, 0);
-        test::PutLe32(headersIn, field, 0);
-    }
-    EXPECT_EQ(headersOut, headersIn);
+    EXPECT_TRUE(test::BytesOutsideResources(out) == test::BytesOutsideResources(stub + overlay));
+    std::string headersOut = out.substr(0, before.sections[0].rawPointer);
+    std::string headersIn = stub.substr(0, before.sections[0].rawPointer);
+    const std::size_t r = test::ResourceSectionIndex(info);
+    ASSERT_EQ(r + 2, info.sections.size()) << "the relocations follow the resources";
+    const test::SectionInfo& reloc = info.sections[r + 1];
+    EXPECT_EQ(out.substr(reloc.rawPointer, reloc.rawSize),
+              stub.substr(before.sections[r + 1].rawPointer, before.sections[r + 1].rawSize));
+    EXPECT_EQ(info.directoryRva[5], reloc.virtualAddress);
     EXPECT_EQ(out.substr(out.size() - overlay.size()), overlay);
-    EXPECT_EQ(out.size() - overlay.size(), rsrc.rawPointer + rsrc.rawSize);
+    EXPECT_EQ(out.size() - overlay.size(), reloc.rawPointer + reloc.rawSize);
     EXPECT_EQ(before.sections.size(), info.sections.size());
 }
 
@@ -199,7 +200,7 @@ TEST(ResourceUpdate, ReplacesTheFileALinkNamesAndKeepsItsMode) {
     update.Add(ResourceName::Id(10), ResourceName::Id(1), 0, std::vector<std::uint8_t>{1, 2});
     update.Commit();
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.exe"));
-    EXPECT_EQ(test::WalkResources(test::ReadFile(dir / "real.exe")).size(), 5u);
+    EXPECT_EQ(test::WalkResources(test::ReadFile(dir / "real.exe")).size(), 7u);
     EXPECT_EQ(std::filesystem::status(dir / "real.exe").permissions(),
               std::filesystem::perms(0751));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
@@ -230,12 +231,13 @@ TEST(PeResourceWriter, Pe32PlusFilesAreReadAndWritten) {
 
 // .rsrc followed by a discardable section (base relocations, as a default mingw link has).
 TEST(PeResourceWriter, SectionsAfterTheResourcesMoveWithThem) {
-    const std::string relocations("\x00\x10\x00\x00\x0C\x00\x00\x00\x00\x00\x00\x00", 12);
-    const std::string exe = test::AppendSection(Stub(), ".reloc", relocations, 0x42000040, 5);
+    // The stub's own relocations follow its resources.
+    const std::string exe = Stub();
     ASSERT_EQ(test::HeaderProblems(exe), std::vector<std::string>{});
     const test::PeInfo in = test::ReadPeInfo(exe);
     const std::size_t r = test::ResourceSectionIndex(in);
     ASSERT_EQ(r + 2, in.sections.size());
+    const std::string relocations = exe.substr(in.sections[r + 1].rawPointer, in.directorySize[5]);
     const std::string overlay = "tail";
     const auto rewrite = [&](std::size_t dataSize) {
         ResourceTree tree = TreeOf(exe);
@@ -251,7 +253,12 @@ TEST(PeResourceWriter, SectionsAfterTheResourcesMoveWithThem) {
         EXPECT_EQ(info.directoryRva[5], reloc.virtualAddress);
         EXPECT_EQ(info.directorySize[5], relocations.size());
         EXPECT_EQ(out.substr(out.size() - overlay.size()), overlay);
-        EXPECT_EQ(test::WalkResources(out).back().data.size(), 48u);  // the group is still there
+        const std::vector<FoundResource> found = test::WalkResources(out);
+        const auto group = std::find_if(found.begin(), found.end(), [](const FoundResource& f) {
+            return f.name == "MAINICON";
+        });
+        ASSERT_NE(group, found.end());
+        EXPECT_EQ(group->data.size(), 48u) << "the group is still there";
         if (dataSize == 100) {
             EXPECT_EQ(reloc.virtualAddress, in.sections[r + 1].virtualAddress) << "room was enough";
         } else {

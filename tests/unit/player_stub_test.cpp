@@ -45,8 +45,9 @@ struct Section {
 struct PeFile {
     Image image;
     std::uint32_t machine = 0, symbolTable = 0, symbolCount = 0, characteristics = 0;
-    std::uint32_t magic = 0, subsystem = 0;
+    std::uint32_t magic = 0, subsystem = 0, dllCharacteristics = 0;
     std::uint32_t resourceRva = 0, resourceSize = 0, importRva = 0;
+    std::uint32_t relocationRva = 0, relocationSize = 0;
     std::vector<Section> sections;
 
     explicit PeFile(std::string bytes) : image{std::move(bytes)} {
@@ -67,6 +68,9 @@ struct PeFile {
         const std::uint32_t optional = coff + 20;
         magic = image.U16(optional);
         subsystem = image.U16(optional + 68);
+        dllCharacteristics = image.U16(optional + 70);
+        relocationRva = image.U32(optional + 96 + 5 * 8);
+        relocationSize = image.U32(optional + 96 + 5 * 8 + 4);
         resourceRva = image.U32(optional + 96 + 2 * 8);
         resourceSize = image.U32(optional + 96 + 2 * 8 + 4);
         importRva = image.U32(optional + 96 + 1 * 8);
@@ -177,7 +181,16 @@ PeFile Stub() {
     return PeFile(test::ReadFile(QUORLIX_STUB_PATH));
 }
 
-TEST(PlayerStub, IsAStrippedI386GuiProgramWithRsrcLast) {
+const Section& Named(const PeFile& pe, const std::string& name) {
+    for (const Section& s : pe.sections) {
+        if (s.name == name) {
+            return s;
+        }
+    }
+    throw std::runtime_error("no section " + name);
+}
+
+TEST(PlayerStub, IsAStrippedI386GuiProgramWithRelocationsAfterItsResources) {
     const PeFile pe = Stub();
     RecordProperty("stub_size", std::to_string(pe.image.bytes.size()));
     EXPECT_EQ(pe.machine, 0x14Cu) << "i386";
@@ -187,23 +200,78 @@ TEST(PlayerStub, IsAStrippedI386GuiProgramWithRsrcLast) {
     EXPECT_EQ(pe.symbolCount, 0u);
     EXPECT_NE(pe.characteristics & 0x0020u, 0u) << "large-address aware";
     EXPECT_NE(pe.characteristics & 0x0002u, 0u) << "executable image";
-    ASSERT_FALSE(pe.sections.empty());
+    EXPECT_EQ(pe.characteristics & 0x0001u, 0u) << "relocations not stripped";
+    EXPECT_NE(pe.dllCharacteristics & 0x0040u, 0u) << "DYNAMICBASE: loaded at a random address";
+    EXPECT_NE(pe.dllCharacteristics & 0x0100u, 0u) << "NXCOMPAT: data never executable";
+    ASSERT_GE(pe.sections.size(), 2u);
     const Section& rsrc = pe.Rsrc();
+    const Section& reloc = Named(pe, ".reloc");
+    EXPECT_EQ(pe.sections.back().name, ".reloc");
+    EXPECT_EQ(pe.sections[pe.sections.size() - 2].name, ".rsrc");
+    EXPECT_GT(reloc.virtualAddress, rsrc.virtualAddress);
+    EXPECT_EQ(pe.relocationRva, reloc.virtualAddress);
+    EXPECT_GT(pe.relocationSize, 8u) << "at least one block of relocations";
+    EXPECT_LE(pe.relocationSize, reloc.virtualSize);
     for (const Section& s : pe.sections) {
-        if (s.name != ".rsrc") {
+        if (s.name != ".rsrc" && s.name != ".reloc") {
             EXPECT_LT(s.virtualAddress, rsrc.virtualAddress) << s.name;
             EXPECT_LT(s.rawPointer, rsrc.rawPointer) << s.name;
         }
     }
-    EXPECT_EQ(pe.sections.back().name, ".rsrc");
     EXPECT_EQ(pe.resourceRva, rsrc.virtualAddress);
     EXPECT_LE(pe.resourceSize, rsrc.virtualSize);
-    EXPECT_EQ(rsrc.rawPointer + rsrc.rawSize, pe.image.bytes.size()) << "nothing after .rsrc";
+    EXPECT_EQ(reloc.rawPointer + reloc.rawSize, pe.image.bytes.size()) << "nothing after .reloc";
+}
+
+// The text of a UTF-16LE string in a version resource, as ASCII.
+std::string Utf16Ascii(const std::string& bytes) {
+    std::string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        text += bytes[i];
+    }
+    return text;
+}
+
+TEST(PlayerStub, CarriesItsManifestAndVersion) {
+    const PeFile pe = Stub();
+    const auto [manifestLanguage, manifest] = FindResource(pe, 24, 1, "");
+    EXPECT_EQ(manifestLanguage, 1033u);
+    for (const char* part :
+         {"level=\"asInvoker\"", "uiAccess=\"false\"", "PerMonitorV2",
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm",
+          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+          "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    }
+
+    const auto [versionLanguage, version] = FindResource(pe, 16, 1, "");
+    EXPECT_EQ(versionLanguage, 1033u);
+    const Image v{version};
+    EXPECT_EQ(v.U16(0), version.size()) << "the block's length";
+    EXPECT_EQ(Utf16Ascii(v.Text(6, 30)), "VS_VERSION_INFO");
+    const std::uint64_t fixed = 40;  // after the key, its zero and padding to 4 bytes
+    ASSERT_EQ(v.U32(fixed), 0xFEEF04BDu) << "VS_FIXEDFILEINFO signature";
+    const std::string expected = QUORLIX_VERSION;
+    const std::uint32_t major = v.U32(fixed + 8) >> 16, minor = v.U32(fixed + 8) & 0xFFFF;
+    const std::uint32_t patch = v.U32(fixed + 12) >> 16;
+    EXPECT_EQ(std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch),
+              expected)
+        << "file version";
+    EXPECT_EQ(v.U32(fixed + 16), v.U32(fixed + 8)) << "product version";
+    const std::string strings = Utf16Ascii(version.substr(fixed + 52));
+    for (const std::string& part :
+         {std::string("ProductName"), std::string("Dorvane Quorlix"),
+          std::string("FileDescription"), std::string("Dorvane Quorlix document player"),
+          std::string("FileVersion"), expected}) {
+        EXPECT_NE(strings.find(part), std::string::npos) << part;
+    }
 }
 
 TEST(PlayerStub, NeedsOnlyDllsThatEveryWindowsHas) {
-    const std::vector<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "MSVCRT.DLL",
-                                              "OLE32.DLL", "SHELL32.DLL"};
+    const std::vector<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL",
+                                              "ADVAPI32.DLL", "MSVCRT.DLL", "OLE32.DLL",
+                                              "SHELL32.DLL"};
     const std::vector<std::string> dlls = Stub().ImportedDlls();
     EXPECT_FALSE(dlls.empty());
     for (const std::string& dll : dlls) {

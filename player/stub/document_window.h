@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+#include "common/presentation_options.h"
+
+namespace quorlix {
+
+// The first visible top-level window of the process, waited for at most `milliseconds` while
+// window messages are handled; null when none appears or the process ends first.
+HWND WaitForMainWindow(HANDLE process, DWORD milliseconds);
+
+// Gives the window the title, the size (centred on its screen) or the maximised state, and the
+// fixed frame that the options ask for.
+void ApplyWindowOptions(HWND window, const WindowOptions& options);
+
+// Puts the title back when the program changed it (programs often retitle a window once the
+// document has loaded).
+void KeepWindowTitle(HWND window, const WindowOptions& options);
+
+}  // namespace quorlix

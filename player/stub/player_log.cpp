@@ -1,0 +1,77 @@
+#include "stub/player_log.h"
+
+#include <windows.h>
+
+#include <optional>
+
+#include "stub/screen_snapshot.h"
+
+namespace quorlix {
+
+namespace {
+
+std::optional<std::wstring> Variable(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+    if (length == 0 || length >= size) {
+        return std::nullopt;
+    }
+    value.resize(length);
+    return value;
+}
+
+const std::optional<std::wstring>& LogPath() {
+    static const std::optional<std::wstring> path = Variable(L"QUORLIX_PLAYER_LOG");
+    return path;
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
+    }
+    return utf8;
+}
+
+}  // namespace
+
+bool LoggingSteps() {
+    return LogPath().has_value();
+}
+
+void LogStep(const std::wstring& text) {
+    if (!LogPath()) {
+        return;
+    }
+    const std::string line = std::to_string(GetTickCount()) + " player " + Utf8(text) + "\r\n";
+    HANDLE file =
+        CreateFileW(LogPath()->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void SnapshotScreen(const std::wstring& name) {
+    static const std::optional<std::wstring> folder = Variable(L"QUORLIX_PLAYER_SNAPSHOTS");
+    if (!folder) {
+        return;
+    }
+    const std::wstring path = *folder + L"\\" + name + L".bmp";
+    LogStep(WriteScreenBitmap(path) ? L"snapshot " + name : L"snapshot failed " + name);
+}
+
+}  // namespace quorlix

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/payload_reader.h"
+#include "common/presentation_options.h"
+#include "stub/open_document.h"
+#include "stub/watermark_window.h"
+
+namespace quorlix {
+
+// How the author set the document to be presented, from the package's option files; staged
+// files are named by their paths in the staging folder. A missing or damaged option file leaves
+// its part out.
+struct Presentation {
+    std::optional<LogoOptions> firstLogo;
+    std::wstring firstLogoPath;
+    std::optional<LogoOptions> secondLogo;
+    std::wstring secondLogoPath;
+    std::vector<EmbeddedFont> fonts;
+    WindowOptions window;
+    WatermarkOptions watermark;
+    std::wstring watermarkImagePath;
+};
+
+// `folder` is the staging folder (trailing '\') into which the package was written.
+Presentation ReadPresentation(const PayloadReader& reader, const std::wstring& folder);
+
+// Dresses the window of the program that opened the document: title, size, frame, watermark.
+// Skipped when the shell started no process of its own for the document.
+class DocumentPresenter final : public DocumentWatcher {
+public:
+    explicit DocumentPresenter(const Presentation& presentation) : presentation_(presentation) {}
+    ~DocumentPresenter() override;
+
+    void Started(HANDLE process) override;
+
+private:
+    static void CALLBACK Keep(HWND, UINT, UINT_PTR, DWORD);
+
+    const Presentation& presentation_;
+    HWND window_ = nullptr;
+    UINT_PTR keeper_ = 0;
+    std::unique_ptr<WatermarkWindow> watermark_;
+};
+
+}  // namespace quorlix

@@ -1,0 +1,191 @@
+#include "options/image_preview_window.h"
+
+#include <QBitmap>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QScreen>
+#include <algorithm>
+#include <climits>
+
+#include "options/picture_box.h"
+
+namespace quorlix {
+
+namespace {
+
+const QRgb kColourKey = qRgb(0, 1, 0);
+
+// The part of the picture, laid over the colour key, that does not show the key colour.
+QRegion OutsideColourKey(const QImage& picture) {
+    QImage composed(picture.size(), QImage::Format_RGB32);
+    composed.fill(kColourKey);
+    QPainter(&composed).drawImage(0, 0, picture);
+    return QRegion(QBitmap::fromImage(composed.createMaskFromColor(kColourKey, Qt::MaskInColor)));
+}
+
+}  // namespace
+
+TForm5::TForm5(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      Image1(new PictureBox(this)) {
+    setObjectName(QStringLiteral("TForm5"));
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->move(0, 0);
+    connect(Image1, &PictureBox::clicked, this, &TForm5::Image1Click);
+    connect(&closeTimer, &WindowTimer::Tick, this, &TForm5::CloseTimerTick);
+    connect(&fadeInTimer, &WindowTimer::Tick, this, &TForm5::FadeInTimerTick);
+    connect(&fadeOutTimer, &WindowTimer::Tick, this, &TForm5::FadeOutTimerTick);
+}
+
+void TForm5::SetPicture(const QImage& picture) {
+    Image1->SetPicture(picture);
+    Image1->resize(picture.size());
+    setFixedSize(picture.size());
+    const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
+    if (screen != nullptr) {
+        move(screen->geometry().center() - rect().center());
+    }
+}
+
+void TForm5::PaintNoBackground() {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+}
+
+void TForm5::UseColourKey() {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QColor(kColourKey));
+    setPalette(colours);
+    setAutoFillBackground(true);
+    const QRegion shown = OutsideColourKey(Image1->picture());
+    // A picture of nothing but the key colour keeps its window, so that it can still be clicked.
+    if (!shown.isEmpty()) {
+        setMask(shown);
+    }
+}
+
+void TForm5::DriveTimersByHand() {
+    closeTimer.DriveByHand();
+    fadeInTimer.DriveByHand();
+    fadeOutTimer.DriveByHand();
+}
+
+void TForm5::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm5::hideEvent(QHideEvent* event) {
+    closeTimer.Stop();
+    fadeInTimer.Stop();
+    fadeOutTimer.Stop();
+    QDialog::hideEvent(event);
+}
+
+void TForm5::keyPressEvent(QKeyEvent* event) {
+    // Only a click closes the preview; Escape does not.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm5::FormShow() {
+    if (fadeIn) {
+        SetAlpha(0);
+        SetTransparency(true);
+        phase = 1;
+        fadeInTimer.Start(kFadeInInterval);
+        return;
+    }
+    SetTransparency(false);
+    phase = 2;
+    StartCloseTimer();
+}
+
+void TForm5::FadeInTimerTick() {
+    phase = 1;
+    if (alpha_ < 255) {
+        SetAlpha(alpha_ > 255 - kFadeInStep ? 255 : alpha_ + kFadeInStep);
+        return;
+    }
+    fadeInTimer.Stop();
+    phase = 2;
+    StartCloseTimer();
+}
+
+void TForm5::CloseTimerTick() {
+    phase = 2;
+    closeTimer.Stop();
+    if (!fadeOut) {
+        close();
+        return;
+    }
+    phase = 3;
+    SetTransparency(true);
+    if (!fadeOutTimer.IsActive()) {
+        fadeOutTimer.Start(kFadeOutInterval);
+    }
+}
+
+void TForm5::FadeOutTimerTick() {
+    phase = 3;
+    if (alpha_ >= kFadeOutStep) {
+        SetAlpha(alpha_ - kFadeOutStep);
+        return;
+    }
+    fadeOutTimer.Stop();
+    close();
+}
+
+void TForm5::Image1Click() {
+    if (phase != 2) {
+        return;
+    }
+    if (!fadeOut) {
+        close();
+        return;
+    }
+    if (fadeOutTimer.IsActive()) {
+        return;
+    }
+    StartFadeOut();
+}
+
+void TForm5::StartFadeOut() {
+    phase = 3;
+    SetAlpha(255);
+    SetTransparency(true);
+    fadeOutTimer.Start(kFadeOutInterval);
+}
+
+void TForm5::StartCloseTimer() {
+    if (waitForClick) {
+        return;
+    }
+    const long long milliseconds = std::min<long long>(closeAfterSeconds * 1000LL, INT_MAX);
+    if (milliseconds > 0) {
+        closeTimer.Start(static_cast<int>(milliseconds));
+    }
+}
+
+void TForm5::SetTransparency(bool on) {
+    transparencyOn_ = on;
+    setWindowOpacity(on ? alpha_ / 255.0 : 1.0);
+}
+
+void TForm5::SetAlpha(int alpha) {
+    alpha_ = alpha;
+    if (transparencyOn_) {
+        setWindowOpacity(alpha_ / 255.0);
+    }
+}
+
+}  // namespace quorlix

@@ -1,0 +1,778 @@
+// The Logo setup page: its controls, the icon and its split into the preview folder, the two
+// images with their thumbnails and transparency boxes, the number edits, the page load and the
+// defaults buttons, the previews it opens and a conversion carrying its icon and images.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+
+#include "conversion/page_defaults.h"
+#include "options/image_preview_window.h"
+#include "options/logo_page.h"
+#include "options/picture_box.h"
+#include "options/up_down.h"
+#include "platform/settings_store.h"
+#include "support/cli_output.h"
+#include "support/pe_inspect.h"
+#include "support/picture_files.h"
+#include "support/scoped_environment.h"
+#include "support/test_folder.h"
+#include "support/window_harness.h"
+
+namespace quorlix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kIconPromptText = QStringLiteral("Please click right button to select a icon file->");
+const QString kImagePromptText =
+    QStringLiteral("Please click right button to select an image file->");
+const QString kIncorrect = QStringLiteral("Image file is incorrect,please select another one!");
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A Logo setup page on its own, with its per-run folders, the program's icon and scripted
+// dialogs; nothing loaded.
+struct PageFixture {
+    ScriptedDialogs dialogs;
+    TestFolder folder;
+    ScopedEnvironment config{"XDG_CONFIG_HOME", folder / "config"};
+    std::vector<FontListEntry> fonts;
+    std::unique_ptr<PageContext> context;
+    std::unique_ptr<LogoPage> page;
+
+    PageFixture() {
+        fs::create_directories(folder / "default");
+        fs::create_directories(folder / "preview");
+        fs::copy_file(QUORLIX_DEFAULT_ICON_PATH, folder / "default/myico.ico");
+        context = std::make_unique<PageContext>(
+            PageContext{dialogs, folder / "default/myico.ico", folder / "preview", fonts});
+        page = std::make_unique<LogoPage>(*context);
+        page->SetPreviewTimersByHand(true);
+    }
+    template <typename T>
+    T& operator()(const char* name) const {
+        return Child<T>(page.get(), name);
+    }
+    std::string Preview(int n) const { return folder / ("preview/" + std::to_string(n) + "i.ico"); }
+    // Chooses a picture file through a choose button.
+    void Choose(const char* button, const std::string& path) {
+        dialogs.files.push_back(Q(path));
+        operator()<QAbstractButton>(button).click();
+    }
+    std::string Picture(const std::string& name, const QImage& image, const char* format) {
+        SaveImage(image, folder / name, format);
+        return folder / name;
+    }
+};
+
+QStringList LabelTexts(const QWidget& root) {
+    QStringList texts;
+    for (const QLabel* label : root.findChildren<QLabel*>()) {
+        texts << label->text();
+    }
+    return texts;
+}
+
+TEST(LogoPage, HasEveryControlWithItsCaptionAndInitialState) {
+    PageFixture f;
+    struct Caption {
+        const char* name;
+        const char* text;
+    };
+    for (const Caption& c :
+         std::vector<Caption>{{"CheckBox8", "Assign output file Icon:"},
+                              {"Button18", "Default icon"},
+                              {"CheckBox6", "Display image before playing Word: "},
+                              {"CheckBox4", "Transparent appear"},
+                              {"CheckBox5", "Transparent disappear"},
+                              {"RadioButton1", "Auto close after"},
+                              {"RadioButton2", "Not close until mouse click"},
+                              {"Button21", "Preview"},
+                              {"CheckBox7", "Display image after playing Word: "},
+                              {"CheckBox9", "Transparent appear"},
+                              {"CheckBox10", "Transparent disappear"},
+                              {"RadioButton3", "Auto close after"},
+                              {"RadioButton4", "Not close until mouse click"},
+                              {"Button13", "Preview"},
+                              {"Button19", "Save as default"},
+                              {"Button20", "Load from default"},
+                              {"Button14", "Close"}}) {
+        EXPECT_EQ(f.operator()<QAbstractButton>(c.name).text(), QString::fromUtf8(c.text))
+            << c.name;
+    }
+    for (const char* box : {"CheckBox8", "CheckBox6", "CheckBox7", "CheckBox4", "CheckBox5",
+                            "CheckBox9", "CheckBox10", "RadioButton2", "RadioButton4"}) {
+        EXPECT_FALSE(f.operator()<QAbstractButton>(box).isChecked()) << box;
+    }
+    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton1").isChecked());
+    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton3").isChecked());
+    for (const char* panel : {"Panel3", "Panel2", "Panel4"}) {
+        EXPECT_TRUE(f.operator()<QFrame>(panel).isHidden()) << panel;
+    }
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText);
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), kImagePromptText);
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), kImagePromptText);
+    for (const char* edit : {"Edit6", "Edit3", "Edit7"}) {
+        EXPECT_TRUE(f.operator()<QLineEdit>(edit).isReadOnly()) << edit;
+    }
+    for (const char* pair : {"Edit5", "Edit8"}) {
+        EXPECT_EQ(f.operator()<QLineEdit>(pair).text(), "3");
+    }
+    for (const char* arrows : {"UpDown1", "UpDown2"}) {
+        const auto& upDown = f.operator()<UpDownControl>(arrows);
+        EXPECT_EQ(upDown.minimum(), 1);
+        EXPECT_EQ(upDown.maximum(), 32767);
+        EXPECT_EQ(upDown.position(), 3);
+    }
+    for (const char* image : {"Image1", "Image2"}) {
+        EXPECT_EQ(f.operator()<PictureBox>(image).size(), QSize(117, 76));
+        EXPECT_TRUE(f.operator()<PictureBox>(image).isHidden());
+    }
+    f.operator()<QToolButton>("SpeedButton5");
+    f.operator()<QToolButton>("SpeedButton3");
+    f.operator()<QToolButton>("SpeedButton6");
+    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 0);
+
+    const QStringList texts = LabelTexts(*f.page);
+    for (const char* text :
+         {"One ico file may contain one or multiple images with different sizes and color",
+          "depths, in order to meet different Windows platform needs.",
+          "Typically, you can make 48\u00d748, 8-bit color;32\u00d732, 8-bit color;16\u00d716, "
+          "4-bit color",
+          "images in one ico file.",
+          "You can choose an image that will display before playing the Excel.",
+          "You can choose an image that will display after playing the Excel.", "Sec."}) {
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
+    }
+    EXPECT_EQ(texts.count("such as Copyright information or other things"), 2);
+}
+
+TEST(LogoPage, CheckBoxesShowTheirPanels) {
+    PageFixture f;
+    f.page->show();
+    const std::pair<const char*, const char*> pairs[] = {
+        {"CheckBox8", "Panel3"}, {"CheckBox6", "Panel2"}, {"CheckBox7", "Panel4"}};
+    for (const auto& [box, panel] : pairs) {
+        QTest::mouseClick(&f.operator()<QCheckBox>(box), Qt::LeftButton);
+        EXPECT_TRUE(f.operator()<QFrame>(panel).isVisible()) << panel;
+        QTest::mouseClick(&f.operator()<QCheckBox>(box), Qt::LeftButton);
+        EXPECT_FALSE(f.operator()<QFrame>(panel).isVisible()) << panel;
+    }
+}
+
+// The colour that ComboBox3DrawItem leaves at a point of an item of 64 x 64.
+QRgb DrawnPixel(const LogoPage& page, int index, QPoint at) {
+    QImage canvas(64, 64, QImage::Format_RGB32);
+    canvas.fill(Qt::black);
+    QPainter painter(&canvas);
+    page.ComboBox3DrawItem(painter, index, QRect(0, 0, 64, 64), false);
+    painter.end();
+    return canvas.pixel(at);
+}
+
+TEST(LogoPage, SplitsAThreeImageIconIntoThePreviewFolderAndListsIt) {
+    PageFixture f;
+    const std::string icon =
+        IconFileBytes({{16, qRgb(255, 0, 0)}, {24, qRgb(0, 255, 0)}, {32, qRgb(0, 0, 255)}});
+    WriteFile(f.folder / "three.ico", icon);
+    WriteFile(f.Preview(3), "left from an earlier icon");
+
+    f.Choose("SpeedButton5", f.folder / "three.ico");
+    ASSERT_EQ(f.dialogs.fileRequests.size(), 1);
+    EXPECT_EQ(f.dialogs.fileRequests[0].filter, "Icons (*.ico)|*.ico;*.ICO");
+    EXPECT_EQ(f.dialogs.fileRequests[0].defaultSuffix, "ico");
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), Q(f.folder / "three.ico"));
+    auto& list = f.operator()<QComboBox>("ComboBox3");
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.currentIndex(), 0);
+    EXPECT_EQ(list.itemText(0), " ");
+    EXPECT_EQ(list.view()->sizeHintForRow(0), 64) << "fixed item height";
+
+    std::size_t offset = 6 + 3 * 16;
+    for (int n = 0; n < 3; ++n) {
+        const std::string single = ReadFile(f.Preview(n));
+        const std::uint32_t size = Le32(icon, 6 + 16 * n + 8);
+        ASSERT_EQ(single.size(), 22u + size) << n;
+        EXPECT_EQ(single.substr(0, 4), icon.substr(0, 4));
+        EXPECT_EQ(Le16(single, 4), 1);
+        EXPECT_EQ(single.substr(6, 12), icon.substr(6 + 16 * n, 12)) << "entry unchanged";
+        EXPECT_EQ(Le32(single, 18), 22u);
+        EXPECT_EQ(single.substr(22), icon.substr(offset, size));
+        offset += size;
+    }
+    EXPECT_EQ(ReadFile(f.Preview(3)), "left from an earlier icon");
+
+    // Each item draws its own image unscaled at the item's top-left corner.
+    EXPECT_EQ(DrawnPixel(*f.page, 0, {15, 15}), qRgb(255, 0, 0));
+    EXPECT_NE(DrawnPixel(*f.page, 0, {16, 16}), qRgb(255, 0, 0));
+    EXPECT_EQ(DrawnPixel(*f.page, 1, {23, 0}), qRgb(0, 255, 0));
+    EXPECT_EQ(DrawnPixel(*f.page, 2, {31, 31}), qRgb(0, 0, 255));
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+}
+
+TEST(LogoPage, AnIconThatCannotBeSplitEmptiesTheListWithoutAMessage) {
+    PageFixture f;
+    const std::string icon = IconFileBytes({{16, qRgb(1, 2, 3)}, {32, qRgb(4, 5, 6)}});
+    WriteFile(f.folder / "good.ico", icon);
+    WriteFile(f.folder / "short.ico", icon.substr(0, icon.size() - 10));
+    // Two entries naming the whole file: more image bytes than the file holds.
+    std::string overlapping = icon;
+    PutLe32(overlapping, 6 + 8, static_cast<std::uint32_t>(icon.size() - 6 - 32));
+    PutLe32(overlapping, 6 + 12, 6 + 32);
+    PutLe32(overlapping, 6 + 16 + 8, static_cast<std::uint32_t>(icon.size() - 6 - 32));
+    PutLe32(overlapping, 6 + 16 + 12, 6 + 32);
+    WriteFile(f.folder / "overlapping.ico", overlapping);
+
+    for (const char* bad : {"short.ico", "overlapping.ico", "missing.ico"}) {
+        f.Choose("SpeedButton5", f.folder / "good.ico");
+        ASSERT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 2);
+        f.Choose("SpeedButton5", f.folder / bad);
+        EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 0) << bad;
+        EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText) << bad;
+    }
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+    EXPECT_TRUE(f.dialogs.errors.isEmpty());
+
+    // A cancelled dialog changes nothing.
+    f.Choose("SpeedButton5", f.folder / "good.ico");
+    f.operator()<QAbstractButton>("SpeedButton5").click();
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), Q(f.folder / "good.ico"));
+    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 2);
+}
+
+TEST(LogoPage, DefaultIconGivesItsThreeImagesAndLeavesThePrompt) {
+    PageFixture f;
+    WriteFile(f.folder / "one.ico", IconFileBytes({{16, qRgb(9, 9, 9)}}));
+    f.Choose("SpeedButton5", f.folder / "one.ico");
+    ASSERT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 1);
+
+    f.operator()<QPushButton>("Button18").click();
+    auto& list = f.operator()<QComboBox>("ComboBox3");
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.currentIndex(), 0);
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText);
+    const std::string icon = ReadFile(QUORLIX_DEFAULT_ICON_PATH);
+    for (int n = 0; n < 3; ++n) {
+        const std::string single = ReadFile(f.Preview(n));
+        const std::uint32_t size = Le32(icon, 6 + 16 * n + 8);
+        ASSERT_EQ(single.size(), 22u + size);
+        EXPECT_EQ(single.substr(22), icon.substr(Le32(icon, 6 + 16 * n + 12), size));
+        EXPECT_EQ(static_cast<unsigned char>(single[6]),
+                  static_cast<unsigned char>(icon[6 + 16 * n]));
+    }
+    OptionSet options;
+    f.page->FillOptions(options);
+    EXPECT_EQ(options.iconfilename, kIconPromptText.toStdString());
+}
+
+TEST(LogoPage, DoubleClicksOpenTheDialogsOfEdit6AndEdit3Only) {
+    PageFixture f;
+    f.page->show();
+    QTest::mouseDClick(&f.operator()<QLineEdit>("Edit6"), Qt::LeftButton);
+    ASSERT_EQ(f.dialogs.fileRequests.size(), 1);
+    EXPECT_EQ(f.dialogs.fileRequests[0].filter, "Icons (*.ico)|*.ico;*.ICO");
+    f.operator()<QCheckBox>("CheckBox6").setChecked(true);
+    f.operator()<QCheckBox>("CheckBox7").setChecked(true);
+    QTest::mouseDClick(&f.operator()<QLineEdit>("Edit3"), Qt::LeftButton);
+    ASSERT_EQ(f.dialogs.fileRequests.size(), 2);
+    const QString filter = f.dialogs.fileRequests[1].filter;
+    for (const char* pattern :
+         {"*.bmp", "*.ico", "*.wmf", "*.emf", "*.jpg", "*.jpeg", "*.gif", "*.png"}) {
+        EXPECT_TRUE(filter.contains(QString::fromLatin1(pattern))) << pattern;
+    }
+    QTest::mouseDClick(&f.operator()<QLineEdit>("Edit7"), Qt::LeftButton);
+    EXPECT_EQ(f.dialogs.fileRequests.size(), 2) << "Edit7 has no shortcut";
+}
+
+TEST(LogoPage, PicturesWithTheirOwnTransparencyDisableTheTransparencyBoxes) {
+    PageFixture f;
+    const QImage image = SolidImage(20, 10, QColor(30, 60, 90));
+    const std::string png = f.Picture("a.png", image, "PNG");
+    const std::string bmp = f.Picture("b.bmp", image, "BMP");
+    const std::string jpg = f.Picture("c.jpg", image, "JPEG");
+    WriteFile(f.folder / "d.gif",
+              GifBytes(2, 2, {qRgb(0, 0, 0), qRgb(255, 255, 255)}, {0, 1, 1, 0}, -1));
+    WriteFile(f.folder / "e.wmf", WmfBytes(30, 20));
+    WriteFile(f.folder / "f.emf", EmfBytes(30, 20));
+
+    struct Panel {
+        const char* choose;
+        const char* appear;
+        const char* disappear;
+        const char* thumbnail;
+    };
+    for (const Panel& p : {Panel{"SpeedButton3", "CheckBox4", "CheckBox5", "Image1"},
+                           Panel{"SpeedButton6", "CheckBox9", "CheckBox10", "Image2"}}) {
+        auto& appear = f.operator()<QCheckBox>(p.appear);
+        auto& disappear = f.operator()<QCheckBox>(p.disappear);
+        for (const std::string& own :
+             {png, f.folder / "d.gif", f.folder / "e.wmf", f.folder / "f.emf"}) {
+            appear.setChecked(true);
+            disappear.setChecked(true);
+            f.Choose(p.choose, own);
+            EXPECT_FALSE(f.operator()<PictureBox>(p.thumbnail).isHidden()) << own;
+            EXPECT_FALSE(appear.isChecked()) << own;
+            EXPECT_FALSE(disappear.isChecked()) << own;
+            EXPECT_FALSE(appear.isEnabled()) << own;
+            EXPECT_FALSE(disappear.isEnabled()) << own;
+            for (const std::string& plain : {bmp, jpg}) {
+                f.Choose(p.choose, plain);
+                EXPECT_TRUE(appear.isEnabled()) << plain;
+                EXPECT_TRUE(disappear.isEnabled()) << plain;
+                EXPECT_FALSE(appear.isChecked()) << plain;
+                EXPECT_FALSE(disappear.isChecked()) << plain;
+                f.Choose(p.choose, own);
+            }
+        }
+    }
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+}
+
+TEST(LogoPage, ThumbnailsShrinkProportionallyAndSmallPicturesKeepTheirSize) {
+    PageFixture f;
+    f.Choose("SpeedButton3", f.Picture("wide.png", SolidImage(468, 76, Qt::red), "PNG"));
+    const auto& first = f.operator()<PictureBox>("Image1");
+    EXPECT_EQ(first.PictureRect(), QRect(0, 0, 117, 19));
+    EXPECT_EQ(first.picture().size(), QSize(468, 76));
+    f.Choose("SpeedButton6", f.Picture("small.bmp", SolidImage(40, 30, Qt::blue), "BMP"));
+    const auto& second = f.operator()<PictureBox>("Image2");
+    EXPECT_EQ(second.PictureRect(), QRect(0, 0, 40, 30));
+    EXPECT_EQ(second.picture().pixel(0, 0), QColor(Qt::blue).rgb());
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), Q(f.folder / "small.bmp"));
+}
+
+TEST(LogoPage, AFailedFirstImageSaysSoAndTheSecondFailsSilently) {
+    PageFixture f;
+    const std::string good = f.Picture("good.png", SolidImage(8, 8, Qt::green), "PNG");
+    WriteFile(f.folder / "bad.png", "\x89PNG\r\n\x1a\n but not really");
+    f.Choose("SpeedButton3", good);
+    f.Choose("SpeedButton6", good);
+    ASSERT_FALSE(f.operator()<PictureBox>("Image1").isHidden());
+
+    f.dialogs.onMessage = [&](const QString&) {
+        EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), Q(f.folder / "bad.png"))
+            << "the message comes before the reset";
+    };
+    f.Choose("SpeedButton3", f.folder / "bad.png");
+    EXPECT_EQ(f.dialogs.messages, QStringList({kIncorrect}));
+    EXPECT_TRUE(f.operator()<PictureBox>("Image1").isHidden());
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), kImagePromptText);
+    EXPECT_TRUE(f.operator()<QCheckBox>("CheckBox4").isEnabled()) << "the prompt has no extension";
+
+    f.Choose("SpeedButton6", f.folder / "bad.png");
+    EXPECT_EQ(f.dialogs.messages.size(), 1) << "no message for the second image";
+    EXPECT_TRUE(f.operator()<PictureBox>("Image2").isHidden());
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), kImagePromptText);
+}
+
+TEST(LogoPage, SecondsEditsTakeDigitsOnlyAndGetThreeWhenLeftEmpty) {
+    PageFixture f;
+    f.operator()<QCheckBox>("CheckBox6").setChecked(true);
+    f.operator()<QCheckBox>("CheckBox7").setChecked(true);
+    f.page->show();
+    for (const char* name : {"Edit5", "Edit8"}) {
+        auto& edit = f.operator()<QLineEdit>(name);
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClicks(&edit, "1a2 -3.");
+        EXPECT_EQ(edit.text(), "123") << name;
+        QTest::keyClick(&edit, Qt::Key_Backspace);
+        EXPECT_EQ(edit.text(), "12") << name;
+        QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(&edit, Qt::Key_Return);
+        EXPECT_EQ(edit.text(), "12") << name;
+        edit.setText(QString());
+        QFocusEvent leave(QEvent::FocusOut);
+        QApplication::sendEvent(&edit, &leave);
+        EXPECT_EQ(edit.text(), "3") << name;
+        edit.setText(QStringLiteral("0"));
+        QApplication::sendEvent(&edit, &leave);
+        EXPECT_EQ(edit.text(), "0") << "any other text stays as typed";
+    }
+    auto& edit = f.operator()<QLineEdit>("Edit5");
+    auto& arrows = f.operator()<UpDownControl>("UpDown1");
+    edit.setText(QStringLiteral("41"));
+    QTest::mouseClick(arrows.upArrow(), Qt::LeftButton);
+    EXPECT_EQ(edit.text(), "42");
+    edit.setText(QStringLiteral("32767"));
+    QTest::mouseClick(arrows.upArrow(), Qt::LeftButton);
+    EXPECT_EQ(edit.text(), "32767");
+    edit.setText(QStringLiteral("1"));
+    QTest::mouseClick(arrows.downArrow(), Qt::LeftButton);
+    EXPECT_EQ(edit.text(), "1");
+}
+
+TEST(LogoPage, FillsTheLogoAndIconOptions) {
+    PageFixture f;
+    WriteFile(f.folder / "i.ico", IconFileBytes({{16, qRgb(1, 1, 1)}}));
+    const std::string bmp = f.Picture("one.bmp", SolidImage(10, 10, Qt::red), "BMP");
+    const std::string png = f.Picture("two.png", SolidImage(10, 10, Qt::red), "PNG");
+    OptionSet defaults;
+    f.page->FillOptions(defaults);
+    EXPECT_FALSE(defaults.changeicon);
+    EXPECT_EQ(defaults.iconfilename, kIconPromptText.toStdString());
+    EXPECT_EQ(defaults.firstimage, kImagePromptText.toStdString());
+    EXPECT_EQ(defaults.firstsec, "3");
+    EXPECT_EQ(defaults.firstclick, 0);
+    EXPECT_EQ(defaults.secondclick, 0);
+
+    f.operator()<QCheckBox>("CheckBox8").setChecked(true);
+    f.Choose("SpeedButton5", f.folder / "i.ico");
+    f.operator()<QCheckBox>("CheckBox6").setChecked(true);
+    f.Choose("SpeedButton3", bmp);
+    f.operator()<QCheckBox>("CheckBox4").setChecked(true);
+    f.operator()<QRadioButton>("RadioButton2").setChecked(true);
+    f.operator()<QLineEdit>("Edit5").setText(QString());
+    f.operator()<QCheckBox>("CheckBox7").setChecked(true);
+    f.Choose("SpeedButton6", png);
+    f.operator()<QLineEdit>("Edit8").setText(QStringLiteral("12"));
+    OptionSet o;
+    f.page->FillOptions(o);
+    EXPECT_TRUE(o.changeicon);
+    EXPECT_EQ(o.iconfilename, f.folder / "i.ico");
+    EXPECT_TRUE(o.showfirstimage);
+    EXPECT_EQ(o.firstimage, bmp);
+    EXPECT_TRUE(o.firsttrans1);
+    EXPECT_FALSE(o.firsttrans2);
+    EXPECT_EQ(o.firstclick, 1);
+    EXPECT_EQ(o.firstsec, "3") << "an empty edit counts as it reads once left";
+    EXPECT_TRUE(o.showsecondimage);
+    EXPECT_EQ(o.secondimage, png);
+    EXPECT_FALSE(o.secondtrans1);
+    EXPECT_EQ(o.secondclick, 0);
+    EXPECT_EQ(o.secondsec, "12");
+}
+
+TEST(LogoPage, PageLoadWithNoStoredDefaults) {
+    PageFixture f;
+    f.operator()<QPushButton>("Button20").click();
+    for (const char* box : {"CheckBox8", "CheckBox6", "CheckBox7"}) {
+        EXPECT_FALSE(f.operator()<QCheckBox>(box).isChecked()) << box;
+    }
+    for (const char* box : {"CheckBox4", "CheckBox5", "CheckBox9", "CheckBox10"}) {
+        EXPECT_TRUE(f.operator()<QCheckBox>(box).isChecked()) << box;
+        EXPECT_TRUE(f.operator()<QCheckBox>(box).isEnabled()) << box;
+    }
+    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton1").isChecked());
+    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton3").isChecked());
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit5").text(), "3");
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit8").text(), "3");
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText);
+    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 3) << "the default icon's images";
+    EXPECT_TRUE(fs::exists(f.Preview(2)));
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), kImagePromptText);
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), kImagePromptText);
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+    EXPECT_TRUE(f.dialogs.errors.isEmpty());
+    EXPECT_TRUE(fs::exists(DefaultSettingsPath())) << "the load leaves an empty key behind";
+}
+
+TEST(LogoPage, PageLoadAppliesStoredDefaultsAndChecksTheFiles) {
+    PageFixture f;
+    WriteFile(f.folder / "two.ico", IconFileBytes({{16, qRgb(1, 1, 1)}, {32, qRgb(2, 2, 2)}}));
+    const std::string gif = f.folder / "first.gif";
+    WriteFile(gif, GifBytes(2, 1, {qRgb(0, 0, 0), qRgb(255, 0, 0)}, {0, 1}, 0));
+    SettingsStore store;
+    store.Open();
+    store.WriteStrings({{"changeicon", "1"},
+                        {"iconfilename", f.folder / "two.ico"},
+                        {"showfirstimage", "1"},
+                        {"firstimage", gif},
+                        {"firsttrans1", "1"},
+                        {"firstclick", "1"},
+                        {"firstsec", "99999"},
+                        {"showsecondimage", "1"},
+                        {"secondimage", f.folder / "gone.jpg"},
+                        {"secondtrans1", "0"},
+                        {"secondclick", "1"},
+                        {"secondsec", "abc"}});
+    f.operator()<QPushButton>("Button20").click();
+    EXPECT_TRUE(f.operator()<QCheckBox>("CheckBox8").isChecked());
+    EXPECT_FALSE(f.operator()<QFrame>("Panel3").isHidden());
+    EXPECT_FALSE(f.operator()<QFrame>("Panel2").isHidden());
+    EXPECT_FALSE(f.operator()<QFrame>("Panel4").isHidden());
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), Q(f.folder / "two.ico"));
+    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 2);
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), Q(gif));
+    EXPECT_FALSE(f.operator()<PictureBox>("Image1").isHidden());
+    EXPECT_EQ(f.operator()<PictureBox>("Image1").picture().size(), QSize(2, 1));
+    EXPECT_FALSE(f.operator()<QCheckBox>("CheckBox4").isChecked()) << "GIF: unchecked";
+    EXPECT_FALSE(f.operator()<QCheckBox>("CheckBox4").isEnabled());
+    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton2").isChecked());
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit5").text(), "32767");
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), kImagePromptText) << "file is gone";
+    EXPECT_TRUE(f.operator()<PictureBox>("Image2").isHidden());
+    EXPECT_FALSE(f.operator()<QCheckBox>("CheckBox9").isChecked());
+    EXPECT_TRUE(f.operator()<QCheckBox>("CheckBox10").isChecked());
+    EXPECT_FALSE(f.operator()<QRadioButton>("RadioButton3").isChecked());
+    EXPECT_FALSE(f.operator()<QRadioButton>("RadioButton4").isChecked()) << "neither chosen";
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit8").text(), "3");
+    OptionSet o;
+    f.page->FillOptions(o);
+    EXPECT_EQ(o.secondclick, 1);
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+}
+
+TEST(LogoPage, PageLoadShowsTheDefaultIconForAStoredIconThatCannotBeSplit) {
+    PageFixture f;
+    WriteFile(f.folder / "broken.ico", IconFileBytes({{16, qRgb(1, 1, 1)}}).substr(0, 30));
+    SettingsStore store;
+    store.Open();
+    store.WriteStrings({{"changeicon", "1"}, {"iconfilename", f.folder / "broken.ico"}});
+    f.operator()<QPushButton>("Button20").click();
+    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 3);
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText);
+    EXPECT_TRUE(f.operator()<QCheckBox>("CheckBox8").isChecked());
+    EXPECT_TRUE(f.dialogs.messages.isEmpty());
+    SettingsStore reread;
+    reread.Open();
+    EXPECT_EQ(reread.ReadString("iconfilename"), f.folder / "broken.ico") << "default kept";
+}
+
+TEST(LogoPage, SaveAsDefaultNormalisesTheSecondsAndWritesTheValues) {
+    PageFixture f;
+    f.operator()<QCheckBox>("CheckBox7").setChecked(true);
+    f.operator()<QRadioButton>("RadioButton4").setChecked(true);
+    f.operator()<QLineEdit>("Edit8").setText(QString());
+    f.operator()<QPushButton>("Button19").click();
+    EXPECT_EQ(f.operator()<QLineEdit>("Edit8").text(), "3") << "normalised before saving";
+    const std::string text = ReadFile(DefaultSettingsPath());
+    EXPECT_NE(text.find("\"showsecondimage\"=\"1\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"secondclick\"=\"1\""), std::string::npos);
+    EXPECT_NE(text.find("\"secondsec\"=\"3\""), std::string::npos);
+    EXPECT_NE(text.find("\"firstimage\"=\"" + kImagePromptText.toStdString() + "\""),
+              std::string::npos);
+    EXPECT_TRUE(f.dialogs.errors.isEmpty());
+}
+
+TEST(LogoPage, PreviewWithoutAnImageFileOnlySaysSo) {
+    WindowHarness h;
+    auto& page = *h.window->findChild<LogoPage*>(QStringLiteral("LogoPage"));
+    page.SetPreviewTimersByHand(true);
+    h.operator()<QPushButton>("Button21").click();
+    h.operator()<QPushButton>("Button13").click();
+    EXPECT_EQ(h.dialogs.messages,
+              QStringList({"Please select an image file!", "Please select an image file!"}));
+    EXPECT_TRUE(h.window->isVisible());
+}
+
+// The Logo setup page inside the main window, with pictures of its own.
+struct WindowFixture {
+    TestFolder folder;
+    ScopedEnvironment config{"XDG_CONFIG_HOME", folder / "config"};
+    WindowHarness h;
+    LogoPage& page = *h.window->findChild<LogoPage*>(QStringLiteral("LogoPage"));
+
+    WindowFixture() { page.SetPreviewTimersByHand(true); }
+    void Choose(const char* button, const std::string& path) {
+        h.dialogs.files.push_back(Q(path));
+        h.operator()<QAbstractButton>(button).click();
+    }
+};
+
+TEST(LogoPage, PreviewHidesTheMainWindowExactlyWhileItIsOpen) {
+    WindowFixture f;
+    QImage picture(60, 40, QImage::Format_ARGB32);
+    picture.fill(QColor(0, 0, 255, 128));
+    SaveImage(picture, f.folder / "alpha.png", "PNG");
+    f.Choose("SpeedButton3", f.folder / "alpha.png");
+    f.h.operator()<QCheckBox>("CheckBox4").setChecked(true);  // a PNG never fades
+    f.h.operator()<QRadioButton>("RadioButton2").setChecked(true);
+    bool checked = false;
+    WhenShown<TForm5>([&](TForm5& preview) {
+        checked = true;
+        EXPECT_FALSE(f.h.window->isVisible());
+        EXPECT_EQ(preview.size(), QSize(60, 40));
+        EXPECT_TRUE(preview.testAttribute(Qt::WA_TranslucentBackground));
+        EXPECT_FALSE(preview.fadeIn);
+        EXPECT_TRUE(preview.waitForClick);
+        EXPECT_EQ(preview.phase, 2);
+        EXPECT_EQ(preview.image().picture().pixelColor(0, 0).alpha(), 128);
+        QTest::mouseClick(const_cast<PictureBox*>(&preview.image()), Qt::LeftButton);
+    });
+    f.h.operator()<QPushButton>("Button21").click();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(f.h.window->isVisible());
+    EXPECT_TRUE(f.h.dialogs.messages.isEmpty());
+}
+
+TEST(LogoPage, PreviewTakesTheTimingOfItsImage) {
+    WindowFixture f;
+    SaveImage(SolidImage(30, 20, Qt::yellow), f.folder / "plain.bmp", "BMP");
+    f.Choose("SpeedButton6", f.folder / "plain.bmp");
+    f.h.operator()<QCheckBox>("CheckBox9").setChecked(true);
+    f.h.operator()<QCheckBox>("CheckBox10").setChecked(true);
+    f.h.operator()<QRadioButton>("RadioButton3").setChecked(true);
+    struct Case {
+        QString seconds;
+        int expected;
+    };
+    for (const Case& c :
+         {Case{"7", 7}, Case{"0", 0}, Case{"99999999999999999999999", 32767}, Case{"4x", 3}}) {
+        f.h.operator()<QLineEdit>("Edit8").setText(c.seconds);
+        bool checked = false;
+        WhenShown<TForm5>([&](TForm5& preview) {
+            checked = true;
+            EXPECT_TRUE(preview.fadeIn);
+            EXPECT_TRUE(preview.fadeOut);
+            EXPECT_FALSE(preview.waitForClick);
+            EXPECT_EQ(preview.closeAfterSeconds, c.expected) << c.seconds.toStdString();
+            EXPECT_EQ(preview.phase, 1);
+            EXPECT_TRUE(preview.fadeInTimer.IsActive());
+            preview.close();
+        });
+        f.h.operator()<QPushButton>("Button13").click();
+        EXPECT_TRUE(checked);
+        EXPECT_TRUE(f.h.window->isVisible());
+    }
+}
+
+TEST(LogoPage, GifPreviewCutsAwayItsTransparentColour) {
+    WindowFixture f;
+    const std::string gif = f.folder / "key.gif";
+    WriteFile(gif, GifBytes(2, 2, {qRgb(200, 0, 0), qRgb(0, 0, 200)}, {0, 1, 1, 0}, 1));
+    f.Choose("SpeedButton3", gif);
+    WhenShown<TForm5>([&](TForm5& preview) {
+        EXPECT_EQ(preview.palette().color(QPalette::Window), QColor(0, 1, 0));
+        EXPECT_TRUE(preview.mask().contains(QPoint(0, 0)));
+        EXPECT_FALSE(preview.mask().contains(QPoint(1, 0)));
+        EXPECT_FALSE(preview.fadeIn);
+        preview.close();
+    });
+    f.h.operator()<QPushButton>("Button21").click();
+    EXPECT_TRUE(f.h.window->isVisible());
+}
+
+TEST(LogoPage, PreviewOfAFileThatNoLongerLoadsKeepsTheMainWindow) {
+    WindowFixture f;
+    SaveImage(SolidImage(30, 20, Qt::yellow), f.folder / "later.bmp", "BMP");
+    f.Choose("SpeedButton3", f.folder / "later.bmp");
+    WriteFile(f.folder / "later.bmp", "BM damaged since");
+    // Closes a preview should one open, so that the test ends either way.
+    bool opened = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* preview = qobject_cast<TForm5*>(widget); preview && preview->isVisible()) {
+                opened = true;
+                preview->close();
+            }
+        }
+    });
+    watch.start();
+    f.h.operator()<QPushButton>("Button21").click();
+    watch.stop();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(f.h.dialogs.messages, QStringList({kIncorrect}));
+    EXPECT_TRUE(f.h.window->isVisible());
+    EXPECT_EQ(f.h.operator()<QLineEdit>("Edit3").text(), Q(f.folder / "later.bmp"));
+}
+
+TEST(LogoPage, ConversionFromTheWindowCarriesTheIconAndBothImages) {
+    WindowFixture f;
+    const std::string icon =
+        IconFileBytes({{16, qRgb(255, 0, 0)}, {32, qRgb(0, 255, 0)}, {48, qRgb(0, 0, 255)}});
+    WriteFile(f.folder / "brand.ico", icon);
+    QImage alpha(50, 30, QImage::Format_ARGB32);
+    alpha.fill(QColor(10, 200, 10, 100));
+    SaveImage(alpha, f.folder / "before.png", "PNG");
+    SaveImage(SolidImage(40, 20, Qt::magenta), f.folder / "after.bmp", "BMP");
+    WriteFile(f.folder / "Guide.docx", RandomBytes(5000, 3));
+    fs::create_directories(f.folder / "out");
+
+    f.h.operator()<QCheckBox>("CheckBox8").setChecked(true);
+    f.Choose("SpeedButton5", f.folder / "brand.ico");
+    f.h.operator()<QCheckBox>("CheckBox6").setChecked(true);
+    f.Choose("SpeedButton3", f.folder / "before.png");
+    f.h.operator()<QLineEdit>("Edit5").setText(QStringLiteral("5"));
+    f.h.operator()<QCheckBox>("CheckBox7").setChecked(true);
+    f.Choose("SpeedButton6", f.folder / "after.bmp");
+    f.h.operator()<QCheckBox>("CheckBox9").setChecked(true);
+    f.h.operator()<QCheckBox>("CheckBox10").setChecked(true);
+    f.h.operator()<QRadioButton>("RadioButton4").setChecked(true);
+    f.h.operator()<QLineEdit>("Edit8").setText(QStringLiteral("12"));
+    f.h.dialogs.fileLists.push_back({Q(f.folder / "Guide.docx")});
+    f.h.operator()<QPushButton>("bitb1").click();
+    f.h.dialogs.folders.push_back(Q(f.folder / "out"));
+    f.h.operator()<QAbstractButton>("SpeedButton2").click();
+    f.h.operator()<QPushButton>("Button1").click();
+    ASSERT_EQ(f.h.dialogs.messages, QStringList({"Convert finished!"}));
+
+    const std::string output = ReadFile(f.folder / "out/Guide.exe");
+    const ReadOutput read = ReadBack(output);
+    std::vector<std::string> names;
+    for (const ReadEntry& entry : read.package.entries) {
+        names.push_back(entry.name);
+    }
+    EXPECT_EQ(names,
+              std::vector<std::string>(
+                  {"option\\winsetbrower.dll", "option\\wateroptions.dll", "option\\winoptions.dll",
+                   "option\\2.bmp", "option\\trmack2.dll", "option\\1.png", "option\\trmack1.dll",
+                   "option\\trmacke1.dll", "option\\trmacke2.dll"}));
+    EXPECT_EQ(OptionLines(EntryContent(read.package, "option\\winsetbrower.dll")),
+              std::vector<std::string>({"~~~~~.txt", "1", "1"}));
+    EXPECT_EQ(OptionLines(EntryContent(read.package, "option\\trmack1.dll")),
+              std::vector<std::string>({"option\\1.png", "0", "1", "5", "0", "0"}));
+    EXPECT_EQ(OptionLines(EntryContent(read.package, "option\\trmack2.dll")),
+              std::vector<std::string>({"option\\2.bmp", "1", "0", "12", "1", "1"}));
+    EXPECT_EQ(EntryContent(read.package, "option\\1.png"), ReadFile(f.folder / "before.png"));
+    EXPECT_EQ(EntryContent(read.package, "option\\2.bmp"), ReadFile(f.folder / "after.bmp"));
+
+    // The output's icon group names the three images of the icon file, field by field.
+    const std::vector<FoundResource> resources = WalkResources(output);
+    const FoundResource* group = nullptr;
+    for (const FoundResource& r : resources) {
+        if (r.type == "#14" && r.name == "MAINICON") {
+            group = &r;
+        }
+    }
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->data.size(), 6u + 14u * 3u);
+    EXPECT_EQ(Le16(group->data, 0), 0);
+    EXPECT_EQ(Le16(group->data, 2), 1);
+    EXPECT_EQ(Le16(group->data, 4), 3);
+    for (int n = 0; n < 3; ++n) {
+        const std::size_t entry = 6 + 14 * n;
+        const std::size_t source = 6 + 16 * n;
+        EXPECT_EQ(group->data.substr(entry, 4), icon.substr(source, 4)) << "size and colours";
+        EXPECT_EQ(Le16(group->data, entry + 4), Le16(icon, source + 4)) << "planes";
+        EXPECT_EQ(Le16(group->data, entry + 6), 32) << "bit count";
+        EXPECT_EQ(Le32(group->data, entry + 8), Le32(icon, source + 8)) << "bytes";
+        const std::string id = "#" + std::to_string(Le16(group->data, entry + 12));
+        const FoundResource* image = nullptr;
+        for (const FoundResource& r : resources) {
+            if (r.type == "#3" && r.name == id) {
+                image = &r;
+            }
+        }
+        ASSERT_NE(image, nullptr) << id;
+        EXPECT_EQ(image->data, icon.substr(Le32(icon, source + 12), Le32(icon, source + 8)));
+        EXPECT_EQ(image->language, group->language);
+    }
+}
+
+TEST(LogoPage, CloseButtonClosesTheMainWindow) {
+    WindowHarness h;
+    h.operator()<QPushButton>("Button14").click();
+    EXPECT_FALSE(h.window->isVisible());
+}
+
+}  // namespace
+}  // namespace quorlix::test

@@ -1,0 +1,13 @@
+#!/bin/sh
+# Formats each manual page with groff's warnings on; any warning fails the check.
+set -eu
+status=0
+for page in "$@"; do
+    warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1)
+    if [ -n "$warnings" ]; then
+        echo "$page:"
+        echo "$warnings"
+        status=1
+    fi
+done
+exit $status

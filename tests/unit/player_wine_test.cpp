@@ -1,0 +1,328 @@
+// The built player run under Wine on outputs made by quorlix-cli, with a stand-in document
+// program: the order of logos, document and fonts from the player's step log, the document
+// window dressed, the watermark over it, the document byte for byte, nothing left in the
+// temporary folder. Skipped where Wine or Xvfb is not installed.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/cli_output.h"
+#include "support/picture_files.h"
+#include "support/test_folder.h"
+
+namespace quorlix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TestFolder;
+
+constexpr char kMonoFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+
+bool OnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::stringstream folders(path != nullptr ? path : "");
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A Linux path as Wine's Z: drive names it.
+std::string WinePath(const std::string& path) {
+    std::string windows = "Z:" + fs::absolute(path).string();
+    for (char& c : windows) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return windows;
+}
+
+// Runs a Windows program under Wine on a virtual display, bounded in time; the exit status of
+// the run (the program's own is in its step log).
+int RunUnderWine(const std::string& program, const std::vector<std::string>& environment,
+                 const std::string& output) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        for (const std::string& setting : environment) {
+            ::putenv(const_cast<char*>(setting.c_str()));
+        }
+        if (!std::freopen(output.c_str(), "w", stdout) ||
+            !std::freopen(output.c_str(), "a", stderr)) {
+            ::_exit(126);
+        }
+        // A Wine desktop of its own draws window frames as Windows does.
+        ::execlp("timeout", "timeout", "120", "xvfb-run", "-a", "-s", "-screen 0 1024x768x24",
+                 "wine", "explorer", "/desktop=quorlix,1024x768", program.c_str(),
+                 static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// One logged step: who wrote it (player or standin) and what it says.
+struct Step {
+    std::string who;
+    std::string text;
+};
+
+std::vector<Step> ReadSteps(const std::string& path) {
+    std::vector<Step> steps;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const std::size_t first = line.find(' ');
+        const std::size_t second = line.find(' ', first + 1);
+        if (first != std::string::npos && second != std::string::npos) {
+            steps.push_back({line.substr(first + 1, second - first - 1), line.substr(second + 1)});
+        }
+    }
+    return steps;
+}
+
+// The index of the first step by `who` starting with `text`; -1 when none.
+int Find(const std::vector<Step>& steps, const std::string& who, const std::string& text) {
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].who == who && steps[i].text.starts_with(text)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::string AllSteps(const std::vector<Step>& steps) {
+    std::string text;
+    for (const Step& step : steps) {
+        text += step.who + " " + step.text + "\n";
+    }
+    return text;
+}
+
+// Copies each screen snapshot as a PNG into the build folder's snapshot folder.
+void KeepSnapshots(const std::string& from, const std::string& prefix) {
+    fs::create_directories(QUORLIX_WINE_SNAPSHOTS);
+    for (const char* name : {"logo1", "document", "logo2"}) {
+        const std::string bmp = from + "/" + name + ".bmp";
+        if (!fs::exists(bmp)) {
+            ADD_FAILURE() << "no snapshot " << name;
+            continue;
+        }
+        const std::string png = test::BmpToPng(test::ReadFile(bmp));
+        EXPECT_FALSE(png.empty()) << name;
+        test::WriteFile(std::string(QUORLIX_WINE_SNAPSHOTS) + "/" + prefix + "-" + name + ".png",
+                        png);
+    }
+}
+
+class PlayerUnderWine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!OnPath("wine") || !OnPath("xvfb-run")) {
+            GTEST_SKIP() << "wine or xvfb-run is not installed";
+        }
+        ASSERT_TRUE(fs::exists(std::string(QUORLIX_WINE_PREFIX) + "/.quorlix-ready"))
+            << "the Wine prefix was not made (test player_wine_prefix)";
+        for (const char* folder : {"out", "temp", "snapshots"}) {
+            fs::create_directories(folder_ / folder);
+        }
+    }
+
+    // Converts the document with the settings and runs the output under Wine.
+    int ConvertAndPlay(const std::vector<std::string>& settings, bool expectWatermark) {
+        std::vector<std::string> args = {"convert", "--output-folder", folder_ / "out"};
+        for (const std::string& setting : settings) {
+            args.push_back("--set");
+            args.push_back(setting);
+        }
+        args.push_back(document_);
+        const test::CliRun run = test::RunCliWith(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return Play(folder_ / "out/Report.exe", expectWatermark);
+    }
+
+    int Play(const std::string& exe, bool expectWatermark) {
+        const std::vector<std::string> environment = {
+            "WINEPREFIX=" + std::string(QUORLIX_WINE_PREFIX),
+            "WINEARCH=win32",
+            "WINEDEBUG=-all",
+            "WINEDLLOVERRIDES=mscoree,mshtml=",
+            // Wine then knows only its own fonts: the embedded one is new to it.
+            "FONTCONFIG_FILE=" + std::string(QUORLIX_WINE_PREFIX) + "/fonts.conf",
+            "TEMP=" + WinePath(folder_ / "temp"),
+            "TMP=" + WinePath(folder_ / "temp"),
+            "QUORLIX_PLAYER_LOG=" + WinePath(folder_ / "steps.log"),
+            "QUORLIX_PLAYER_SNAPSHOTS=" + WinePath(folder_ / "snapshots"),
+            "QUORLIX_STANDIN_COPY=" + WinePath(folder_ / "opened.bin"),
+            "QUORLIX_STANDIN_FONT=DejaVu Sans Mono",
+            std::string("QUORLIX_STANDIN_EXPECT_WATERMARK=") + (expectWatermark ? "1" : "0"),
+        };
+        return RunUnderWine(exe, environment, folder_ / "wine.txt");
+    }
+
+    TestFolder folder_;
+    std::string document_ = folder_ / "Report.docx";
+};
+
+TEST_F(PlayerUnderWine, PresentsLogosFontsWindowAndWatermarkAroundTheDocument) {
+    if (!fs::exists(kMonoFont)) {
+        GTEST_SKIP() << "no DejaVu Sans Mono to embed";
+    }
+    const std::string documentBytes = test::RandomBytes(50000, 16);
+    test::WriteFile(document_, documentBytes);
+    test::WriteFile(folder_ / "first.bmp", test::MakeBmp(240, 160));
+    test::WriteFile(folder_ / "second.png", test::MakePng(160, 160, 0x2060C0));
+    const int status = ConvertAndPlay(
+        {"showfirstimage=1", "firstimage=" + folder_ / "first.bmp", "firsttrans1=1",
+         "firsttrans2=1", "firstsec=1", "showsecondimage=1",
+         "secondimage=" + folder_ / "second.png", "secondsec=1", "opmax=0", "opwidth=640",
+         "opheigh=480", "opnoresi=1", "opfiletitle= - Quarterly", "watertype=1",
+         "watertext=CONFIDENTIAL", "waterleft1=30", "watertop1=20", "embedfonts=1",
+         std::string("embedfontlist=DejaVu Sans Mono (TrueType)=") + kMonoFont},
+        true);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+
+    // Logo 1 fades in, shows, fades out and closes before the document program starts; logo 2
+    // shows after it ended.
+    const int standinStart = Find(steps, "standin", "start ");
+    const int standinEnd = Find(steps, "standin", "end");
+    ASSERT_GE(standinStart, 0) << all;
+    ASSERT_GT(standinEnd, standinStart) << all;
+    EXPECT_EQ(Find(steps, "player", "logo 1 shown 240x160"), Find(steps, "player", "logo 1 shown"));
+    EXPECT_LT(Find(steps, "player", "logo 1 closed"), standinStart) << all;
+    EXPECT_GE(Find(steps, "player", "logo 1 closed"), 0) << all;
+    EXPECT_GT(Find(steps, "player", "logo 2 shown 160x160 at 432,304"), standinEnd) << all;
+    EXPECT_GT(Find(steps, "player", "logo 2 closed"), standinEnd) << all;
+    std::vector<std::string> fades;
+    for (const Step& step : steps) {
+        if (step.who == "player" && step.text.starts_with("logo 1 alpha ")) {
+            fades.push_back(step.text.substr(13));
+        }
+    }
+    std::vector<std::string> expected;
+    for (int alpha = 0; alpha <= 255; alpha += 15) {
+        expected.push_back(std::to_string(alpha));
+    }
+    for (int alpha = 240; alpha >= 0; alpha -= 15) {
+        expected.push_back(std::to_string(alpha));
+    }
+    EXPECT_EQ(fades, expected) << "fade in by 15, then out by 15";
+    EXPECT_EQ(Find(steps, "player", "logo 2 alpha"), -1) << "a PNG never fades";
+
+    // The font is added before the document opens and removed once it is closed.
+    const int added = Find(steps, "player", "AddFontResourceEx DejaVu Sans Mono (TrueType)");
+    const int removed = Find(steps, "player", "RemoveFontResourceEx DejaVu Sans Mono (TrueType)");
+    EXPECT_GE(added, 0) << all;
+    EXPECT_LT(added, standinStart);
+    EXPECT_GT(removed, standinEnd) << all;
+    EXPECT_GE(Find(steps, "player", "font enumerable DejaVu Sans Mono"), 0) << all;
+
+    // The stand-in's window got the title, size and fixed frame; the watermark is over it.
+    EXPECT_GE(Find(steps, "standin", "title Report - Quarterly"), 0) << all;
+    EXPECT_GE(Find(steps, "standin", "window "), 0);
+    const std::string window = steps[Find(steps, "standin", "window ")].text;
+    EXPECT_TRUE(window.ends_with(" 640x480")) << window;
+    EXPECT_GE(Find(steps, "standin", "resizable frame 0"), 0) << all;
+    EXPECT_GE(Find(steps, "standin", "maximised 0"), 0) << all;
+    const int mark = Find(steps, "standin", "watermark ");
+    ASSERT_GE(mark, 0) << all;
+    EXPECT_TRUE(steps[mark].text.ends_with("visible 1 topmost 1")) << steps[mark].text;
+
+    // The program got the document byte for byte, and nothing is left in the temporary folder.
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    EXPECT_GE(Find(steps, "player", "staged copy deleted"), 0);
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
+    KeepSnapshots(folder_ / "snapshots", "presented");
+
+    // The PNG logo with its own alpha: its disc opaque, its transparent corners show the desktop.
+    const std::string screen = test::ReadFile(folder_ / "snapshots/logo2.bmp");
+    const std::optional<std::uint32_t> desktop = test::BmpPixel(screen, 5, 5);
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(test::BmpPixel(screen, 432 + 80, 304 + 80), 0x2060C0u);
+    EXPECT_EQ(test::BmpPixel(screen, 432 + 2, 304 + 2), desktop);
+}
+
+TEST_F(PlayerUnderWine, GifLogoShowsThroughItsTransparentColourWithoutFading) {
+    test::WriteFile(document_, "a small document");
+    test::WriteFile(folder_ / "logo.gif", test::MakeGif(200, 120, 0x20A040));
+    const int status = ConvertAndPlay({"showfirstimage=1", "firstimage=" + folder_ / "logo.gif",
+                                       "firsttrans1=1", "firsttrans2=1", "firstsec=1"},
+                                      false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+    EXPECT_GE(Find(steps, "player", "logo 1 shown 200x120 at 412,324"), 0) << all;
+    std::vector<std::string> alphas;
+    for (const Step& step : steps) {
+        if (step.text.starts_with("logo 1 alpha ")) {
+            alphas.push_back(step.text.substr(13));
+        }
+    }
+    EXPECT_EQ(alphas, std::vector<std::string>{"255"}) << "a GIF never fades";
+    EXPECT_LT(Find(steps, "player", "logo 1 closed"), Find(steps, "standin", "start"));
+
+    // On the screen: the disc in its colour, the desktop where the GIF is transparent.
+    const std::string screen = test::ReadFile(folder_ / "snapshots/logo1.bmp");
+    const std::optional<std::uint32_t> desktop = test::BmpPixel(screen, 5, 5);
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(test::BmpPixel(screen, 412 + 100, 324 + 60), 0x20A040u);
+    EXPECT_EQ(test::BmpPixel(screen, 412 + 2, 324 + 2), desktop) << "the corner is transparent";
+    fs::create_directories(QUORLIX_WINE_SNAPSHOTS);
+    test::WriteFile(std::string(QUORLIX_WINE_SNAPSHOTS) + "/gif-logo1.png", test::BmpToPng(screen));
+}
+
+TEST_F(PlayerUnderWine, DamagedOptionsPicturesAndFontsAreSkippedAndTheDocumentStillOpens) {
+    const std::string documentBytes = test::RandomBytes(3000, 17);
+    test::WriteFile(document_, documentBytes);
+    const test::CliRun run =
+        test::RunCliWith({"convert", "--output-folder", folder_ / "out", document_});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string package = test::HandMadePackage({
+        {"option\\winsetbrower.dll", "~~~~~.txt\r\n1\r\n1\r\n"},
+        {"option\\1.jpg", "not a picture at all"},
+        {"option\\trmack1.dll", "option\\1.jpg\r\n1\r\n1\r\n1\r\n0\r\n1\r\n"},
+        {"option\\trmack2.dll", "..\\..\\elsewhere.png\r\n0\r\n1\r\n1\r\n0\r\n0\r\n"},
+        {"option\\wateroptionimage.dll", std::string(64, '\x7F')},
+        {"option\\wateroptions.dll", "2\r\nhttp://example.org\r\n10\r\n10\r\n0\r\n"},
+        {"option\\winoptions.dll", "Damaged\r\nwide\r\n\r\nmaybe\r\n\xFF\xFE\r\n"},
+        {"option\\trmacke1.dll", "1\r\nBogus Font (TrueType)\r\n"},
+        {"option\\trmacke2.dll", "1\r\nbogus.ttf\r\n"},
+        {"myfont\\bogus.ttf", "this is no font"},
+    });
+    const std::string exe = folder_ / "out/Damaged.exe";
+    test::WriteFile(exe, test::WithPackage(test::ReadFile(folder_ / "out/Report.exe"), package));
+    const int status = Play(exe, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+
+    EXPECT_GE(Find(steps, "player", "logo 1 skipped: the picture does not decode"), 0) << all;
+    EXPECT_GE(Find(steps, "player", "logo 2 skipped: no picture in the package"), 0) << all;
+    EXPECT_GE(Find(steps, "player", "font refused Bogus Font (TrueType)"), 0) << all;
+    EXPECT_EQ(Find(steps, "player", "RemoveFontResourceEx"), -1) << all;
+    EXPECT_GE(Find(steps, "player", "watermark skipped"), 0) << all;
+    EXPECT_GE(Find(steps, "standin", "title Damaged"), 0) << all;
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
+}
+
+}  // namespace
+}  // namespace quorlix

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Makes the Wine prefix for the player's tests: a 32-bit prefix in which .doc and .docx files
+# open with the stand-in document program. Usage: make_prefix.sh PREFIX STANDIN_EXE
+set -euo pipefail
+prefix=$(realpath -m "$1")
+standin=$(realpath -m "$2")
+if ! command -v wine >/dev/null || ! command -v xvfb-run >/dev/null; then
+    echo "wine or xvfb-run is missing: the player's Wine tests will be skipped"
+    exit 0
+fi
+rm -rf "$prefix"
+mkdir -p "$(dirname "$prefix")"
+mkdir -p "$prefix"
+# Wine finds fonts through fontconfig and records them in the prefix; shown only Wine's own
+# fonts, a font of this computer that a test embeds is new to Wine.
+cat > "$prefix/fonts.conf" <<'CONF'
+<?xml version="1.0"?>
+<fontconfig>
+  <dir>/usr/share/wine/fonts</dir>
+  <cachedir prefix="xdg">fontconfig</cachedir>
+</fontconfig>
+CONF
+export FONTCONFIG_FILE=$prefix/fonts.conf
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No display is needed to make the prefix, but Wine asks for one.
+xvfb-run -a wineboot -i
+command="\"Z:${standin//\//\\}\" \"%1\""
+for extension in .doc .docx; do
+    wine reg add "HKCR\\$extension" /ve /d QuorlixStandIn.Document /f
+done
+wine reg add 'HKCR\QuorlixStandIn.Document\shell\open\command' /ve /d "$command" /f
+wineserver -w
+touch "$prefix/.quorlix-ready"
