@@ -1,14 +1,17 @@
 // quorlix-bench: measures the conversion of generated documents of several sizes against the
-// least work the output layout requires for the same bytes, and the conversion's peak memory.
+// one-pass floor for the same output (the least any conversion can do: the stub written from
+// memory, the document read once and written scrambled, the package entries deflated, on one
+// and on two threads), the conversion's peak memory, and a batch of small documents against
+// writing their stubs from memory.
 //
 // Method. Every measured run is a forked child, so its peak resident memory (wait4's ru_maxrss)
 // is its own, and it times its work alone with the wall clock. The inputs are generated before
 // the runs and are in the page cache for all of them; each run writes into a fresh folder that is
 // deleted right after it, followed by a sync, so no run starts with another run's dirty pages to
-// write back. An untimed conversion comes first; then conversion and least work alternate, the
-// least work first in odd rounds and second in even ones, and the best time of each is kept
-// (3 rounds below 1 GiB, 2 from 1 GiB). Nothing is dropped from the page cache: that needs
-// privileges and hits everyone on the machine, and both sides read the same cached inputs.
+// write back. An untimed conversion comes first; then the cases alternate, each round starting
+// with the next case in turn, and the minimum and median of each are kept. Nothing is dropped
+// from the page cache: that needs privileges and hits everyone on the machine, and every case
+// reads the same cached inputs.
 // Each size's output is also read back by quorlix-cli inspect and extract, each in a child of
 // its own, for their peak memory.
 #include <unistd.h>
@@ -38,8 +41,6 @@
 namespace quorlix::bench {
 
 namespace {
-
-constexpr std::uint64_t kGiB = 1024ull * 1024 * 1024;
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -87,27 +88,48 @@ private:
     bool keep_;
 };
 
+// The player stub, inflated in the child before a floor's timed work starts.
+std::vector<std::uint8_t> stubBytes;
+
+void InflateStub() {
+    stubBytes = InflatedStub();
+}
+
 // Runs one case in a child with a fresh case folder, which is deleted afterwards.
-ChildResult RunCase(CaseInputs inputs, const char* what,
-                    const std::function<std::uint64_t(const CaseInputs&)>& work) {
-    CreateFolders(inputs.caseFolder);
+ChildResult RunCase(const std::string& caseFolder, const char* what,
+                    const std::function<std::uint64_t()>& work,
+                    const std::function<void()>& setup = {}) {
+    CreateFolders(caseFolder);
     ChildResult result;
     try {
-        result = RunInChild([&] {
-            // The temporary folder of the run (staged copy, work folders) is the case folder.
-            ::setenv("TMPDIR", inputs.caseFolder.c_str(), 1);
-            return work(inputs);
-        });
+        result = RunInChild(
+            [&] {
+                // The temporary folder of the run (staged copy, work folders) is the case folder.
+                ::setenv("TMPDIR", caseFolder.c_str(), 1);
+                return work();
+            },
+            setup);
     } catch (...) {
-        DeleteFolder(inputs.caseFolder);
+        DeleteFolder(caseFolder);
         throw;
     }
-    DeleteFolder(inputs.caseFolder);
+    DeleteFolder(caseFolder);
     ::sync();
     StopWhenInterrupted();
-    std::fprintf(stderr, "  %-10s %8.3f s  peak %7.1f MiB\n", what, result.seconds,
+    std::fprintf(stderr, "  %-16s %8.3f s  peak %7.1f MiB\n", what, result.seconds,
                  static_cast<double>(result.peakRssKiB) / 1024.0);
     return result;
+}
+
+// Runs the cases round after round, each round starting with the next case in turn.
+void Alternate(const std::string& label, int rounds,
+               const std::vector<std::function<void()>>& cases) {
+    for (int round = 0; round < rounds; ++round) {
+        std::fprintf(stderr, "%s round %d of %d\n", label.c_str(), round + 1, rounds);
+        for (std::size_t k = 0; k < cases.size(); ++k) {
+            cases[(k + static_cast<std::size_t>(round)) % cases.size()]();
+        }
+    }
 }
 
 // Converts once more and measures quorlix-cli inspect and extract of that output, each in a
@@ -149,31 +171,68 @@ void MeasureReaders(const CaseInputs& inputs, SizeResult& result) {
 SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds) {
     SizeResult result;
     result.documentSize = size;
-    result.rounds = rounds;
-    result.conversionSeconds = std::numeric_limits<double>::max();
-    result.leastWorkSeconds = std::numeric_limits<double>::max();
     // An untimed first conversion warms the page cache and the file system up after the
-    // document was generated, and gives the staged copy's size for the least work.
+    // document was generated, and gives the staged copy's size for the floor.
     std::fprintf(stderr, "%s warm-up conversion\n", SizeLabel(size).c_str());
-    const ChildResult warmUp = RunCase(inputs, "(untimed)", RunMeasuredConversion);
+    const ChildResult warmUp =
+        RunCase(inputs.caseFolder, "(untimed)", [&] { return RunMeasuredConversion(inputs); });
     const std::uint64_t stagedSize = warmUp.value;
     result.conversionPeakKiB = warmUp.peakRssKiB;
     MeasureReaders(inputs, result);
-    for (int round = 0; round < rounds; ++round) {
-        std::fprintf(stderr, "%s round %d of %d\n", SizeLabel(size).c_str(), round + 1, rounds);
-        for (int step = 0; step < 2; ++step) {
-            if ((step == 0) == (round % 2 == 1)) {
-                const ChildResult c = RunCase(inputs, "conversion", RunMeasuredConversion);
-                result.conversionSeconds = std::min(result.conversionSeconds, c.seconds);
-                result.conversionPeakKiB = std::max(result.conversionPeakKiB, c.peakRssKiB);
-            } else {
-                const ChildResult w = RunCase(inputs, "least work", [&](const CaseInputs& in) {
-                    return RunLeastWork(in, stagedSize);
-                });
-                result.leastWorkSeconds = std::min(result.leastWorkSeconds, w.seconds);
-            }
-        }
+    auto conversion = [&] {
+        const ChildResult c =
+            RunCase(inputs.caseFolder, "conversion", [&] { return RunMeasuredConversion(inputs); });
+        result.conversion.seconds.push_back(c.seconds);
+        result.conversionPeakKiB = std::max(result.conversionPeakKiB, c.peakRssKiB);
+    };
+    auto floor = [&](int threads, Timings& timings) {
+        const ChildResult f = RunCase(
+            inputs.caseFolder, threads == 1 ? "floor, 1 thread" : "floor, 2 threads",
+            [&] { return RunOnePassFloor(inputs, stagedSize, stubBytes, threads); }, InflateStub);
+        timings.seconds.push_back(f.seconds);
+    };
+    Alternate(SizeLabel(size), rounds,
+              {conversion, [&] { floor(1, result.floorOneThread); },
+               [&] { floor(2, result.floorTwoThreads); }});
+    return result;
+}
+
+BatchResult MeasureBatch(const std::string& scratch, int count, int rounds) {
+    constexpr std::uint64_t kBatchDocumentSize = 10 * 1024;
+    BatchResult result;
+    result.documents = static_cast<std::uint64_t>(count);
+    result.documentSize = kBatchDocumentSize;
+    const std::string folder = scratch + "/batch";
+    CreateFolders(folder);
+    std::vector<std::string> documents;
+    std::vector<std::string> outputs;
+    const std::string caseFolder = scratch + "/case";
+    for (int i = 0; i < count; ++i) {
+        documents.push_back(folder + "/document-" + std::to_string(i) + ".doc");
+        outputs.push_back(caseFolder + "/out/document-" + std::to_string(i) + ".exe");
+        WriteDocument(documents.back(), kBatchDocumentSize);
     }
+    ::sync();
+    auto conversion = [&] {
+        const ChildResult c = RunCase(caseFolder, "batch conversion", [&] {
+            return RunBatchConversion(documents, caseFolder + "/out/", caseFolder);
+        });
+        result.conversion.seconds.push_back(c.seconds);
+    };
+    auto floor = [&] {
+        const ChildResult f = RunCase(
+            caseFolder, "batch stub floor",
+            [&] {
+                CreateFolders(caseFolder + "/out");
+                return RunStubFloor(outputs, stubBytes);
+            },
+            InflateStub);
+        result.stubFloor.seconds.push_back(f.seconds);
+    };
+    std::fprintf(stderr, "batch warm-up conversion\n");
+    RunCase(caseFolder, "(untimed)",
+            [&] { return RunBatchConversion(documents, caseFolder + "/out/", caseFolder); });
+    Alternate("batch", rounds, {conversion, floor});
     return result;
 }
 
@@ -183,6 +242,7 @@ int RunBenchmark(const BenchOptions& options) {
     const std::string packageFolder = scratch.path() + "/package";
     CreateFolders(packageFolder);
     const PackageFiles files = WritePackageFiles(packageFolder);
+    const int rounds = options.rounds > 0 ? options.rounds : 3;
     std::vector<SizeResult> results;
     for (const std::uint64_t size : options.sizes) {
         const std::string label = SizeLabel(size);
@@ -192,13 +252,25 @@ int RunBenchmark(const BenchOptions& options) {
         WriteDocument(inputs.documentPath, size);
         ::sync();
         StopWhenInterrupted();
-        const int rounds = options.rounds > 0 ? options.rounds : (size >= kGiB ? 2 : 3);
         results.push_back(MeasureSize(inputs, size, rounds));
         if (!options.keep) {
             DeleteFile(inputs.documentPath);
         }
     }
-    return PrintReport(results, files.totalSize) ? 0 : 1;
+    BatchResult batch;
+    bool batchFailed = false;
+    if (options.batch > 0) {
+        try {
+            batch = MeasureBatch(scratch.path(), options.batch, rounds);
+        } catch (const std::exception& e) {
+            // The sizes measured so far are still worth their table.
+            std::fprintf(stderr, "quorlix-bench: batch: %s\n", e.what());
+            batch = BatchResult{};
+            batchFailed = true;
+        }
+    }
+    const bool met = PrintReport(results, batch, files.totalSize);
+    return batchFailed ? 2 : met ? 0 : 1;
 }
 
 }  // namespace

@@ -90,6 +90,14 @@ BenchOptions ParseOptions(int argc, char** argv) {
                 throw UsageError("--rounds needs a number from 1 to 99");
             }
             options.rounds = std::stoi(value);
+        } else if (arg == "--batch") {
+            const std::string value = ValueOf(argc, argv, i);
+            if (value.empty() || value.size() > 4 ||
+                !std::all_of(value.begin(), value.end(),
+                             [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+                throw UsageError("--batch needs a number from 0 to 9999");
+            }
+            options.batch = std::stoi(value);
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else {

@@ -58,11 +58,15 @@ struct Report {
     std::uint64_t value;
 };
 
-[[noreturn]] void RunChild(const std::function<std::uint64_t()>& work, int reportFd) {
+[[noreturn]] void RunChild(const std::function<std::uint64_t()>& work,
+                           const std::function<void()>& setup, int reportFd) {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     int code = 0;
     try {
+        if (setup) {
+            setup();
+        }
         const auto start = std::chrono::steady_clock::now();
         const std::uint64_t value = work();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
@@ -102,7 +106,8 @@ Report ReadReport(int fd) {
 
 }  // namespace
 
-ChildResult RunInChild(const std::function<std::uint64_t()>& work) {
+ChildResult RunInChild(const std::function<std::uint64_t()>& work,
+                       const std::function<void()>& setup) {
     Pipe pipe;
     std::fflush(stdout);
     std::fflush(stderr);
@@ -112,7 +117,7 @@ ChildResult RunInChild(const std::function<std::uint64_t()>& work) {
     }
     if (pid == 0) {
         pipe.CloseRead();
-        RunChild(work, pipe.write());
+        RunChild(work, setup, pipe.write());
     }
     pipe.CloseWrite();
     int status = 0;

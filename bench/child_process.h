@@ -12,8 +12,10 @@ struct ChildResult {
     std::uint64_t peakRssKiB = 0;  // the child's peak resident memory
 };
 
-// Runs work in a forked child, so that its peak resident memory is its own, and times it there.
-// Throws quorlix::Error when the child fails (its message goes to stderr).
-ChildResult RunInChild(const std::function<std::uint64_t()>& work);
+// Runs work in a forked child, so that its peak resident memory is its own, and times it there
+// (setup, when given, runs in the child first, untimed). Throws quorlix::Error when the child
+// fails (its message goes to stderr).
+ChildResult RunInChild(const std::function<std::uint64_t()>& work,
+                       const std::function<void()>& setup = {});
 
 }  // namespace quorlix::bench

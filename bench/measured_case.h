@@ -1,10 +1,11 @@
 #pragma once
 
-// The two pieces of work the benchmark compares for the same bytes: the conversion and the least
-// work the output layout requires.
+// The pieces of work the benchmark compares for the same bytes: the conversion and the one-pass
+// floor, the least any conversion can do for the same output.
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "input_generator.h"
 
@@ -21,9 +22,23 @@ struct CaseInputs {
 // staged copy it wrote. Throws when the conversion fails.
 std::uint64_t RunMeasuredConversion(const CaseInputs& inputs);
 
-// Writes a staged-copy-sized file of stagedSize bytes from the document, one scrambled copy of it
-// and the level 6 deflate of every package file, with the conversion's buffer sizes; returns the
-// number of bytes written.
-std::uint64_t RunLeastWork(const CaseInputs& inputs, std::uint64_t stagedSize);
+// The player stub inflated from the program's resources.
+std::vector<std::uint8_t> InflatedStub();
+
+// The one-pass floor: writes the stub from memory, reads the document once and writes
+// stagedSize bytes of it scrambled with the key laid over each chunk, and deflates every package
+// file with the package's zlib settings (on two threads, different entries on each, written in
+// entry order, when threads is 2); returns the size of the file written.
+std::uint64_t RunOnePassFloor(const CaseInputs& inputs, std::uint64_t stagedSize,
+                              const std::vector<std::uint8_t>& stub, int threads);
+
+// Converts every document into outputFolder with the default options, as the command line
+// does; returns the number converted. Throws when one fails.
+std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
+                                 const std::string& outputFolder, const std::string& runFolder);
+
+// Writes the stub from memory to every path, as the least a batch of conversions must do.
+std::uint64_t RunStubFloor(const std::vector<std::string>& outputPaths,
+                           const std::vector<std::uint8_t>& stub);
 
 }  // namespace quorlix::bench

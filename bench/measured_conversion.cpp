@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "conversion/conversion_job.h"
+#include "conversion/convert_documents.h"
 #include "conversion/progress_counters.h"
 #include "measured_case.h"
 #include "platform/document_container.h"
@@ -44,7 +45,30 @@ OptionSet OptionsFor(const PackageFiles& files) {
     return options;
 }
 
+// The command line's front end without output: default options, the job run directly.
+class QuietFrontEnd : public ConvertFrontEnd {
+public:
+    OptionSet OptionsFor(const std::string&) override { return {}; }
+    bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
+                    std::string& cause) override {
+        QuietJobSink sink;
+        return RunConversion(options, paths, sink, cause);
+    }
+    bool CancelRequested() const override { return false; }
+};
+
 }  // namespace
+
+std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
+                                 const std::string& outputFolder, const std::string& runFolder) {
+    QuietFrontEnd frontEnd;
+    const ConvertOutcome outcome =
+        ConvertDocuments(documents, outputFolder, false, StagedCopyPath(runFolder), frontEnd);
+    if (!outcome.failures.empty()) {
+        throw Error("batch conversion failed: " + outcome.failures.front().cause);
+    }
+    return documents.size();
+}
 
 // The conversion as the command line runs it: the document embedded and saved as the staged copy,
 // then the conversion job with every package file chosen as a picture or a font. The staged copy

@@ -69,9 +69,6 @@ void StageFonts(const OptionSet& options, const std::string& fontsFolder, Stagin
 // The icon step: any failure leaves the stub's own icon, with a warning.
 void ReplaceIconIfAsked(const OptionSet& options, const std::string& outputPath,
                         ConversionSink& sink) {
-    if (!options.changeicon) {
-        return;
-    }
     if (!FileExists(options.iconfilename)) {
         sink.Warn("the icon " + options.iconfilename +
                   " is not a file; the output keeps the player's icon");
@@ -137,8 +134,22 @@ void PrepareOutput(const std::string& outputPath, std::optional<ReplacementFile>
     }
     HoldForReplacement(outputPath);
     output.emplace(outputPath, ".part");
-    output->ReleaseFile();
     steps.SetTemporaryPath(output->temporaryPath());
+    output->ReopenFile();
+}
+
+// Writes the player stub, inflated once per run, into the open output and applies the icon when
+// asked (the icon step works on the file by its path).
+void WriteStub(const OptionSet& options, ReplacementFile& output, Steps& steps,
+               ConversionSink& sink) {
+    const std::vector<std::uint8_t>& stub = InflatedProgramResource("exefile", "head");
+    output.file().WriteAll(stub.data(), stub.size());
+    if (options.changeicon) {
+        steps.Start("applying the icon");
+        output.ReleaseFile();
+        ReplaceIconIfAsked(options, output.temporaryPath(), sink);
+        output.ReopenFile();
+    }
 }
 
 // Stages every option file and picture, writes the stub under the temporary name and appends
@@ -168,10 +179,7 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
     }
 
     PrepareOutput(paths.outputPath, output, steps);
-    std::string why;
-    Check(ExtractStub("exefile", "head", output->temporaryPath(), &why), why, sink);
-    steps.Start("applying the icon");
-    ReplaceIconIfAsked(options, output->temporaryPath(), sink);
+    WriteStub(options, *output, steps, sink);
 
     steps.Start("writing the option files");
     if (firstImage) {
@@ -187,16 +195,17 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
     sink.SetBarMaximum(maximum);
     sink.SetProgressMaximum(maximum);
 
+    File& file = output->file();
     sink.Pause(100);
     steps.Start("appending the document");
-    Check(AppendDocument(paths.sourcePath, output->temporaryPath(), sink, &why), why, sink);
+    AppendDocumentTo(paths.sourcePath, file, sink);
+    Check(true, {}, sink);
     sink.Pause(100);
     steps.Start("appending the package");
-    Check(AppendPackage(output->temporaryPath(), staging.sources(), staging.names(), sink, &why),
-          why, sink);
+    Check(AppendPackageInParallel(file, staging.sources(), staging.names(), sink), {}, sink);
     sink.Pause(100);
     steps.Start("appending the end marker");
-    Check(AppendEndMarker(output->temporaryPath(), &why), why, sink);
+    AppendEndMarkerTo(file);
 }
 
 // Reads the finished output back as the player will, writes the autorun file when asked and

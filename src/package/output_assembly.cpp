@@ -11,6 +11,7 @@
 #include "common/scramble.h"
 #include "package/chunked_copy.h"
 #include "package/package_writer.h"
+#include "package/parallel_package_writer.h"
 
 namespace quorlix {
 
@@ -29,15 +30,19 @@ bool AppendDocument(const std::string& documentPath, const std::string& outputPa
                     ProgressSink& sink, std::string* cause) {
     try {
         File output = File::Open(outputPath, File::Mode::WriteExclusive);
-        output.SeekEnd();
-        const std::uint64_t sectionSize = AppendScrambledFile(documentPath, output, sink);
-        output.SeekEnd();
-        WriteLE32(output, static_cast<std::uint32_t>(sectionSize + 4));
+        AppendDocumentTo(documentPath, output, sink);
         output.Close();
         return true;
     } catch (const std::exception& e) {
         return Failed(e, cause);
     }
+}
+
+void AppendDocumentTo(const std::string& documentPath, File& output, ProgressSink& sink) {
+    output.SeekEnd();
+    const std::uint64_t sectionSize = AppendScrambledFile(documentPath, output, sink);
+    output.SeekEnd();
+    WriteLE32(output, static_cast<std::uint32_t>(sectionSize + 4));
 }
 
 std::uint64_t AppendScrambledFile(const std::string& filePath, File& output, ProgressSink& sink) {
@@ -94,18 +99,38 @@ bool AppendPackage(const std::string& outputPath, std::span<const std::string> s
     }
 }
 
+bool AppendPackageInParallel(File& output, std::span<const std::string> sources,
+                             std::span<const std::string> names, ProgressSink& sink) {
+    const std::uint64_t start = output.Size();
+    output.SeekEnd();
+    WritePackageInParallel(sources, names, output, sink);
+    if (sink.CancelRequested()) {
+        return false;
+    }
+    const std::uint64_t packageSize = output.Size() - start;
+    if (packageSize > UINT32_MAX) {
+        throw std::system_error(EFBIG, std::generic_category(), output.path());
+    }
+    WriteLE32(output, static_cast<std::uint32_t>(packageSize));
+    return true;
+}
+
 bool AppendEndMarker(const std::string& outputPath, std::string* cause) {
     try {
         File output = File::Open(outputPath, File::Mode::WriteExclusive);
-        output.SeekEnd();
-        std::uint8_t marker[kEndMarkerSize];
-        std::fill(std::begin(marker), std::end(marker), kEndMarkerByte);
-        output.WriteAll(marker, sizeof marker);
+        AppendEndMarkerTo(output);
         output.Close();
         return true;
     } catch (const std::exception& e) {
         return Failed(e, cause);
     }
+}
+
+void AppendEndMarkerTo(File& output) {
+    output.SeekEnd();
+    std::uint8_t marker[kEndMarkerSize];
+    std::fill(std::begin(marker), std::end(marker), kEndMarkerByte);
+    output.WriteAll(marker, sizeof marker);
 }
 
 }  // namespace quorlix

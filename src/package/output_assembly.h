@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "package/progress_sink.h"
 #include "platform/file.h"
@@ -20,6 +21,12 @@ namespace quorlix {
 bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath,
                  std::string* cause = nullptr);
 
+// The program's resource of that type and name (u32 size + zlib stream) inflated, once per
+// process and kept: the same bytes for every later call. Throws quorlix::Error when it is missing
+// or damaged.
+const std::vector<std::uint8_t>& InflatedProgramResource(const std::string& type,
+                                                         const std::string& name);
+
 // Creates outputPath (and its missing folders), replacing any file there, and writes the U bytes
 // that the zlib stream after the u32 size U in data inflates to. Throws std::system_error for
 // file errors and quorlix::Error when data is damaged, shorter or longer than U; what was
@@ -30,6 +37,8 @@ void ExtractResourceToFile(const std::string& outputPath, std::span<const std::u
 // on any error. A cancel stops the copy early; the trailer then records the shorter length.
 bool AppendDocument(const std::string& documentPath, const std::string& outputPath,
                     ProgressSink& sink, std::string* cause = nullptr);
+// The same on an output the caller holds open; throws on any error.
+void AppendDocumentTo(const std::string& documentPath, File& output, ProgressSink& sink);
 
 // Appends the file scrambled at the end of output; returns the number of bytes appended.
 std::uint64_t AppendScrambledFile(const std::string& filePath, File& output, ProgressSink& sink);
@@ -47,7 +56,15 @@ bool AppendPackage(const std::string& outputPath, std::span<const std::string> s
                    std::span<const std::string> names, ProgressSink& sink,
                    std::string* cause = nullptr);
 
+// Appends the same package bytes and trailer as AppendPackage to an output the caller holds
+// open, deflating later entries on a second thread (WritePackageInParallel). False at a cancel
+// (the package then stops short, without directory or trailer); errors are thrown.
+bool AppendPackageInParallel(File& output, std::span<const std::string> sources,
+                             std::span<const std::string> names, ProgressSink& sink);
+
 // Appends the 256-byte end marker to the output, opened exclusively; false on any error.
 bool AppendEndMarker(const std::string& outputPath, std::string* cause = nullptr);
+// The same on an output the caller holds open; throws on any error.
+void AppendEndMarkerTo(File& output);
 
 }  // namespace quorlix

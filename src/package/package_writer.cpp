@@ -16,8 +16,6 @@
 
 namespace quorlix {
 
-namespace {
-
 // The directory holds record lengths as signed 32-bit numbers, the size field 32 bits: refuse a
 // source whose record could exceed either before writing any of it.
 void CheckEntrySize(std::uint64_t size, const std::string& sourcePath) {
@@ -37,7 +35,7 @@ void RaiseProgressTotal(ProgressSink& sink, const std::string& sourcePath) {
     sink.SetProgressTotal(sink.ProgressTotal() + KibRoundedHalfEven(FileSizeOf(sourcePath)));
 }
 
-void WriteDirectory(const std::vector<std::string>& directory, File& output) {
+void WritePackageDirectory(const std::vector<std::string>& directory, File& output) {
     std::string text;
     for (const std::string& line : directory) {
         text += line;
@@ -48,8 +46,6 @@ void WriteDirectory(const std::vector<std::string>& directory, File& output) {
     WriteLE32(output, static_cast<std::uint32_t>(ansi.size()));
     output.WriteAll(kPackageSignature, sizeof kPackageSignature);
 }
-
-}  // namespace
 
 std::uint32_t KibRoundedHalfEven(std::int32_t size) {
     if (size < 0) {
@@ -79,7 +75,7 @@ std::size_t WritePackage(std::span<const std::string> sources, std::span<const s
         RaiseProgressTotal(sink, sources[i]);
     }
     if (!sink.CancelRequested()) {
-        WriteDirectory(directory, output);
+        WritePackageDirectory(directory, output);
     }
     return directory.size();
 }

@@ -44,6 +44,16 @@ std::uint64_t AppendCompressedFile(const std::string& sourcePath, File& output, 
 std::uint64_t CopyToStream(File& source, OutputStream& target, std::uint64_t count,
                            ProgressSink& sink);
 
+// The checks and steps both package writers share. A source whose record could exceed 32 bits
+// in its size field or a signed 32-bit record length throws std::system_error (EFBIG); a name
+// that is empty or holds "|", CR or LF throws quorlix::Error.
+void CheckEntrySize(std::uint64_t size, const std::string& sourcePath);
+void CheckEntryName(const std::string& name);
+// Adds the source's size in KiB, looked up anew, to the sink's progress total.
+void RaiseProgressTotal(ProgressSink& sink, const std::string& sourcePath);
+// Writes the directory lines with CR LF in ANSI, their length and the signature.
+void WritePackageDirectory(const std::vector<std::string>& directory, File& output);
+
 // The name under which a source is stored when no name is given: the text after the last '/',
 // '\' or ':' of its path.
 std::string EntryNameOf(const std::string& sourcePath);

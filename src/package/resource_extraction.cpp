@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -63,9 +65,18 @@ private:
     z_stream stream_{};
 };
 
+void Put(File& output, const std::uint8_t* data, std::size_t count) {
+    output.WriteAll(data, count);
+}
+
+void Put(std::vector<std::uint8_t>& output, const std::uint8_t* data, std::size_t count) {
+    output.insert(output.end(), data, data + count);
+}
+
 // Writes exactly the first size bytes of the zlib stream to output, block by block; the whole
 // stream is inflated, so a damaged one is an error, and one shorter than size too.
-void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, File& output) {
+template <typename Output>
+void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, Output& output) {
     Inflater inflater(stream);
     std::vector<std::uint8_t> block(kCompressorBlockSize);
     std::uint64_t remaining = size;
@@ -73,7 +84,7 @@ void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, Fi
     while (!ended) {
         const std::size_t produced = inflater.Next(block, ended);
         const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(produced, remaining));
-        output.WriteAll(block.data(), kept);
+        Put(output, block.data(), kept);
         remaining -= kept;
     }
     if (remaining > 0) {
@@ -83,17 +94,43 @@ void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, Fi
 
 }  // namespace
 
-bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath,
-                 std::string* cause) {
+const std::vector<std::uint8_t>& InflatedProgramResource(const std::string& type,
+                                                         const std::string& name) {
+    static std::mutex mutex;
+    static std::map<const std::uint8_t*, std::vector<std::uint8_t>> inflated;
     const auto resource = FindProgramResource(type, name);
     if (!resource) {
+        throw Error("no resource " + type + "/" + name + " in the program");
+    }
+    const std::lock_guard lock(mutex);
+    if (const auto found = inflated.find(resource->data()); found != inflated.end()) {
+        return found->second;
+    }
+    if (resource->size() < 4) {
+        ThrowDamaged("it has no size field");
+    }
+    std::vector<std::uint8_t> bytes;
+    InflateExactly(resource->subspan(4), GetLE32(resource->data()), bytes);
+    return inflated.emplace(resource->data(), std::move(bytes)).first->second;
+}
+
+bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath,
+                 std::string* cause) {
+    if (!FindProgramResource(type, name)) {
         if (cause != nullptr) {
             *cause = "no resource " + type + "/" + name + " in the program";
         }
         return false;
     }
     try {
-        ExtractResourceToFile(outputPath, *resource);
+        const std::vector<std::uint8_t>& stub = InflatedProgramResource(type, name);
+        const std::string folder = FolderOf(outputPath);
+        if (!folder.empty() && !FolderExists(folder)) {
+            CreateFolders(folder);
+        }
+        File output = File::Open(outputPath, File::Mode::CreateTruncateExclusive);
+        output.WriteAll(stub.data(), stub.size());
+        output.Close();
         return true;
     } catch (const std::exception& e) {
         if (cause != nullptr) {

@@ -281,20 +281,33 @@ std::vector<std::uint8_t> CompoundFileWriter::HeaderBytes(const Layout& layout) 
     return h;
 }
 
-std::vector<std::uint32_t> CompoundFileWriter::FatEntries(const Layout& layout) const {
-    std::vector<std::uint32_t> fat(std::size_t{layout.fatSectors} * kFatEntriesPerSector,
-                                   kFreeSector);
-    std::uint32_t s = 0;
-    for (; s < layout.fatSectors; ++s) {
-        fat[s] = kFatSector;
+// Writes the FAT a sector at a time, so memory stays flat whatever the file's size: the FAT and
+// DIFAT sectors, then every chain in file order (each part lies right after the one before),
+// then free entries up to the end of the last FAT sector.
+void CompoundFileWriter::WriteFat(const Layout& layout, ByteSink& sink) const {
+    std::uint32_t words[kFatEntriesPerSector];
+    std::size_t filled = 0;
+    std::uint64_t next = 0;  // the sector whose entry comes next
+    auto put = [&](std::uint32_t word) {
+        words[filled++] = word;
+        ++next;
+        if (filled == kFatEntriesPerSector) {
+            WriteWords(sink, words, filled);
+            filled = 0;
+        }
+    };
+    for (std::uint32_t s = 0; s < layout.fatSectors; ++s) {
+        put(kFatSector);
     }
-    for (; s < layout.fatSectors + layout.difatSectors; ++s) {
-        fat[s] = kDifatSector;
+    for (std::uint32_t s = 0; s < layout.difatSectors; ++s) {
+        put(kDifatSector);
     }
-    auto chain = [&fat](std::uint32_t start, std::uint64_t count) {
+    auto chain = [&](std::uint32_t start, std::uint64_t count) {
+        if (count > 0 && start != next) {
+            throw Error("The compound file's sectors are out of order");
+        }
         for (std::uint64_t k = 0; k < count; ++k) {
-            fat[start + k] =
-                k + 1 < count ? static_cast<std::uint32_t>(start + k + 1) : kEndOfChain;
+            put(k + 1 < count ? static_cast<std::uint32_t>(start + k + 1) : kEndOfChain);
         }
     };
     chain(layout.directoryStart, layout.directorySectors);
@@ -306,7 +319,10 @@ std::vector<std::uint32_t> CompoundFileWriter::FatEntries(const Layout& layout) 
             chain(layout.start[i], CeilDiv(size, kSectorSize));
         }
     }
-    return fat;
+    const std::uint64_t end = std::uint64_t{layout.fatSectors} * kFatEntriesPerSector;
+    while (next < end) {
+        put(kFreeSector);
+    }
 }
 
 void CompoundFileWriter::WriteDifat(const Layout& layout, ByteSink& sink) const {
@@ -394,8 +410,7 @@ void CompoundFileWriter::Write(ByteSink& sink) const {
     const Layout layout = ComputeLayout();
     const std::vector<std::uint8_t> header = HeaderBytes(layout);
     sink.Write(header.data(), header.size());
-    const std::vector<std::uint32_t> fat = FatEntries(layout);
-    WriteWords(sink, fat.data(), fat.size());
+    WriteFat(layout, sink);
     WriteDifat(layout, sink);
     WriteDirectory(layout, sink);
     WriteMiniFat(layout, sink);

@@ -11,8 +11,9 @@
 namespace quorlix {
 
 // Writes a compound file (MS-CFB version 3, 512-byte sectors) of storages and streams. Stream
-// bytes are copied to the sink as they are written; only the directory and the FAT are kept in
-// memory. The output depends only on what was added: no clock, no random values.
+// bytes are copied to the sink as they are written, and the FAT a sector at a time; only the
+// directory is kept in memory. The output depends only on what was added: no clock, no random
+// values.
 class CompoundFileWriter {
 public:
     using EntryId = std::uint32_t;
@@ -56,7 +57,7 @@ private:
     void BuildTree(const std::vector<EntryId>& sorted, std::size_t begin, std::size_t end,
                    int depth, int redDepth, std::vector<Links>& links, EntryId& top) const;
     std::vector<std::uint8_t> HeaderBytes(const Layout& layout) const;
-    std::vector<std::uint32_t> FatEntries(const Layout& layout) const;
+    void WriteFat(const Layout& layout, ByteSink& sink) const;
     void WriteDifat(const Layout& layout, ByteSink& sink) const;
     void WriteDirectory(const Layout& layout, ByteSink& sink) const;
     void WriteMiniFat(const Layout& layout, ByteSink& sink) const;

@@ -84,6 +84,11 @@ void ReplacementFile::ReleaseFile() {
     }
 }
 
+void ReplacementFile::ReopenFile() {
+    ReleaseFile();
+    file_.emplace(File::Open(temporaryPath_, File::Mode::WriteExclusive));
+}
+
 void ReplacementFile::Commit(bool sync) {
     if (!file_ && sync) {
         file_.emplace(File::Open(temporaryPath_, File::Mode::Read));

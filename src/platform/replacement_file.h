@@ -27,6 +27,9 @@ public:
 
     // Closes the temporary file so that other steps open it by its path.
     void ReleaseFile();
+    // Opens the temporary file again for reading and writing, held exclusively, in place of any
+    // open one; file() is it.
+    void ReopenFile();
 
     // Closes the file (after an fsync when asked) and renames it over the final path. A final
     // path that another holder has open exclusively, or that is a folder, is not replaced

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "conversion/progress_counters.h"
+#include "package/output_assembly.h"
 #include "platform/file.h"
 #include "platform/temp_folder.h"
 #include "support/cli_output.h"
@@ -216,6 +217,43 @@ TEST_F(ConversionJob, LockedOutputFails) {
     File holder = File::Open(paths.outputPath, File::Mode::WriteExclusive);
     EXPECT_FALSE(RunConversion(options, paths, sink));
     EXPECT_FALSE(WorkFoldersLeft());
+}
+
+TEST_F(ConversionJob, OutputIsTheStepByStepAssemblyOfTheSameFilesByteForByte) {
+    test::WriteFile(paths.sourcePath, test::RandomBytes(700000, 8));
+    test::WriteFile(dir / "water.jpg", test::RandomBytes(900000, 2));
+    test::WriteFile(dir / "second.gif", std::string(400000, 's') + test::RandomBytes(70000, 3));
+    test::WriteFile(dir / "b.ttf", test::RandomBytes(300000, 4) + std::string(300000, 'f'));
+    options.watertype = 2;
+    options.waterimagefile = dir / "water.jpg";
+    options.showsecondimage = true;
+    options.secondimage = dir / "second.gif";
+    options.embedfonts = true;
+    options.embedfontlist = {{"B Sans (TrueType)", dir / "b.ttf"}};
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    const std::string converted = test::ReadFile(paths.outputPath);
+
+    // The same entries, from files, through the operations that each open the output anew.
+    const test::ReadOutput out = test::ReadBack(converted);
+    std::vector<std::string> sources;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < out.package.entries.size(); ++i) {
+        sources.push_back(dir / ("entry" + std::to_string(i)));
+        names.push_back(out.package.entries[i].name);
+        test::WriteFile(sources.back(), out.package.entries[i].content);
+    }
+    const std::string stepwise = dir / "stepwise.exe";
+    test::RecordingSink steps;
+    ASSERT_TRUE(ExtractStub("exefile", "head", stepwise));
+    ASSERT_TRUE(AppendDocument(paths.sourcePath, stepwise, steps));
+    ASSERT_TRUE(AppendPackage(stepwise, sources, names, steps));
+    ASSERT_TRUE(AppendEndMarker(stepwise));
+    const std::string expected = test::ReadFile(stepwise);
+    EXPECT_EQ(converted.size(), expected.size());
+    EXPECT_TRUE(converted == expected) << "byte for byte";
+    EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(test::EntryContent(out.package, "option\\wateroptionimage.dll"),
+              test::ReadFile(dir / "water.jpg"));
 }
 
 }  // namespace
