@@ -21,6 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.dorvane.com")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+# The windows are laid out for Liberation Sans; another sans font is used without it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
 # The help file opens in whatever viewer the desktop has for it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xchm | kchmviewer")
 
