@@ -1,12 +1,11 @@
 #include "stub/document_output.h"
 
 #include <cstdint>
-#include <limits>
 #include <span>
-#include <vector>
 
 #include <windows.h>
 
+#include "common/container_stream.h"
 #include "common/document_name.h"
 #include "common/embedded_document.h"
 #include "stub/player_log.h"
@@ -16,27 +15,6 @@
 namespace quorlix {
 
 namespace {
-
-std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {
-    WinFileSource file(path);
-    if (file.Size() > std::numeric_limits<std::size_t>::max()) {
-        throw StubError(L"The document in " + path + L" is too large to be taken out");
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
-    file.ReadAt(0, bytes.data(), bytes.size());
-    return bytes;
-}
-
-// The document with its data alone in memory: the staged copy is released once it is taken out,
-// so at most two copies are held at any time, and it is deleted at once, so that only the
-// document itself stays on disk while it is open.
-EmbeddedDocument TakeOut(const std::wstring& stagedCopy) {
-    EmbeddedDocument document = ExtractDocument(ReadWholeFile(stagedCopy));
-    if (DeleteFileW(stagedCopy.c_str())) {
-        LogStep(L"staged copy deleted");
-    }
-    return document;
-}
 
 std::wstring ToWide(const std::u16string& text) {
     return std::wstring(text.begin(), text.end());
@@ -48,13 +26,27 @@ std::u16string ToUtf16(const std::wstring& text) {
 
 }  // namespace
 
+// The document is copied out of the staged copy a chunk at a time, so memory does not grow with
+// its size; the staged copy is deleted once the document is whole, so that only the document
+// itself stays on disk while it is open. A failure leaves the partial file to the folder's
+// clean-up.
 std::wstring WriteOriginalDocument(const std::wstring& stagedCopy, const StagingFolder& folder) {
-    EmbeddedDocument document = TakeOut(stagedCopy);
-    const std::wstring path =
-        folder.path() + ToWide(DocumentFileName(document, ToUtf16(AnsiToWide(document.ansiName))));
-    WinOutputFile file(path);
-    file.Write(document.data);
-    file.Close();
+    std::wstring path;
+    {
+        WinFileSource staged(stagedCopy);
+        ByteSourceSlice storage(staged, kContainerHeaderSize, ContainedStorageSize(staged));
+        const CompoundFileReader reader(storage);
+        const DocumentPlace place = FindEmbeddedDocument(reader);
+        const EmbeddedDocument head = DocumentHeadOf(place);
+        path = folder.path() + ToWide(DocumentFileName(head, ToUtf16(AnsiToWide(head.ansiName))));
+        WinOutputFile file(path);
+        CopyDocumentData(reader, storage, place,
+                         [&file](std::span<const std::uint8_t> chunk) { file.Write(chunk); });
+        file.Close();
+    }
+    if (DeleteFileW(stagedCopy.c_str())) {
+        LogStep(L"staged copy deleted");
+    }
     return path;
 }
 

@@ -182,7 +182,7 @@ TEST_F(PlayerUnderWine, PresentsLogosFontsWindowAndWatermarkAroundTheDocument) {
     if (!fs::exists(kMonoFont)) {
         GTEST_SKIP() << "no DejaVu Sans Mono to embed";
     }
-    const std::string documentBytes = test::RandomBytes(50000, 16);
+    const std::string documentBytes = test::RandomBytes(200000, 16);
     test::WriteFile(document_, documentBytes);
     test::WriteFile(folder_ / "first.bmp", test::MakeBmp(240, 160));
     test::WriteFile(folder_ / "second.png", test::MakePng(160, 160, 0x2060C0));
