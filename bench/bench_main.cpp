@@ -219,20 +219,22 @@ BatchResult MeasureBatch(const std::string& scratch, int count, int rounds) {
         });
         result.conversion.seconds.push_back(c.seconds);
     };
-    auto floor = [&] {
+    auto floor = [&](bool sync, Timings& timings) {
         const ChildResult f = RunCase(
-            caseFolder, "batch stub floor",
+            caseFolder, sync ? "batch stub, synced" : "batch stub floor",
             [&] {
                 CreateFolders(caseFolder + "/out");
-                return RunStubFloor(outputs, stubBytes);
+                return RunStubFloor(outputs, stubBytes, sync);
             },
             InflateStub);
-        result.stubFloor.seconds.push_back(f.seconds);
+        timings.seconds.push_back(f.seconds);
     };
     std::fprintf(stderr, "batch warm-up conversion\n");
     RunCase(caseFolder, "(untimed)",
             [&] { return RunBatchConversion(documents, caseFolder + "/out/", caseFolder); });
-    Alternate("batch", rounds, {conversion, floor});
+    Alternate("batch", rounds,
+              {conversion, [&] { floor(false, result.stubFloor); },
+               [&] { floor(true, result.syncedStubs); }});
     return result;
 }
 

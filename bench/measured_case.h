@@ -37,8 +37,9 @@ std::uint64_t RunOnePassFloor(const CaseInputs& inputs, std::uint64_t stagedSize
 std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
                                  const std::string& outputFolder, const std::string& runFolder);
 
-// Writes the stub from memory to every path, as the least a batch of conversions must do.
+// Writes the stub from memory to every path, as the least a batch of conversions must do; with
+// sync, each file is also synced to disk before the next, as a whole-or-absent output must be.
 std::uint64_t RunStubFloor(const std::vector<std::string>& outputPaths,
-                           const std::vector<std::uint8_t>& stub);
+                           const std::vector<std::uint8_t>& stub, bool sync = false);
 
 }  // namespace quorlix::bench

@@ -219,10 +219,13 @@ std::uint64_t RunOnePassFloor(const CaseInputs& inputs, std::uint64_t stagedSize
 }
 
 std::uint64_t RunStubFloor(const std::vector<std::string>& outputPaths,
-                           const std::vector<std::uint8_t>& stub) {
+                           const std::vector<std::uint8_t>& stub, bool sync) {
     for (const std::string& path : outputPaths) {
         File output = File::Open(path, File::Mode::CreateTruncate);
         output.WriteAll(stub.data(), stub.size());
+        if (sync) {
+            output.Sync();
+        }
         output.Close();
     }
     return outputPaths.size();

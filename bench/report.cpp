@@ -83,6 +83,10 @@ void PrintBatch(const BatchResult& batch, bool& allMet) {
         "%.3f   <=0.5 %s\n",
         conversion, batch.conversion.Median() * 1000 / n, floor,
         batch.stubFloor.Median() * 1000 / n, beyond, medianBeyond, Verdict(met));
+    if (!batch.syncedStubs.seconds.empty()) {
+        std::printf("  for comparison, the stubs from memory with each file synced: %.3f; %.3f\n",
+                    batch.syncedStubs.Min() * 1000 / n, batch.syncedStubs.Median() * 1000 / n);
+    }
 }
 
 }  // namespace
