@@ -17,13 +17,19 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* window = qobject_cast<QWindow*>(watched);
-        if (event->type() == QEvent::Expose && window != nullptr && window->isExposed()) {
+        if (!reported_ && event->type() == QEvent::Expose && window != nullptr &&
+            window->isExposed()) {
+            // A second expose can arrive before the loop ends; the line is written once.
+            reported_ = true;
             std::fputs("exposed\n", stdout);
             std::fflush(stdout);
             QCoreApplication::exit(0);
         }
         return false;
     }
+
+private:
+    bool reported_ = false;
 };
 
 }  // namespace
