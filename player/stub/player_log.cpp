@@ -70,6 +70,12 @@ void SnapshotScreen(const std::wstring& name) {
     if (!folder) {
         return;
     }
+    // Waiting for messages (without taking any) lets the window system put what was just drawn
+    // on the screen before it is captured; a window shown a moment ago may not be there yet.
+    for (int i = 0; i < 5; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        Sleep(10);
+    }
     const std::wstring path = *folder + L"\\" + name + L".bmp";
     LogStep(WriteScreenBitmap(path) ? L"snapshot " + name : L"snapshot failed " + name);
 }

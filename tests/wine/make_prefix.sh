@@ -8,6 +8,15 @@ if ! command -v wine >/dev/null || ! command -v xvfb-run >/dev/null; then
     echo "wine or xvfb-run is missing: the player's Wine tests will be skipped"
     exit 0
 fi
+# A Wine server left running by an earlier run of the tests still holds the old prefix and
+# writes into it as it goes, so the removal is tried again for a while.
+if [ -d "$prefix" ]; then
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    for _ in $(seq 50); do
+        rm -rf "$prefix" 2>/dev/null && break
+        sleep 0.2
+    done
+fi
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
 mkdir -p "$prefix"
