@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/payload_layout.h"
+#include "common/scramble.h"
 #include "measured_case.h"
 #include "platform/error.h"
 #include "platform/file.h"
@@ -21,14 +22,11 @@ namespace quorlix::bench {
 
 namespace {
 
-constexpr char kKey[] = "%:QX-vmrtpwj";
-constexpr std::size_t kKeyLength = 12;
-
 // The scramble key's low four bits laid over a whole chunk, so a chunk is scrambled word by word.
 std::vector<std::uint64_t> ChunkMask() {
     std::vector<std::uint8_t> bytes(kCopyChunkSize);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<std::uint8_t>(kKey[i % kKeyLength] & 0x0F);
+        bytes[i] = static_cast<std::uint8_t>(kScrambleKey[i % kScrambleKeyLength] & 0x0F);
     }
     std::vector<std::uint64_t> words(kCopyChunkSize / 8);
     std::memcpy(words.data(), bytes.data(), bytes.size());

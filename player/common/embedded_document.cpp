@@ -205,6 +205,15 @@ std::uint64_t ContainedStorageSize(ByteSource& containerStream) {
     return size;
 }
 
+ContainedDocument::ContainedDocument(ByteSource& containerStream)
+    : storage_(containerStream, kContainerHeaderSize, ContainedStorageSize(containerStream)),
+      reader_(storage_),
+      place_(FindEmbeddedDocument(reader_)) {}
+
+void ContainedDocument::CopyData(const StreamSink& sink) {
+    CopyDocumentData(reader_, storage_, place_, sink);
+}
+
 EmbeddedDocument ExtractDocument(std::span<const std::uint8_t> containerStream) {
     MemoryByteSource source(containerStream);
     const std::uint64_t size = ContainedStorageSize(source);

@@ -53,6 +53,28 @@ EmbeddedDocument DocumentHeadOf(const DocumentPlace& place);
 // follows it. Throws CompoundFileError when it is not one or is cut short.
 std::uint64_t ContainedStorageSize(ByteSource& containerStream);
 
+// The document of a container stream read through a byte source as it is needed: memory does not
+// grow with the document's size. The source must outlive it.
+class ContainedDocument {
+public:
+    // Checks the container stream's header and finds the document; throws CompoundFileError.
+    explicit ContainedDocument(ByteSource& containerStream);
+    ContainedDocument(const ContainedDocument&) = delete;
+    ContainedDocument& operator=(const ContainedDocument&) = delete;
+
+    const DocumentPlace& place() const { return place_; }
+    // The name and kind with the data's first bytes only: enough to name its file.
+    EmbeddedDocument Head() const { return DocumentHeadOf(place_); }
+    // Copies the document's bytes into the sink; damage found on the way throws
+    // CompoundFileError.
+    void CopyData(const StreamSink& sink);
+
+private:
+    ByteSourceSlice storage_;
+    CompoundFileReader reader_;
+    DocumentPlace place_;
+};
+
 // Takes the document out of the bytes of a container stream ("BDOC", aspect, N, compound
 // file). Throws CompoundFileError when they hold no readable document.
 EmbeddedDocument ExtractDocument(std::span<const std::uint8_t> containerStream);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include "common/container_stream.h"
 #include "common/document_name.h"
 #include "common/embedded_document.h"
 #include "stub/player_log.h"
@@ -34,14 +33,11 @@ std::wstring WriteOriginalDocument(const std::wstring& stagedCopy, const Staging
     std::wstring path;
     {
         WinFileSource staged(stagedCopy);
-        ByteSourceSlice storage(staged, kContainerHeaderSize, ContainedStorageSize(staged));
-        const CompoundFileReader reader(storage);
-        const DocumentPlace place = FindEmbeddedDocument(reader);
-        const EmbeddedDocument head = DocumentHeadOf(place);
+        ContainedDocument document(staged);
+        const EmbeddedDocument head = document.Head();
         path = folder.path() + ToWide(DocumentFileName(head, ToUtf16(AnsiToWide(head.ansiName))));
         WinOutputFile file(path);
-        CopyDocumentData(reader, storage, place,
-                         [&file](std::span<const std::uint8_t> chunk) { file.Write(chunk); });
+        document.CopyData([&file](std::span<const std::uint8_t> chunk) { file.Write(chunk); });
         file.Close();
     }
     if (DeleteFileW(stagedCopy.c_str())) {

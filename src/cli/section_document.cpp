@@ -4,7 +4,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "common/container_stream.h"
 #include "common/payload_error.h"
 #include "common/scramble.h"
 
@@ -41,10 +40,7 @@ void UnscrambledSectionSource::ReadAt(std::uint64_t offset, std::uint8_t* buffer
 SectionDocument::SectionDocument(ByteSource& file, ByteRange section)
     : section_(section), unscrambled_(file, section) {
     try {
-        const std::uint64_t size = ContainedStorageSize(unscrambled_);
-        storage_ = std::make_unique<ByteSourceSlice>(unscrambled_, kContainerHeaderSize, size);
-        reader_ = std::make_unique<CompoundFileReader>(*storage_);
-        place_ = FindEmbeddedDocument(*reader_);
+        document_ = std::make_unique<ContainedDocument>(unscrambled_);
     } catch (const CompoundFileError& e) {
         ThrowNoContainer(section_, e);
     }
@@ -54,7 +50,7 @@ SectionDocument::~SectionDocument() = default;
 
 void SectionDocument::CopyData(const StreamSink& sink) const {
     try {
-        CopyDocumentData(*reader_, *storage_, place_, sink);
+        document_->CopyData(sink);
     } catch (const CompoundFileError& e) {
         ThrowNoContainer(section_, e);
     }

