@@ -111,6 +111,16 @@ public:
             const std::string line = out.substr(failed, out.find('\n', failed) - failed);
             EXPECT_NE(line.find(" ("), std::string::npos) << what << ": " << line;
         }
+        // Messages name the output, never the temporary file it is written under.
+        for (const std::string& text : {out, err}) {
+            EXPECT_EQ(text.find(".part"), std::string::npos) << what << ": " << text;
+            EXPECT_EQ(text.find("}.tmp"), std::string::npos) << what << ": " << text;
+        }
+        // A failed icon step says what the system said, after its own text.
+        const std::size_t icon = err.find("EndUpdateResource failed");
+        if (icon != std::string::npos) {
+            EXPECT_EQ(err.substr(icon + 24, 2), ": ") << what << ": " << err;
+        }
     }
 
     // After a run: what it left, if anything, is gone once the next run has started.
@@ -199,6 +209,104 @@ TEST(CliFaults, AKilledRunLeavesNoPartialOutputAndTheNextRunRemovesItsFolders) {
         EXPECT_EQ(scenario.Run(""), 0) << point;
         EXPECT_EQ(scenario.Leftovers(), std::set<std::string>()) << point;
         EXPECT_FALSE(test::ReadFile(scenario.folder / "out/Plan.exe") == kOld) << point;
+    }
+}
+
+// Among the calls of `call` made by the traced program's first thread, the number (from 1) of
+// the first whose line holds `holding`, made after a line holding `after`; 0 when none is.
+int CallNumber(const std::string& traceText, const std::string& call, const std::string& after,
+               const std::string& holding) {
+    std::istringstream trace(traceText);
+    std::string line;
+    std::string mainThread;
+    bool seen = after.empty();
+    int number = 0;
+    while (std::getline(trace, line)) {
+        const std::string pid = line.substr(0, line.find(' '));
+        if (mainThread.empty()) {
+            mainThread = pid;
+        }
+        if (pid != mainThread) {
+            continue;
+        }
+        const bool isCall = line.find(" " + call + "(") != std::string::npos;
+        number += isCall ? 1 : 0;
+        if (seen && isCall && line.find(holding) != std::string::npos) {
+            return number;
+        }
+        seen = seen || line.find(after) != std::string::npos;
+    }
+    return 0;
+}
+
+TEST(CliFaults, TheOutputsTemporaryFileAndTheIconStepReportTheFinalNameAndTheSystemsText) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    const Scenario scenario;
+    CountCalls(scenario);
+    const std::string trace = test::ReadFile(scenario.folder / "trace");
+    // The temporary output cannot be created: the failure names the output.
+    const int create = CallNumber(trace, "openat", "", "\"out/.Plan.exe.{");
+    ASSERT_GT(create, 0);
+    scenario.Run("strace -f -qq -o /dev/null -e trace=openat -e inject=openat:error=ENOSPC:when=" +
+                 std::to_string(create));
+    scenario.CheckRun("creating the temporary output");
+    EXPECT_NE(test::ReadFile(scenario.folder / "stdout")
+                  .find("failed: out/Plan.exe (writing out/Plan.exe: out/Plan.exe: No space left "
+                        "on device)"),
+              std::string::npos)
+        << test::ReadFile(scenario.folder / "stdout");
+
+    // The icon's rewritten executable cannot be synced: the warning says why.
+    const int sync = CallNumber(trace, "fsync", "}.tmp\"", "fsync(");
+    ASSERT_GT(sync, 0);
+    scenario.Run("strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=" +
+                 std::to_string(sync));
+    scenario.CheckRun("syncing the icon step's file");
+    EXPECT_NE(test::ReadFile(scenario.folder / "stderr")
+                  .find("(Resource update error: [] EndUpdateResource failed: Input/output "
+                        "error); the output keeps the player's icon"),
+              std::string::npos)
+        << test::ReadFile(scenario.folder / "stderr");
+    EXPECT_NE(test::ReadFile(scenario.folder / "stdout").find("converted: out/Plan.exe"),
+              std::string::npos);
+}
+
+TEST(CliFaults, AKilledAutorunRunNeverLeavesAnAutorunFileWithoutItsExecutable) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    fs::create_directories(folder / "tmp");
+    test::WriteFile(folder / "Plan.doc", test::RandomBytes(20000, 9));
+    const auto run = [&](const std::string& prefix) {
+        fs::remove_all(folder / "out/Plan");
+        const std::string command = "cd '" + folder.path() +
+                                    "' && ASAN_OPTIONS=detect_leaks=0 TMPDIR='" + folder / "tmp" +
+                                    "' " + prefix + " '" + QUORLIX_CLI_PATH +
+                                    "' convert --autorun --output-folder out Plan.doc"
+                                    " >stdout 2>stderr";
+        return std::system(command.c_str());
+    };
+    ASSERT_EQ(run("strace -f -qq -o trace -e trace=rename"), 0);
+    std::istringstream trace(test::ReadFile(folder / "trace"));
+    int renames = 0;
+    for (std::string line; std::getline(trace, line);) {
+        renames += line.find("rename(") != std::string::npos ? 1 : 0;
+    }
+    ASSERT_GE(renames, 2);
+    for (int n = 1; n <= renames; ++n) {
+        run("strace -f -qq -o /dev/null -e trace=rename -e inject=rename:signal=KILL:when=" +
+            std::to_string(n));
+        if (fs::exists(folder / "out/Plan/Autorun.inf")) {
+            ASSERT_TRUE(fs::exists(folder / "out/Plan/Plan.exe")) << "rename #" << n;
+            EXPECT_EQ(
+                test::ReadBack(test::ReadFile(folder / "out/Plan/Plan.exe")).package.entries.size(),
+                5u)
+                << "rename #" << n;
+        }
     }
 }
 
