@@ -239,7 +239,7 @@ int CallNumber(const std::string& traceText, const std::string& call, const std:
     return 0;
 }
 
-TEST(CliFaults, TheOutputsTemporaryFileAndTheIconStepReportTheFinalNameAndTheSystemsText) {
+TEST(CliFaults, TheTemporaryOutputTheIconStepAndTheCodePageReportWhatFailedAndWhy) {
     if (!HaveStrace()) {
         GTEST_SKIP() << "strace cannot trace here";
     }
@@ -271,6 +271,38 @@ TEST(CliFaults, TheOutputsTemporaryFileAndTheIconStepReportTheFinalNameAndTheSys
         << test::ReadFile(scenario.folder / "stderr");
     EXPECT_NE(test::ReadFile(scenario.folder / "stdout").find("converted: out/Plan.exe"),
               std::string::npos);
+
+    // The code page's converter cannot be loaded: the run says which converter.
+    const int converter = CallNumber(trace, "openat", "", "/gconv/CP");
+    ASSERT_GT(converter, 0);
+    scenario.Run("strace -f -qq -o /dev/null -e trace=openat -e inject=openat:error=EIO:when=" +
+                 std::to_string(converter));
+    scenario.CheckRun("loading the code page's converter");
+    EXPECT_NE(test::ReadFile(scenario.folder / "stderr")
+                  .find(" cannot be opened (the system has none, or could not load it): "),
+              std::string::npos)
+        << test::ReadFile(scenario.folder / "stderr");
+}
+
+TEST(CliFaults, EachFailedLockIsReportedWithTheSystemsText) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    const Scenario scenario;
+    const int locks = CountCalls(scenario)["flock"];
+    ASSERT_GT(locks, 0);
+    for (int n = 1; n <= locks; ++n) {
+        const std::string what = "flock #" + std::to_string(n);
+        scenario.Run("strace -f -qq -o /dev/null -e trace=flock -e inject=flock:error=EIO:when=" +
+                     std::to_string(n));
+        scenario.CheckRun(what);
+        const std::string said =
+            test::ReadFile(scenario.folder / "stdout") + test::ReadFile(scenario.folder / "stderr");
+        EXPECT_EQ(said.find("File exists"), std::string::npos) << what << ": " << said;
+        if (said.find("failed") != std::string::npos) {
+            EXPECT_NE(said.find("Input/output error"), std::string::npos) << what << ": " << said;
+        }
+    }
 }
 
 TEST(CliFaults, AKilledAutorunRunNeverLeavesAnAutorunFileWithoutItsExecutable) {
