@@ -10,6 +10,7 @@
 #include "app/dialogs.h"
 #include "common/byte_order.h"
 #include "conversion/page_defaults.h"
+#include "imaging/image_loading.h"
 #include "imaging/picture_file.h"
 #include "options/defaults_action.h"
 #include "options/field_number.h"
@@ -225,7 +226,10 @@ void LogoPage::ChooseImage(LogoImageControls& image, bool reportFailure) {
 
 bool LogoPage::LoadThumbnail(LogoImageControls& image) {
     try {
-        image.thumbnail->SetPicture(LoadPicture(image.path->text()));
+        // Decoded at the size the thumbnail shows: a large picture is never held whole.
+        image.thumbnail->SetPicture(ToQImage(LoadImageFileFitting(
+            image.path->text().toStdString(),
+            {image.thumbnail->width(), image.thumbnail->height()})));
         image.thumbnail->show();
         return true;
     } catch (const std::exception&) {

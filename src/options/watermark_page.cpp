@@ -280,7 +280,7 @@ void WatermarkPage::SpeedButton1Click() {
         return;
     }
     try {
-        const RgbaImage image = LoadJpegFile(path.toStdString());
+        const PixelSize image = JpegFileSize(path.toStdString());
         Label60->setText(QStringLiteral("Width: %1").arg(image.width));
         Label61->setText(QStringLiteral("Height: %1").arg(image.height));
         FitCaption(Label60);
@@ -391,7 +391,7 @@ void WatermarkPage::CheckImageFile() {
         return;
     }
     try {
-        const RgbaImage image = LoadJpegFile(path);
+        const PixelSize image = JpegFileSize(path);
         Label60->setText(QStringLiteral("Width: %1").arg(image.width));
         Label61->setText(QStringLiteral("Height: %1").arg(image.height));
         FitCaption(Label60);
