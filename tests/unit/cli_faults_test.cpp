@@ -246,42 +246,35 @@ TEST(CliFaults, TheTemporaryOutputTheIconStepAndTheCodePageReportWhatFailedAndWh
     const Scenario scenario;
     CountCalls(scenario);
     const std::string trace = test::ReadFile(scenario.folder / "trace");
+    // Fails the numbered call with the error; returns what the run wrote (out, then err).
+    const auto failing = [&](const std::string& call, int number, const std::string& error) {
+        EXPECT_GT(number, 0) << call;
+        const std::string when = std::to_string(number);
+        scenario.Run("strace -f -qq -o /dev/null -e trace=" + call + " -e inject=" + call +
+                     ":error=" + error + ":when=" + when);
+        scenario.CheckRun(call + " #" + when);
+        return test::ReadFile(scenario.folder / "stdout") +
+               test::ReadFile(scenario.folder / "stderr");
+    };
     // The temporary output cannot be created: the failure names the output.
-    const int create = CallNumber(trace, "openat", "", "\"out/.Plan.exe.{");
-    ASSERT_GT(create, 0);
-    scenario.Run("strace -f -qq -o /dev/null -e trace=openat -e inject=openat:error=ENOSPC:when=" +
-                 std::to_string(create));
-    scenario.CheckRun("creating the temporary output");
-    EXPECT_NE(test::ReadFile(scenario.folder / "stdout")
-                  .find("failed: out/Plan.exe (writing out/Plan.exe: out/Plan.exe: No space left "
+    std::string said =
+        failing("openat", CallNumber(trace, "openat", "", "\"out/.Plan.exe.{"), "ENOSPC");
+    EXPECT_NE(said.find("failed: out/Plan.exe (writing out/Plan.exe: out/Plan.exe: No space left "
                         "on device)"),
               std::string::npos)
-        << test::ReadFile(scenario.folder / "stdout");
-
+        << said;
     // The icon's rewritten executable cannot be synced: the warning says why.
-    const int sync = CallNumber(trace, "fsync", "}.tmp\"", "fsync(");
-    ASSERT_GT(sync, 0);
-    scenario.Run("strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=" +
-                 std::to_string(sync));
-    scenario.CheckRun("syncing the icon step's file");
-    EXPECT_NE(test::ReadFile(scenario.folder / "stderr")
-                  .find("(Resource update error: [] EndUpdateResource failed: Input/output "
+    said = failing("fsync", CallNumber(trace, "fsync", "}.tmp\"", "fsync("), "EIO");
+    EXPECT_NE(said.find("(Resource update error: [] EndUpdateResource failed: Input/output "
                         "error); the output keeps the player's icon"),
               std::string::npos)
-        << test::ReadFile(scenario.folder / "stderr");
-    EXPECT_NE(test::ReadFile(scenario.folder / "stdout").find("converted: out/Plan.exe"),
-              std::string::npos);
-
+        << said;
+    EXPECT_NE(said.find("converted: out/Plan.exe"), std::string::npos);
     // The code page's converter cannot be loaded: the run says which converter.
-    const int converter = CallNumber(trace, "openat", "", "/gconv/CP");
-    ASSERT_GT(converter, 0);
-    scenario.Run("strace -f -qq -o /dev/null -e trace=openat -e inject=openat:error=EIO:when=" +
-                 std::to_string(converter));
-    scenario.CheckRun("loading the code page's converter");
-    EXPECT_NE(test::ReadFile(scenario.folder / "stderr")
-                  .find(" cannot be opened (the system has none, or could not load it): "),
+    said = failing("openat", CallNumber(trace, "openat", "", "/gconv/CP"), "EIO");
+    EXPECT_NE(said.find(" cannot be opened (the system has none, or could not load it): "),
               std::string::npos)
-        << test::ReadFile(scenario.folder / "stderr");
+        << said;
 }
 
 TEST(CliFaults, EachFailedLockIsReportedWithTheSystemsText) {
