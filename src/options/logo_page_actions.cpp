@@ -226,10 +226,12 @@ void LogoPage::ChooseImage(LogoImageControls& image, bool reportFailure) {
 
 bool LogoPage::LoadThumbnail(LogoImageControls& image) {
     try {
-        // Decoded at the size the thumbnail shows: a large picture is never held whole.
+        // Decoded at the size the thumbnail shows (in device pixels): a large picture is never
+        // held whole.
+        const qreal ratio = image.thumbnail->devicePixelRatioF();
         image.thumbnail->SetPicture(ToQImage(LoadImageFileFitting(
-            image.path->text().toStdString(),
-            {image.thumbnail->width(), image.thumbnail->height()})));
+            image.path->text().toStdString(), {qRound(image.thumbnail->width() * ratio),
+                                               qRound(image.thumbnail->height() * ratio)})));
         image.thumbnail->show();
         return true;
     } catch (const std::exception&) {
