@@ -116,7 +116,7 @@ void StopIfCancelled(ConversionSink& sink) {
 
 // Warns about a picture the options show whose file is not there.
 void WarnMissingImage(bool shown, const std::string& path, ConversionSink& sink) {
-    if (shown && !FileExists(path)) {
+    if (shown && !ChosenFileExists(path)) {
         sink.Warn("the image " + path + " is not a file; it is left out");
     }
 }
@@ -157,14 +157,14 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
                  Steps& steps, ConversionSink& sink) {
     steps.Start("writing the option files");
     StagingList staging(FileSizeOf(paths.sourcePath));
-    const bool firstImage = options.showfirstimage && FileExists(options.firstimage);
-    const bool secondImage = options.showsecondimage && FileExists(options.secondimage);
+    const bool firstImage = options.showfirstimage && ChosenFileExists(options.firstimage);
+    const bool secondImage = options.showsecondimage && ChosenFileExists(options.secondimage);
     WarnMissingImage(options.showfirstimage, options.firstimage, sink);
     WarnMissingImage(options.showsecondimage, options.secondimage, sink);
     StageOptionFile(staging, workFolder, kWinsetbrowerFile,
                     WinsetbrowerLines(options, paths.sourcePath, firstImage, secondImage));
 
-    const bool waterImage = options.watertype == 2 && FileExists(options.waterimagefile);
+    const bool waterImage = options.watertype == 2 && ChosenFileExists(options.waterimagefile);
     if (waterImage) {
         staging.Add(options.waterimagefile, std::string(kWaterImageEntry));
     }
