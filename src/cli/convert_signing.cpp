@@ -1,5 +1,7 @@
 #include "cli/convert_signing.h"
 
+#include <openssl/crypto.h>
+
 #include "cli/signing_password.h"
 
 namespace quorlix {
@@ -17,9 +19,18 @@ std::optional<OutputSigner> SignerFrom(const ParsedArguments& args, std::ostream
         throw UsageError(
             "give the password by --sign-password-file or --sign-password-env, not both");
     }
-    const std::string password = SigningPassword(args, err);
-    return std::optional<OutputSigner>(std::in_place, args.Value("sign-pkcs12"), password,
-                                       args.Value("sign-timestamp"));
+    std::string password = SigningPassword(args, err);
+    // The password is not kept once the key is read, whether or not it opened the file.
+    const auto forget = [&] { OPENSSL_cleanse(password.data(), password.size()); };
+    try {
+        std::optional<OutputSigner> signer(std::in_place, args.Value("sign-pkcs12"), password,
+                                           args.Value("sign-timestamp"));
+        forget();
+        return signer;
+    } catch (...) {
+        forget();
+        throw;
+    }
 }
 
 }  // namespace quorlix

@@ -84,12 +84,9 @@ std::string FirstLineOf(const std::string& path) {
     return line;
 }
 
-}  // namespace
-
+// Asks for a password on the terminal that standard input is, without echo, restoring the
+// terminal also when a signal ends the program meanwhile.
 std::string AskPasswordOnTerminal(const std::string& prompt, std::ostream& err) {
-    if (::isatty(STDIN_FILENO) == 0) {
-        throw Error("standard input is not a terminal to ask on");
-    }
     std::string line;
     {
         const EchoOff echoOff;
@@ -100,6 +97,8 @@ std::string AskPasswordOnTerminal(const std::string& prompt, std::ostream& err) 
     }
     return line;
 }
+
+}  // namespace
 
 std::string SigningPassword(const ParsedArguments& args, std::ostream& err) {
     const std::string pkcs12 = args.Value("sign-pkcs12");

@@ -13,9 +13,4 @@ namespace quorlix {
 // quorlix::Error when none of these gives one.
 std::string SigningPassword(const ParsedArguments& args, std::ostream& err);
 
-// Asks for a password on the terminal that standard input is, without echo, restoring the
-// terminal also when a signal ends the program meanwhile. Throws quorlix::Error when standard
-// input is no terminal or ends before a line.
-std::string AskPasswordOnTerminal(const std::string& prompt, std::ostream& err);
-
 }  // namespace quorlix

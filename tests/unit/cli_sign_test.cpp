@@ -84,6 +84,11 @@ TEST_F(CliSign, SignedOutputVerifiesAndInspectNamesItsSigner) {
               std::string::npos)
         << run.out;
 
+    // The document comes back out of a signed output.
+    run = RunCliWith({"extract", exe_, dir_ / "extracted"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(test::ReadFile(dir_ / "extracted/Report.doc") == test::ReadFile(document_));
+
     // The same document, options and certificate give the same bytes.
     fs::create_directories(dir_ / "again");
     ASSERT_EQ(ConvertSigned(dir_ / "again").status, 0);
