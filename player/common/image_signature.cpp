@@ -1,7 +1,6 @@
 #include "common/image_signature.h"
 
 #include <algorithm>
-#include <array>
 
 #include "common/byte_order.h"
 #include "common/signature_error.h"
@@ -20,16 +19,6 @@ constexpr std::uint32_t kCertificateDirectory = 4;
 constexpr std::size_t kDigestChunkSize = 65536;
 // A signature longer than this is taken for a damaged length rather than read into memory.
 constexpr std::uint32_t kMaxSignatureSize = 16u << 20;
-
-template <std::size_t count>
-std::optional<std::array<std::uint8_t, count>> BytesAt(ByteSource& source, std::uint64_t offset) {
-    if (offset > source.Size() || source.Size() - offset < count) {
-        return std::nullopt;
-    }
-    std::array<std::uint8_t, count> bytes{};
-    source.ReadAt(offset, bytes.data(), count);
-    return bytes;
-}
 
 }  // namespace
 

@@ -1,6 +1,5 @@
 #include "cli/trailing_bytes.h"
 
-#include <array>
 #include <optional>
 
 #include "common/byte_order.h"
@@ -11,17 +10,6 @@
 namespace quorlix {
 
 namespace {
-
-// count bytes at offset, or none when they lie outside the source.
-template <std::size_t count>
-std::optional<std::array<std::uint8_t, count>> BytesAt(ByteSource& source, std::uint64_t offset) {
-    if (offset > source.Size() || source.Size() - offset < count) {
-        return std::nullopt;
-    }
-    std::array<std::uint8_t, count> bytes{};
-    source.ReadAt(offset, bytes.data(), count);
-    return bytes;
-}
 
 bool IsCodeSignature(ByteSource& source, const ByteRange& trailing) {
     const std::optional<ImageSignatureFields> fields = ReadImageSignatureFields(source);

@@ -12,30 +12,23 @@
 #include <span>
 #include <string>
 
+#include "platform/function_deleter.h"
+
 namespace quorlix {
 
 // OpenSSL objects owned by unique pointers that free them the library's way.
-template <auto free>
-struct OpenSslFree {
-    template <typename T>
-    void operator()(T* object) const {
-        free(object);
-    }
-};
-
-using BioHandle = std::unique_ptr<BIO, OpenSslFree<BIO_free_all>>;
-using EvpMdCtxHandle = std::unique_ptr<EVP_MD_CTX, OpenSslFree<EVP_MD_CTX_free>>;
-using EvpPkeyHandle = std::unique_ptr<EVP_PKEY, OpenSslFree<EVP_PKEY_free>>;
-using Pkcs12Handle = std::unique_ptr<PKCS12, OpenSslFree<PKCS12_free>>;
-using Pkcs7Handle = std::unique_ptr<PKCS7, OpenSslFree<PKCS7_free>>;
-using X509Handle = std::unique_ptr<X509, OpenSslFree<X509_free>>;
-using X509SigHandle = std::unique_ptr<X509_SIG, OpenSslFree<X509_SIG_free>>;
-using X509StoreHandle = std::unique_ptr<X509_STORE, OpenSslFree<X509_STORE_free>>;
-using TsReqHandle = std::unique_ptr<TS_REQ, OpenSslFree<TS_REQ_free>>;
-using TsRespHandle = std::unique_ptr<TS_RESP, OpenSslFree<TS_RESP_free>>;
-using TsTstInfoHandle = std::unique_ptr<TS_TST_INFO, OpenSslFree<TS_TST_INFO_free>>;
-using AsnObjectHandle = std::unique_ptr<ASN1_OBJECT, OpenSslFree<ASN1_OBJECT_free>>;
-using AsnIntegerHandle = std::unique_ptr<ASN1_INTEGER, OpenSslFree<ASN1_INTEGER_free>>;
+using BioHandle = std::unique_ptr<BIO, FunctionDeleter<BIO_free_all>>;
+using EvpMdCtxHandle = std::unique_ptr<EVP_MD_CTX, FunctionDeleter<EVP_MD_CTX_free>>;
+using EvpPkeyHandle = std::unique_ptr<EVP_PKEY, FunctionDeleter<EVP_PKEY_free>>;
+using Pkcs12Handle = std::unique_ptr<PKCS12, FunctionDeleter<PKCS12_free>>;
+using Pkcs7Handle = std::unique_ptr<PKCS7, FunctionDeleter<PKCS7_free>>;
+using X509Handle = std::unique_ptr<X509, FunctionDeleter<X509_free>>;
+using X509SigHandle = std::unique_ptr<X509_SIG, FunctionDeleter<X509_SIG_free>>;
+using TsReqHandle = std::unique_ptr<TS_REQ, FunctionDeleter<TS_REQ_free>>;
+using TsRespHandle = std::unique_ptr<TS_RESP, FunctionDeleter<TS_RESP_free>>;
+using TsTstInfoHandle = std::unique_ptr<TS_TST_INFO, FunctionDeleter<TS_TST_INFO_free>>;
+using AsnObjectHandle = std::unique_ptr<ASN1_OBJECT, FunctionDeleter<ASN1_OBJECT_free>>;
+using AsnIntegerHandle = std::unique_ptr<ASN1_INTEGER, FunctionDeleter<ASN1_INTEGER_free>>;
 
 // A list of certificates, each freed with the list.
 struct CertificateListFree {

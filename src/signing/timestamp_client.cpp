@@ -17,10 +17,10 @@ constexpr int kTimeoutSeconds = 20;
 constexpr std::size_t kMaxReplySize = 1 << 20;
 constexpr int kNonceBytes = 8;
 
-using TsMsgImprintHandle = std::unique_ptr<TS_MSG_IMPRINT, OpenSslFree<TS_MSG_IMPRINT_free>>;
-using X509AlgorHandle = std::unique_ptr<X509_ALGOR, OpenSslFree<X509_ALGOR_free>>;
-using BignumHandle = std::unique_ptr<BIGNUM, OpenSslFree<BN_free>>;
-using TsVerifyCtxHandle = std::unique_ptr<TS_VERIFY_CTX, OpenSslFree<TS_VERIFY_CTX_free>>;
+using TsMsgImprintHandle = std::unique_ptr<TS_MSG_IMPRINT, FunctionDeleter<TS_MSG_IMPRINT_free>>;
+using X509AlgorHandle = std::unique_ptr<X509_ALGOR, FunctionDeleter<X509_ALGOR_free>>;
+using BignumHandle = std::unique_ptr<BIGNUM, FunctionDeleter<BN_free>>;
+using TsVerifyCtxHandle = std::unique_ptr<TS_VERIFY_CTX, FunctionDeleter<TS_VERIFY_CTX_free>>;
 
 // Frees what OSSL_HTTP_parse_url hands back.
 struct UrlParts {
