@@ -128,6 +128,19 @@ TEST_F(CliSign, VerifyRefusesAByteChangedInTheStubTheDocumentOrThePackage) {
     EXPECT_EQ(run.err, "quorlix-cli verify: " + dir_ / "changed.exe" +
                            ": the file was changed after it was signed: 4 bytes follow the "
                            "signature\n");
+    // An unsigned output with a damaged package is named damaged.
+    fs::create_directories(dir_ / "plain");
+    ASSERT_EQ(Convert(dir_ / "plain", {}).status, 0);
+    std::string plain = test::ReadFile(dir_ / "plain/Report.exe");
+    const test::ReadOutput plainParts = test::ReadBack(plain);
+    plain[plainParts.package.start + 6] =
+        static_cast<char>(plain[plainParts.package.start + 6] ^ 0x55);
+    test::WriteFile(dir_ / "changed.exe", plain);
+    run = RunCliWith({"verify", dir_ / "changed.exe"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("quorlix-cli verify: " + dir_ / "changed.exe" + ": damaged: "))
+        << run.err;
+
     test::WriteFile(dir_ / "changed.exe", "MZ not an output");
     run = RunCliWith({"verify", dir_ / "changed.exe"});
     EXPECT_EQ(run.status, 1);
