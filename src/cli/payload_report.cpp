@@ -12,6 +12,7 @@
 #include "conversion/option_files.h"
 #include "imaging/image_loading.h"
 #include "platform/ansi_code_page.h"
+#include "signing/signature_check.h"
 
 namespace quorlix {
 
@@ -176,6 +177,9 @@ PayloadReport InspectPayload(ByteSource& source) {
     report.documentName = OriginalDocumentName(document.Head());
     report.documentSize = document.place().size;
     report.trailing = TrailingBytesOf(source, report.layout);
+    if (report.trailing.codeSignature) {
+        report.signer = SignerOf(source);
+    }
     return report;
 }
 
