@@ -35,8 +35,8 @@ private:
 
 }  // namespace
 
-Tform4::Tform4(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("Tform4"));
+AboutBox::AboutBox(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("About"));
     setModal(true);
     setFixedSize(296, 203);
@@ -82,16 +82,16 @@ Tform4::Tform4(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(di
     FormCreate();
 }
 
-void Tform4::FormCreate() {
+void AboutBox::FormCreate() {
     ProductName->setText(QCoreApplication::applicationName());
     ProductName->adjustSize();
 }
 
-void Tform4::CommentsClick() {
+void AboutBox::CommentsClick() {
     OpenSupportMail(dialogs_);
 }
 
-void Tform4::Label5Click() {
+void AboutBox::Label5Click() {
     OpenWebSite(dialogs_);
 }
 

@@ -9,12 +9,12 @@ namespace quorlix {
 
 class Dialogs;
 
-// Tform4, the about box: program, version, maker, copyright, support address and web site.
-class Tform4 : public QDialog {
+// AboutBox, the about box: program, version, maker, copyright, support address and web site.
+class AboutBox : public QDialog {
     Q_OBJECT
 
 public:
-    Tform4(Dialogs& dialogs, QWidget* parent = nullptr);
+    AboutBox(Dialogs& dialogs, QWidget* parent = nullptr);
 
 public slots:
     void FormCreate();

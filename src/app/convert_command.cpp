@@ -22,29 +22,31 @@ namespace quorlix {
 // The window's side of a run: the option set from the pages, the progress window per document.
 class WindowConvertFrontEnd final : public ConvertFrontEnd {
 public:
-    explicit WindowConvertFrontEnd(TForm1& window) : window_(window) {}
+    explicit WindowConvertFrontEnd(MainWindow& window) : window_(window) {}
 
     OptionSet OptionsFor(const std::string&) override { return window_.CollectOptions(); }
 
     bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
                     std::string& cause) override {
-        TForm2& progress = window_.progress_;
+        ProgressWindow& progress = window_.progress_;
         progress.ClearCancel();
         progress.SetConverted(false);
-        progress.SetJob([&](TForm2& sink) { return RunConversion(options, paths, sink); });
+        progress.SetJob([&](ConversionSink& sink, const StepPause& pause) {
+            return RunConversion(options, paths, sink, cause, pause);
+        });
         progress.exec();
+        progress.EndJob();
         progress.SetJob({});
-        cause = progress.FailureCause();
         return progress.Converted();
     }
 
     bool CancelRequested() const override { return window_.progress_.CancelRequested(); }
 
 private:
-    TForm1& window_;
+    MainWindow& window_;
 };
 
-OptionSet TForm1::CollectOptions() const {
+OptionSet MainWindow::CollectOptions() const {
     OptionSet options;
     generalPage_->FillOptions(options);
     logoPage_->FillOptions(options);
@@ -54,15 +56,15 @@ OptionSet TForm1::CollectOptions() const {
     return options;
 }
 
-std::string TForm1::OutputFolderText() const {
+std::string MainWindow::OutputFolderText() const {
     return Edit2->text().toStdString();
 }
 
-bool TForm1::OutputFolderChosen() const {
+bool MainWindow::OutputFolderChosen() const {
     return FolderExists(OutputFolderText());
 }
 
-void TForm1::ConvertClick() {
+void MainWindow::ConvertClick() {
     if (Busy()) {
         return;
     }
@@ -85,7 +87,7 @@ void TForm1::ConvertClick() {
     RunConvert();
 }
 
-void TForm1::RunConvert() {
+void MainWindow::RunConvert() {
     const std::vector<std::string> documents = documents_.items();
     ShowBusyNotice(true);
     ConvertOutcome outcome;

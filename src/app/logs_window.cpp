@@ -7,8 +7,8 @@
 
 namespace quorlix {
 
-TForm7::TForm7(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TForm7"));
+LogsWindow::LogsWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("logsWindow"));
     setWindowTitle(QStringLiteral("Logs"));
     setModal(true);
     resize(433, 260);
@@ -30,14 +30,14 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
 
     Button1 =
         MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Close"), 176, 224, 75, 25);
-    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &LogsWindow::Button1Click);
 }
 
-void TForm7::SetFailures(const QStringList& outputPaths) {
+void LogsWindow::SetFailures(const QStringList& outputPaths) {
     Memo1->setPlainText(outputPaths.join(QLatin1Char('\n')));
 }
 
-void TForm7::Button1Click() {
+void LogsWindow::Button1Click() {
     accept();
 }
 

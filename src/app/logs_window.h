@@ -7,13 +7,13 @@ class QPushButton;
 
 namespace quorlix {
 
-// TForm7, the logs window: lists the output executables a run of the Convert command did not
+// LogsWindow, the logs window: lists the output executables a run of the Convert command did not
 // produce.
-class TForm7 : public QDialog {
+class LogsWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm7(QWidget* parent = nullptr);
+    explicit LogsWindow(QWidget* parent = nullptr);
 
     // Replaces the list with these output paths, one per line.
     void SetFailures(const QStringList& outputPaths);

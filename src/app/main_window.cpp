@@ -51,14 +51,15 @@ void WriteDefaultIcon(const std::string& path) {
 
 }  // namespace
 
-TForm1::TForm1(Dialogs& dialogs, TForm2& progress, TForm7& logs, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, ProgressWindow& progress, LogsWindow& logs,
+                       QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       progress_(progress),
       logs_(logs) {
-    setObjectName(QStringLiteral("TForm1"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Dorvane Quorlix "));
     BuildMenu();
     auto* client = new QWidget(this);
@@ -81,26 +82,26 @@ TForm1::TForm1(Dialogs& dialogs, TForm2& progress, TForm7& logs, QWidget* parent
     }
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     FormDestroy();
 }
 
-void TForm1::BuildMenu() {
+void MainWindow::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    QAction* close = file->addAction(QStringLiteral("Close"), this, &TForm1::Close1Click);
+    QAction* close = file->addAction(QStringLiteral("Close"), this, &MainWindow::Close1Click);
     close->setObjectName(QStringLiteral("Close1"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    help->addAction(QStringLiteral("Help"), this, &TForm1::no2Click)
+    help->addAction(QStringLiteral("Help"), this, &MainWindow::no2Click)
         ->setObjectName(QStringLiteral("no2"));
-    help->addAction(QStringLiteral("Dorvane's web site"), this, &TForm1::no5Click)
+    help->addAction(QStringLiteral("Dorvane's web site"), this, &MainWindow::no5Click)
         ->setObjectName(QStringLiteral("no5"));
-    help->addAction(QStringLiteral("Email support"), this, &TForm1::Emailsupport1Click)
+    help->addAction(QStringLiteral("Email support"), this, &MainWindow::Emailsupport1Click)
         ->setObjectName(QStringLiteral("Emailsupport1"));
-    help->addAction(QStringLiteral("About"), this, &TForm1::About1Click)
+    help->addAction(QStringLiteral("About"), this, &MainWindow::About1Click)
         ->setObjectName(QStringLiteral("About1"));
 }
 
-void TForm1::BuildConversionPage(QWidget* page) {
+void MainWindow::BuildConversionPage(QWidget* page) {
     Label1 = MakeLabel(page, QStringLiteral("Label1"), QStringLiteral("Word Source File:"), 24, 4);
 
     ListView1 = new QTableWidget(0, 1, page);
@@ -122,8 +123,8 @@ void TForm1::BuildConversionPage(QWidget* page) {
         listPalette.setColor(QPalette::Inactive, role, listPalette.color(QPalette::Active, role));
     }
     ListView1->setPalette(listPalette);
-    connect(ListView1, &QTableWidget::itemSelectionChanged, this, &TForm1::ListView1Change);
-    connect(ListView1, &QTableWidget::cellDoubleClicked, this, &TForm1::ListView1DblClick);
+    connect(ListView1, &QTableWidget::itemSelectionChanged, this, &MainWindow::ListView1Change);
+    connect(ListView1, &QTableWidget::cellDoubleClicked, this, &MainWindow::ListView1DblClick);
 
     bitb1 = MakeButton(page, QStringLiteral("bitb1"), QStringLiteral("Add files"), 480, 32, 73, 25);
     bitb2 =
@@ -133,10 +134,10 @@ void TForm1::BuildConversionPage(QWidget* page) {
         MakeButton(page, QStringLiteral("bitb4"), QStringLiteral("Remove All"), 480, 128, 73, 25);
     bitb3->setEnabled(false);
     bitb4->setEnabled(false);
-    connect(bitb1, &QPushButton::clicked, this, &TForm1::bitb1Click);
-    connect(bitb2, &QPushButton::clicked, this, &TForm1::bitb2Click);
-    connect(bitb3, &QPushButton::clicked, this, &TForm1::bitb3Click);
-    connect(bitb4, &QPushButton::clicked, this, &TForm1::bitb4Click);
+    connect(bitb1, &QPushButton::clicked, this, &MainWindow::bitb1Click);
+    connect(bitb2, &QPushButton::clicked, this, &MainWindow::bitb2Click);
+    connect(bitb3, &QPushButton::clicked, this, &MainWindow::bitb3Click);
+    connect(bitb4, &QPushButton::clicked, this, &MainWindow::bitb4Click);
 
     Label2 = MakeLabel(page, QStringLiteral("Label2"), QStringLiteral("Executable output folder:"),
                        24, 173);
@@ -151,7 +152,7 @@ void TForm1::BuildConversionPage(QWidget* page) {
     SpeedButton2->setAutoRaise(true);
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     SpeedButton2->setToolTip(QStringLiteral("Click to select"));
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &MainWindow::SpeedButton2Click);
 
     CheckBox1 =
         MakeCheckBox(page, QStringLiteral("CheckBox1"),
@@ -177,8 +178,8 @@ void TForm1::BuildConversionPage(QWidget* page) {
     Button6->setEnabled(false);
     Button2 =
         MakeButton(page, QStringLiteral("Button2"), QStringLiteral("Close"), 456, 447, 80, 25);
-    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button6, &QPushButton::clicked, this, &MainWindow::Button6Click);
+    connect(Button2, &QPushButton::clicked, this, &MainWindow::Button2Click);
 
     Panel1 = new QFrame(page);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -186,7 +187,7 @@ void TForm1::BuildConversionPage(QWidget* page) {
     Panel1->hide();
 }
 
-void TForm1::BuildPages() {
+void MainWindow::BuildPages() {
     pageContext_ = std::make_unique<PageContext>(
         PageContext{dialogs_, defaultIconFile_, iconPreviewFolder_->path(), fonts_});
     generalPage_ = new GeneralPage(*pageContext_);
@@ -200,13 +201,12 @@ void TForm1::BuildPages() {
     for (OptionPage* page :
          {static_cast<OptionPage*>(generalPage_), static_cast<OptionPage*>(logoPage_),
           static_cast<OptionPage*>(watermarkPage_), static_cast<OptionPage*>(fontsPage_)}) {
-        connect(page, &OptionPage::closeRequested, this, &TForm1::Button2Click);
+        connect(page, &OptionPage::closeRequested, this, &MainWindow::Button2Click);
     }
 }
 
-void TForm1::StartUp() {
-    connect(Button1, &QPushButton::clicked, this, &TForm1::ConvertClick);
-    container_.SetCannotDeactivate(true);
+void MainWindow::StartUp() {
+    connect(Button1, &QPushButton::clicked, this, &MainWindow::ConvertClick);
     // Folders and outputs that crashed runs of this program left behind; never a running copy's.
     RemoveLeftoversOfDeadRuns();
     defaultIconFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
@@ -225,22 +225,22 @@ void TForm1::StartUp() {
     generalPage_->LoadFromDefaults();
 }
 
-void TForm1::FormDestroy() {
+void MainWindow::FormDestroy() {
     iconPreviewFolder_.reset();
     defaultIconFolder_.reset();
     stagingFolder_.reset();
     fonts_.clear();
 }
 
-std::string TForm1::stagingFolder() const {
+std::string MainWindow::stagingFolder() const {
     return stagingFolder_ ? stagingFolder_->path() : std::string();
 }
 
-bool TForm1::Busy() const {
+bool MainWindow::Busy() const {
     return !Panel13->isHidden();
 }
 
-void TForm1::RequestClose() {
+void MainWindow::RequestClose() {
     if (Busy()) {
         closeWhenIdle_ = true;
         progress_.RequestCancel();
@@ -249,7 +249,7 @@ void TForm1::RequestClose() {
     close();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // A close during a run stops the run first; the window closes when it has ended.
     if (Busy()) {
         event->ignore();
@@ -259,7 +259,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void TForm1::bitb1Click() {
+void MainWindow::bitb1Click() {
     const QStringList files = dialogs_.OpenFiles(
         this, {QString(), QStringLiteral("MS Word Files|*.doc;*.docx"), QStringLiteral("doc")});
     if (files.isEmpty()) {
@@ -274,7 +274,7 @@ void TForm1::bitb1Click() {
     UpdateListButtons();
 }
 
-void TForm1::bitb2Click() {
+void MainWindow::bitb2Click() {
     const QString folder =
         dialogs_.BrowseForFolder(this, QStringLiteral("Please select Excel file folder"));
     if (folder.isEmpty()) {
@@ -290,7 +290,7 @@ void TForm1::bitb2Click() {
     }
 }
 
-void TForm1::bitb3Click() {
+void MainWindow::bitb3Click() {
     const int k = SelectedRow();
     if (k >= 0) {
         documents_.Remove(static_cast<std::size_t>(k));
@@ -305,21 +305,21 @@ void TForm1::bitb3Click() {
     UpdateListButtons();
 }
 
-void TForm1::bitb4Click() {
+void MainWindow::bitb4Click() {
     documents_.Clear();
     ListView1->setRowCount(0);
     UpdateListButtons();
 }
 
-void TForm1::ListView1Change() {
+void MainWindow::ListView1Change() {
     UpdateListButtons();
 }
 
-void TForm1::ListView1DblClick() {
+void MainWindow::ListView1DblClick() {
     bitb3Click();
 }
 
-void TForm1::UpdateListButtons() {
+void MainWindow::UpdateListButtons() {
     const bool hasItems = ListView1->rowCount() > 0;
     const bool removable = hasItems && SelectedRow() >= 0;
     if (bitb4->isEnabled() != hasItems) {
@@ -330,7 +330,7 @@ void TForm1::UpdateListButtons() {
     }
 }
 
-void TForm1::AppendListRows(std::size_t from) {
+void MainWindow::AppendListRows(std::size_t from) {
     for (std::size_t i = from; i < documents_.size(); ++i) {
         const int row = ListView1->rowCount();
         ListView1->insertRow(row);
@@ -340,7 +340,7 @@ void TForm1::AppendListRows(std::size_t from) {
     UpdateListButtons();
 }
 
-void TForm1::SelectAndShow(int row) {
+void MainWindow::SelectAndShow(int row) {
     if (row < 0) {
         return;
     }
@@ -348,12 +348,12 @@ void TForm1::SelectAndShow(int row) {
     ListView1->scrollToItem(ListView1->item(row, 0), QAbstractItemView::EnsureVisible);
 }
 
-int TForm1::SelectedRow() const {
+int MainWindow::SelectedRow() const {
     const QList<QTableWidgetItem*> selected = ListView1->selectedItems();
     return selected.isEmpty() ? -1 : selected.first()->row();
 }
 
-void TForm1::SpeedButton2Click() {
+void MainWindow::SpeedButton2Click() {
     QString folder =
         dialogs_.BrowseForFolder(this, QStringLiteral("Please select EXE output folder"));
     if (folder.isEmpty()) {
@@ -366,36 +366,36 @@ void TForm1::SpeedButton2Click() {
     Edit2->setCursorPosition(0);
 }
 
-void TForm1::Button6Click() {
+void MainWindow::Button6Click() {
     dialogs_.OpenUrl(QUrl::fromLocalFile(Edit2->text()));
 }
 
-void TForm1::Button2Click() {
+void MainWindow::Button2Click() {
     close();
 }
 
-void TForm1::Close1Click() {
+void MainWindow::Close1Click() {
     close();
 }
 
-void TForm1::no2Click() {
+void MainWindow::no2Click() {
     OpenHelpFile(dialogs_);
 }
 
-void TForm1::no5Click() {
+void MainWindow::no5Click() {
     OpenWebSite(dialogs_);
 }
 
-void TForm1::Emailsupport1Click() {
+void MainWindow::Emailsupport1Click() {
     OpenSupportMail(dialogs_);
 }
 
-void TForm1::About1Click() {
-    Tform4 about(dialogs_, this);
+void MainWindow::About1Click() {
+    AboutBox about(dialogs_, this);
     about.exec();
 }
 
-void TForm1::ShowBusyNotice(bool shown) {
+void MainWindow::ShowBusyNotice(bool shown) {
     Panel13->setVisible(shown);
     if (shown) {
         Panel13->repaint();

@@ -7,7 +7,6 @@
 
 #include "conversion/document_list.h"
 #include "options/option_page.h"
-#include "platform/document_container.h"
 #include "platform/installed_fonts.h"
 #include "platform/run_folder.h"
 
@@ -28,19 +27,20 @@ class GeneralPage;
 class LogoPage;
 class WatermarkPage;
 class FontsPage;
-class TForm2;
-class TForm7;
+class ProgressWindow;
+class LogsWindow;
 
-// TForm1, the main window: the document list and output folder on the Conversion page, the
+// MainWindow, the main window: the document list and output folder on the Conversion page, the
 // option pages, the menu, and the Convert command over the list.
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // Builds the window and runs its start-up work; throws with the system's text when a folder
     // or the default icon file cannot be made. The progress and logs windows are the program's.
-    TForm1(Dialogs& dialogs, TForm2& progress, TForm7& logs, QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow(Dialogs& dialogs, ProgressWindow& progress, LogsWindow& logs,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     const DocumentList& documents() const { return documents_; }
     const std::string& defaultIconFolder() const { return defaultIconFolder_->path(); }
@@ -94,11 +94,10 @@ private:
     void ShowBusyNotice(bool shown);
 
     Dialogs& dialogs_;
-    TForm2& progress_;
-    TForm7& logs_;
+    ProgressWindow& progress_;
+    LogsWindow& logs_;
 
     DocumentList documents_;
-    TOleContainerAc container_;
     std::unique_ptr<RunFolder> defaultIconFolder_;
     std::unique_ptr<RunFolder> iconPreviewFolder_;
     std::unique_ptr<RunFolder> stagingFolder_;

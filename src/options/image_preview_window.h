@@ -9,10 +9,10 @@ namespace quorlix {
 
 class PictureBox;
 
-// TForm5, the image preview window: a borderless window on top of the others, centred on the
-// screen, that shows one picture at its own size; it fades in and out as asked and closes after
-// a number of seconds or on a click.
-class TForm5 : public QDialog {
+// ImagePreviewWindow, the image preview window: a borderless window on top of the others, centred
+// on the screen, that shows one picture at its own size; it fades in and out as asked and closes
+// after a number of seconds or on a click.
+class ImagePreviewWindow : public QDialog {
     Q_OBJECT
 
 public:
@@ -22,7 +22,7 @@ public:
     static constexpr int kFadeInInterval = 100;
     static constexpr int kFadeOutInterval = 200;
 
-    explicit TForm5(QWidget* parent = nullptr);
+    explicit ImagePreviewWindow(QWidget* parent = nullptr);
 
     // Puts the picture at 0, 0 and makes the window exactly as large as the picture, centred
     // on the screen.

@@ -48,7 +48,7 @@ struct LogoImageControls {
 };
 
 // The "Logo setup" page: the output's icon, and the images shown before and after the document
-// with their timing and transparency, previewed in TForm5.
+// with their timing and transparency, previewed in ImagePreviewWindow.
 class LogoPage : public OptionPage {
     Q_OBJECT
 

@@ -289,7 +289,7 @@ void LogoPage::ShowImagePreview(const LogoImageControls& image) {
         ~ShowAgain() { window->show(); }
     } showAgain{mainWindow};
 
-    TForm5 preview(mainWindow);
+    ImagePreviewWindow preview(mainWindow);
     preview.SetPicture(picture);
     preview.waitForClick = !image.autoClose->isChecked();
     if (!preview.waitForClick) {

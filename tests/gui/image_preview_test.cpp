@@ -21,7 +21,7 @@ QImage Picture(int width, int height) {
 
 // A preview of a 40 x 30 picture with its timers ticked by hand.
 struct Preview {
-    TForm5 form;
+    ImagePreviewWindow form;
 
     Preview(bool fadeIn, bool fadeOut, bool waitForClick, int seconds) {
         form.SetPicture(Picture(40, 30));
@@ -44,7 +44,7 @@ struct Preview {
 };
 
 TEST(ImagePreview, IsABorderlessWindowOnTopCentredAndSizedToThePicture) {
-    TForm5 form;
+    ImagePreviewWindow form;
     form.SetPicture(Picture(120, 80));
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -168,7 +168,7 @@ TEST(ImagePreview, ColourKeyCutsAwayTheKeyColourAndTransparentPixels) {
     picture.fill(QColor(10, 20, 30));
     picture.setPixel(1, 0, qRgba(0, 0, 0, 0));  // transparent
     picture.setPixel(2, 1, qRgb(0, 1, 0));      // the key colour itself
-    TForm5 form;
+    ImagePreviewWindow form;
     form.SetPicture(picture);
     form.UseColourKey();
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0, 1, 0));
@@ -180,14 +180,14 @@ TEST(ImagePreview, ColourKeyCutsAwayTheKeyColourAndTransparentPixels) {
 
     QImage nothing(4, 2, QImage::Format_ARGB32);
     nothing.fill(Qt::transparent);
-    TForm5 invisible;
+    ImagePreviewWindow invisible;
     invisible.SetPicture(nothing);
     invisible.UseColourKey();
     EXPECT_TRUE(invisible.mask().isEmpty()) << "a picture of nothing keeps its whole window";
 }
 
 TEST(ImagePreview, PaintsNoBackgroundForPictureWithAlpha) {
-    TForm5 form;
+    ImagePreviewWindow form;
     form.SetPicture(Picture(10, 10));
     EXPECT_FALSE(form.testAttribute(Qt::WA_TranslucentBackground));
     form.PaintNoBackground();

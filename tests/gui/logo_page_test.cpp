@@ -595,7 +595,7 @@ TEST(LogoPage, PreviewHidesTheMainWindowExactlyWhileItIsOpen) {
     f.h.operator()<QCheckBox>("CheckBox4").setChecked(true);  // a PNG never fades
     f.h.operator()<QRadioButton>("RadioButton2").setChecked(true);
     bool checked = false;
-    WhenShown<TForm5>([&](TForm5& preview) {
+    WhenShown<ImagePreviewWindow>([&](ImagePreviewWindow& preview) {
         checked = true;
         EXPECT_FALSE(f.h.window->isVisible());
         EXPECT_EQ(preview.size(), QSize(60, 40));
@@ -627,7 +627,7 @@ TEST(LogoPage, PreviewTakesTheTimingOfItsImage) {
          {Case{"7", 7}, Case{"0", 0}, Case{"99999999999999999999999", 32767}, Case{"4x", 3}}) {
         f.h.operator()<QLineEdit>("Edit8").setText(c.seconds);
         bool checked = false;
-        WhenShown<TForm5>([&](TForm5& preview) {
+        WhenShown<ImagePreviewWindow>([&](ImagePreviewWindow& preview) {
             checked = true;
             EXPECT_TRUE(preview.fadeIn);
             EXPECT_TRUE(preview.fadeOut);
@@ -648,7 +648,7 @@ TEST(LogoPage, GifPreviewCutsAwayItsTransparentColour) {
     const std::string gif = f.folder / "key.gif";
     WriteFile(gif, GifBytes(2, 2, {qRgb(200, 0, 0), qRgb(0, 0, 200)}, {0, 1, 1, 0}, 1));
     f.Choose("SpeedButton3", gif);
-    WhenShown<TForm5>([&](TForm5& preview) {
+    WhenShown<ImagePreviewWindow>([&](ImagePreviewWindow& preview) {
         EXPECT_EQ(preview.palette().color(QPalette::Window), QColor(0, 1, 0));
         EXPECT_TRUE(preview.mask().contains(QPoint(0, 0)));
         EXPECT_FALSE(preview.mask().contains(QPoint(1, 0)));
@@ -670,7 +670,8 @@ TEST(LogoPage, PreviewOfAFileThatNoLongerLoadsKeepsTheMainWindow) {
     watch.setInterval(0);
     QObject::connect(&watch, &QTimer::timeout, [&] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* preview = qobject_cast<TForm5*>(widget); preview && preview->isVisible()) {
+            if (auto* preview = qobject_cast<ImagePreviewWindow*>(widget);
+                preview && preview->isVisible()) {
                 opened = true;
                 preview->close();
             }

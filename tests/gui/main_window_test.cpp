@@ -46,7 +46,7 @@ QString Q(const std::string& text) {
 
 TEST(MainWindow, LaysOutTheFrameAndTheConversionPage) {
     WindowHarness h;
-    TForm1& w = *h.window;
+    MainWindow& w = *h.window;
     EXPECT_EQ(w.windowTitle(), "Dorvane Quorlix ");
     EXPECT_EQ(w.centralWidget()->size(), QSize(589, 507));
     EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed size";
@@ -134,7 +134,7 @@ QString CaptionOf(const QWidget& control) {
 // Every caption of every window is as wide as it needs to be.
 TEST(MainWindow, EveryCaptionFitsItsControl) {
     WindowHarness h;
-    Tform4 about(h.dialogs);
+    AboutBox about(h.dialogs);
     for (const QWidget* root :
          {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(&h.progress),
           static_cast<QWidget*>(&h.logs), static_cast<QWidget*>(&about)}) {
@@ -291,11 +291,23 @@ TEST(MainWindow, ConvertsEveryDocumentAndSaysSo) {
     s.Add("Plan.doc", "plan");
     s.ChooseOutput();
     bool busyDuringRun = false;
-    QObject::connect(&s.h.progress, &TForm2::progressShown,
-                     [&] { busyDuringRun = !s.h.operator()<QLabel>("Panel13").isHidden(); });
+    QStringList outputNames;
+    QObject::connect(&s.h.progress, &ProgressWindow::progressShown, [&] {
+        busyDuringRun = !s.h.operator()<QLabel>("Panel13").isHidden();
+        const auto& name = Child<QLabel>(&s.h.progress, "outputNameLabel");
+        if (outputNames.isEmpty() || outputNames.last() != name.text()) {
+            outputNames << name.text();
+        }
+        if (name.text().endsWith(QStringLiteral(".exe"))) {
+            EXPECT_EQ(name.width(), 345) << "the output's name has its fixed width";
+        }
+    });
     s.Convert();
     EXPECT_EQ(s.h.dialogs.messages, QStringList({"Convert finished!"}));
     EXPECT_TRUE(busyDuringRun);
+    EXPECT_EQ(outputNames,
+              QStringList({"", "preparing..", "Guide.exe", "", "preparing..", "Plan.exe", ""}))
+        << "each showing starts empty, then the job's stages in order";
     EXPECT_TRUE(s.h.operator()<QLabel>("Panel13").isHidden());
     EXPECT_TRUE(s.h.operator()<QPushButton>("Button6").isEnabled());
     EXPECT_EQ(s.h.progress.ResetCount(), 2) << "reset once per showing";
@@ -327,7 +339,7 @@ TEST(MainWindow, ListsFailedOutputsInTheLogsWindowOfTheirRunOnly) {
     // An old output that cannot be replaced: a folder where the executable goes.
     fs::create_directories(s.out / "Plan/Plan.exe/inside");
     QStringList shown;
-    WhenShown<TForm7>([&](TForm7& logs) {
+    WhenShown<LogsWindow>([&](LogsWindow& logs) {
         shown << Child<QPlainTextEdit>(&logs, "Memo1").toPlainText();
         Child<QPushButton>(&logs, "Button1").click();
     });
@@ -342,7 +354,7 @@ TEST(MainWindow, ListsFailedOutputsInTheLogsWindowOfTheirRunOnly) {
     fs::remove(s.out / "Note/Note.exe");
     fs::create_directories(s.out / "Note/Note.exe/inside");
     fs::remove(s.out / "Note/Autorun.inf");
-    WhenShown<TForm7>([&](TForm7& logs) {
+    WhenShown<LogsWindow>([&](LogsWindow& logs) {
         shown << Child<QPlainTextEdit>(&logs, "Memo1").toPlainText();
         logs.close();
     });
@@ -358,9 +370,9 @@ TEST(MainWindow, CancelEndsTheRunSilently) {
     s.Add("Two.doc", RandomBytes(300000, 2));
     s.Add("Three.doc", RandomBytes(300000, 3));
     s.ChooseOutput();
-    QObject::connect(&s.h.progress, &TForm2::progressShown, [&] {
+    QObject::connect(&s.h.progress, &ProgressWindow::progressShown, [&] {
         if (s.h.progress.StartCount() == 2 && s.h.progress.BarPosition() > 0) {
-            Child<QPushButton>(&s.h.progress, "Button1").click();
+            Child<QPushButton>(&s.h.progress, "cancelButton").click();
         }
     });
     s.Convert();
@@ -384,7 +396,7 @@ TEST(MainWindow, IgnoresConvertWhileBusyAndKeepsTheProgressWindowOpen) {
     s.Add("One.doc", RandomBytes(300000, 1));
     s.ChooseOutput();
     bool done = false;
-    QObject::connect(&s.h.progress, &TForm2::progressShown, [&] {
+    QObject::connect(&s.h.progress, &ProgressWindow::progressShown, [&] {
         if (done || s.h.progress.BarPosition() == 0) {
             return;
         }
@@ -427,7 +439,7 @@ TEST(MainWindow, HelpMenuAndAboutBox) {
     EXPECT_EQ(h.dialogs.openedUrls[1].toString(),
               "mailto:support@dorvane.com?subject=Dorvane Quorlix support");
 
-    Tform4 about(h.dialogs);
+    AboutBox about(h.dialogs);
     EXPECT_EQ(about.windowTitle(), "About");
     EXPECT_EQ(Child<QLabel>(&about, "ProductName").text(), "Dorvane Quorlix");
     EXPECT_TRUE(Child<QLabel>(&about, "Version").text().startsWith("Version: "));

@@ -119,14 +119,13 @@ void ShootConversion(quorlix::test::WindowHarness& h) {
     QDir().mkpath(work + QStringLiteral("/out"));
     const std::string document = (work + QStringLiteral("/Annual report.docx")).toStdString();
     WriteDocument(document, 8 * 1024 * 1024);
-    h.progress.SetPausesEnabled(false);
     h.dialogs.fileLists.push_back({QString::fromStdString(document)});
     h.operator()<QPushButton>("bitb1").click();
     h.dialogs.folders.push_back(work + QStringLiteral("/out"));
     h.operator()<QAbstractButton>("SpeedButton2").click();
     Save(*h.window, QStringLiteral("main-0-conversion-list"));
     bool shot = false;
-    QObject::connect(&h.progress, &quorlix::TForm2::progressShown, [&] {
+    QObject::connect(&h.progress, &quorlix::ProgressWindow::progressShown, [&] {
         if (!shot && h.progress.BarPosition() * 2 > h.progress.BarMaximum()) {
             shot = true;
             Save(h.progress, QStringLiteral("progress-window"));
@@ -250,7 +249,7 @@ void ShootPreview(const QImage& picture, bool colourKey, const QString& name) {
     QScreen* screen = QGuiApplication::primaryScreen();
     backdrop.move(screen->geometry().center() - backdrop.rect().center());
     backdrop.show();
-    quorlix::TForm5 preview;
+    quorlix::ImagePreviewWindow preview;
     preview.SetPicture(picture);
     if (colourKey) {
         preview.UseColourKey();
@@ -311,7 +310,7 @@ int main(int argc, char** argv) {
     Save(h.logs, QStringLiteral("logs-window"));
     h.logs.hide();
 
-    quorlix::Tform4 about(h.dialogs);
+    quorlix::AboutBox about(h.dialogs);
     about.show();
     Save(about, QStringLiteral("about-box"));
     about.hide();
