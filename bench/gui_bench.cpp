@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "app/progress_window.h"
-#include "app/window_geometry.h"
 #include "bench_options.h"
 #include "conversion/conversion_job.h"
 #include "input_generator.h"
 #include "platform/document_container.h"
 #include "platform/run_folder.h"
+#include "widgets/window_geometry.h"
 
 extern char** environ;
 

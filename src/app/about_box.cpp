@@ -8,7 +8,7 @@
 
 #include "app/help_actions.h"
 #include "app/program_identity.h"
-#include "app/window_geometry.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialogs.h"
 #include "app/logs_window.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
@@ -16,6 +15,7 @@
 #include "options/logo_page.h"
 #include "options/watermark_page.h"
 #include "platform/file_system.h"
+#include "widgets/dialogs.h"
 
 namespace quorlix {
 

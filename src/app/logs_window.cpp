@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/window_geometry.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 

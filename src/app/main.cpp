@@ -9,9 +9,9 @@
 #include "app/main_window.h"
 #include "app/program_identity.h"
 #include "app/progress_window.h"
-#include "app/qt_dialogs.h"
 #include "app/termination_signals.h"
-#include "app/window_geometry.h"
+#include "widgets/qt_dialogs.h"
+#include "widgets/window_geometry.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -15,11 +15,9 @@
 #include <QToolButton>
 
 #include "app/about_box.h"
-#include "app/dialogs.h"
 #include "app/help_actions.h"
 #include "app/logs_window.h"
 #include "app/progress_window.h"
-#include "app/window_geometry.h"
 #include "options/fonts_page.h"
 #include "options/general_page.h"
 #include "options/logo_page.h"
@@ -28,6 +26,8 @@
 #include "platform/file.h"
 #include "platform/owner_record.h"
 #include "platform/program_resources.h"
+#include "widgets/dialogs.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 

@@ -11,8 +11,8 @@
 #include <chrono>
 #include <thread>
 
-#include "app/window_geometry.h"
 #include "conversion/progress_counters.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 

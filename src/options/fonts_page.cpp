@@ -7,8 +7,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/window_geometry.h"
 #include "options/page_layout.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 

@@ -9,12 +9,12 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "app/window_geometry.h"
 #include "options/defaults_action.h"
 #include "options/field_number.h"
-#include "options/number_edit.h"
 #include "options/page_layout.h"
-#include "options/up_down.h"
+#include "widgets/number_edit.h"
+#include "widgets/up_down.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "options/picture_box.h"
+#include "widgets/picture_box.h"
 
 namespace quorlix {
 

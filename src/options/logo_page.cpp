@@ -12,13 +12,13 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "app/window_geometry.h"
 #include "conversion/page_defaults.h"
 #include "options/icon_image_list.h"
-#include "options/number_edit.h"
 #include "options/page_layout.h"
-#include "options/picture_box.h"
-#include "options/up_down.h"
+#include "widgets/number_edit.h"
+#include "widgets/picture_box.h"
+#include "widgets/up_down.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 

@@ -7,7 +7,6 @@
 #include <QRadioButton>
 #include <filesystem>
 
-#include "app/dialogs.h"
 #include "common/byte_order.h"
 #include "conversion/page_defaults.h"
 #include "imaging/picture_file.h"
@@ -16,13 +15,14 @@
 #include "options/icon_image_list.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
-#include "options/picture_box.h"
-#include "options/picture_loading.h"
-#include "options/up_down.h"
 #include "package/icon_replacement.h"
 #include "package/icon_split.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "widgets/dialogs.h"
+#include "widgets/picture_box.h"
+#include "widgets/picture_loading.h"
+#include "widgets/up_down.h"
 
 namespace quorlix {
 

@@ -14,17 +14,17 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/dialogs.h"
-#include "app/window_geometry.h"
 #include "conversion/default_rules.h"
 #include "imaging/image_loading.h"
 #include "options/defaults_action.h"
 #include "options/field_number.h"
 #include "options/font_mapping.h"
-#include "options/number_edit.h"
 #include "options/page_layout.h"
-#include "options/up_down.h"
 #include "platform/file_system.h"
+#include "widgets/dialogs.h"
+#include "widgets/number_edit.h"
+#include "widgets/up_down.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 

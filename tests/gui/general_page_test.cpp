@@ -14,10 +14,10 @@
 #include <filesystem>
 
 #include "options/general_page.h"
-#include "options/up_down.h"
 #include "platform/settings_store.h"
 #include "support/page_harness.h"
 #include "support/test_folder.h"
+#include "widgets/up_down.h"
 
 namespace quorlix::test {
 namespace {

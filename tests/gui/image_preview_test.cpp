@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include "options/image_preview_window.h"
-#include "options/picture_box.h"
 #include "support/window_harness.h"
+#include "widgets/picture_box.h"
 
 namespace quorlix::test {
 namespace {

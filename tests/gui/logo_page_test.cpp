@@ -22,8 +22,6 @@
 #include "conversion/page_defaults.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
-#include "options/picture_box.h"
-#include "options/up_down.h"
 #include "platform/settings_store.h"
 #include "support/cli_output.h"
 #include "support/pe_inspect.h"
@@ -31,6 +29,8 @@
 #include "support/scoped_environment.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
+#include "widgets/picture_box.h"
+#include "widgets/up_down.h"
 
 namespace quorlix::test {
 namespace {

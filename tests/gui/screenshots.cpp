@@ -21,13 +21,13 @@
 
 #include "app/about_box.h"
 #include "app/program_identity.h"
-#include "app/window_geometry.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
-#include "options/picture_loading.h"
 #include "support/picture_files.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
+#include "widgets/picture_loading.h"
+#include "widgets/window_geometry.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 
 #include "conversion/font_text.h"
 #include "options/font_mapping.h"
-#include "options/up_down.h"
 #include "options/watermark_page.h"
 #include "platform/settings_store.h"
 #include "support/page_harness.h"
 #include "support/test_folder.h"
+#include "widgets/up_down.h"
 
 namespace quorlix::test {
 namespace {
