@@ -9,7 +9,7 @@ namespace quorlix {
 
 class Dialogs;
 
-// AboutBox, the about box: program, version, maker, copyright, support address and web site.
+// The about box: program, version, maker, copyright, support address and web site.
 class AboutBox : public QDialog {
     Q_OBJECT
 
@@ -17,22 +17,25 @@ public:
     AboutBox(Dialogs& dialogs, QWidget* parent = nullptr);
 
 public slots:
-    void FormCreate();
-    void CommentsClick();
-    void Label5Click();
+    // A click on the support address or the web address.
+    void openSupportMail();
+    void openWebSite();
 
 private:
+    // The product label shows the application title.
+    void ShowProductName();
+
     Dialogs& dialogs_;
-    QLabel* ProgramIcon;
-    QLabel* ProductName;
-    QLabel* Version;
-    QLabel* Copyright;
-    QLabel* Label3;
-    QLabel* Label1;
-    QLabel* Comments;
-    QLabel* Label4;
-    QLabel* Label5;
-    QPushButton* OKButton;
+    QLabel* programIcon_;
+    QLabel* productName_;
+    QLabel* versionLabel_;
+    QLabel* makerLabel_;
+    QLabel* copyrightLabel_;
+    QLabel* emailLabel_;
+    QLabel* supportAddressLink_;
+    QLabel* webSiteLabel_;
+    QLabel* webAddressLink_;
+    QPushButton* okButton_;
 };
 
 }  // namespace quorlix

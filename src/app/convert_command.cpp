@@ -52,36 +52,36 @@ OptionSet MainWindow::CollectOptions() const {
     logoPage_->FillOptions(options);
     watermarkPage_->FillOptions(options);
     fontsPage_->FillOptions(options);
-    options.autorun = CheckBox1->isChecked();
+    options.autorun = autorunCheckBox_->isChecked();
     return options;
 }
 
 std::string MainWindow::OutputFolderText() const {
-    return Edit2->text().toStdString();
+    return outputFolderEdit_->text().toStdString();
 }
 
 bool MainWindow::OutputFolderChosen() const {
     return FolderExists(OutputFolderText());
 }
 
-void MainWindow::ConvertClick() {
+void MainWindow::convert() {
     if (Busy()) {
         return;
     }
     if (watermarkPage_->ImageWatermarkFileMissing()) {
         dialogs_.ShowMessage(this, QStringLiteral("Please select watermark image!"));
-        PageControl1->setCurrentWidget(watermarkPage_);
+        pages_->setCurrentWidget(watermarkPage_);
         watermarkPage_->FocusImageFile();
         return;
     }
     if (documents_.empty()) {
         dialogs_.ShowMessage(this, QStringLiteral("Please select the Excel source file!"));
-        bitb1Click();
+        addFiles();
         return;
     }
     if (!OutputFolderChosen()) {
         dialogs_.ShowMessage(this, QStringLiteral("Please select the EXE output folder!"));
-        SpeedButton2Click();
+        chooseOutputFolder();
         return;
     }
     RunConvert();
@@ -97,7 +97,7 @@ void MainWindow::RunConvert() {
         stagingFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
         WindowConvertFrontEnd frontEnd(*this);
         progress_.ClearCancel();
-        outcome = ConvertDocuments(documents, OutputFolderText(), CheckBox1->isChecked(),
+        outcome = ConvertDocuments(documents, OutputFolderText(), autorunCheckBox_->isChecked(),
                                    StagedCopyPath(stagingFolder_->path()), frontEnd);
     } catch (const std::exception& e) {
         ShowBusyNotice(false);
@@ -118,7 +118,7 @@ void MainWindow::RunConvert() {
             logs_.SetFailures(paths);
             logs_.exec();
         }
-        Button6->setEnabled(true);
+        openOutputFolderButton_->setEnabled(true);
     }
     ShowBusyNotice(false);
     if (closeWhenIdle_) {

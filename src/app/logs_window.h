@@ -7,8 +7,7 @@ class QPushButton;
 
 namespace quorlix {
 
-// LogsWindow, the logs window: lists the output executables a run of the Convert command did not
-// produce.
+// The logs window: lists the output executables a run of the Convert command did not produce.
 class LogsWindow : public QDialog {
     Q_OBJECT
 
@@ -19,11 +18,11 @@ public:
     void SetFailures(const QStringList& outputPaths);
 
 public slots:
-    void Button1Click();
+    void closeLogs();
 
 private:
-    QPlainTextEdit* Memo1;
-    QPushButton* Button1;
+    QPlainTextEdit* failureList_;
+    QPushButton* closeButton_;
 };
 
 }  // namespace quorlix

@@ -12,7 +12,6 @@
 
 class QAction;
 class QCheckBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,8 +29,8 @@ class FontsPage;
 class ProgressWindow;
 class LogsWindow;
 
-// MainWindow, the main window: the document list and output folder on the Conversion page, the
-// option pages, the menu, and the Convert command over the list.
+// The main window: the document list and output folder on the Conversion page, the option pages,
+// the menu, and the Convert command over the list.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -53,21 +52,21 @@ public:
     void RequestClose();
 
 public slots:
-    void bitb1Click();
-    void bitb2Click();
-    void bitb3Click();
-    void bitb4Click();
-    void ListView1Change();
-    void ListView1DblClick();
-    void SpeedButton2Click();
-    void Button6Click();
-    void Button2Click();
-    void Close1Click();
-    void ConvertClick();
-    void no2Click();
-    void no5Click();
-    void Emailsupport1Click();
-    void About1Click();
+    void addFiles();
+    void addFolder();
+    void removeSelected();
+    void removeAll();
+    void documentSelectionChanged();
+    void documentDoubleClicked();
+    void chooseOutputFolder();
+    void openOutputFolder();
+    // The Close button and File > Close.
+    void closeMainWindow();
+    void convert();
+    void openHelp();
+    void openWebSite();
+    void emailSupport();
+    void showAbout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,7 +78,7 @@ private:
     void BuildConversionPage(QWidget* page);
     void BuildPages();
     void StartUp();
-    void FormDestroy();
+    void ShutDown();
 
     void UpdateListButtons();
     void AppendListRows(std::size_t from);
@@ -106,22 +105,21 @@ private:
     std::unique_ptr<PageContext> pageContext_;
     bool closeWhenIdle_ = false;
 
-    QTabWidget* PageControl1;
-    QLabel* Label1;
-    QTableWidget* ListView1;
-    QPushButton* bitb1;
-    QPushButton* bitb2;
-    QPushButton* bitb3;
-    QPushButton* bitb4;
-    QLabel* Label2;
-    QLineEdit* Edit2;
-    QToolButton* SpeedButton2;
-    QCheckBox* CheckBox1;
-    QLabel* Panel13;
-    QPushButton* Button1;
-    QPushButton* Button6;
-    QPushButton* Button2;
-    QFrame* Panel1;
+    QTabWidget* pages_;
+    QLabel* documentListLabel_;
+    QTableWidget* documentListView_;
+    QPushButton* addFilesButton_;
+    QPushButton* addFolderButton_;
+    QPushButton* removeButton_;
+    QPushButton* removeAllButton_;
+    QLabel* outputFolderLabel_;
+    QLineEdit* outputFolderEdit_;
+    QToolButton* outputFolderButton_;
+    QCheckBox* autorunCheckBox_;
+    QLabel* busyNotice_;
+    QPushButton* convertButton_;
+    QPushButton* openOutputFolderButton_;
+    QPushButton* closeButton_;
     GeneralPage* generalPage_;
     LogoPage* logoPage_;
     WatermarkPage* watermarkPage_;

@@ -28,20 +28,20 @@ QRegion OutsideColourKey(const QImage& picture) {
 
 ImagePreviewWindow::ImagePreviewWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      Image1(new PictureBox(this)) {
+      picture_(new PictureBox(this)) {
     setObjectName(QStringLiteral("imagePreviewWindow"));
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setCursor(Qt::PointingHandCursor);
-    Image1->move(0, 0);
-    connect(Image1, &PictureBox::clicked, this, &ImagePreviewWindow::Image1Click);
-    connect(&closeTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::CloseTimerTick);
-    connect(&fadeInTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::FadeInTimerTick);
-    connect(&fadeOutTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::FadeOutTimerTick);
+    picture_->setObjectName(QStringLiteral("picture"));
+    picture_->setCursor(Qt::PointingHandCursor);
+    picture_->move(0, 0);
+    connect(picture_, &PictureBox::clicked, this, &ImagePreviewWindow::pictureClicked);
+    connect(&closeTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::closeTimerTick);
+    connect(&fadeInTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::fadeInTimerTick);
+    connect(&fadeOutTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::fadeOutTimerTick);
 }
 
 void ImagePreviewWindow::SetPicture(const QImage& picture) {
-    Image1->SetPicture(picture);
-    Image1->resize(picture.size());
+    picture_->SetPicture(picture);
+    picture_->resize(picture.size());
     setFixedSize(picture.size());
     const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
     if (screen != nullptr) {
@@ -60,7 +60,7 @@ void ImagePreviewWindow::UseColourKey() {
     colours.setColor(QPalette::Window, QColor(kColourKey));
     setPalette(colours);
     setAutoFillBackground(true);
-    const QRegion shown = OutsideColourKey(Image1->picture());
+    const QRegion shown = OutsideColourKey(picture_->picture());
     // A picture of nothing but the key colour keeps its window, so that it can still be clicked.
     if (!shown.isEmpty()) {
         setMask(shown);
@@ -77,7 +77,7 @@ void ImagePreviewWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        FormShow();
+        startShowing();
     }
 }
 
@@ -97,7 +97,7 @@ void ImagePreviewWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void ImagePreviewWindow::FormShow() {
+void ImagePreviewWindow::startShowing() {
     if (fadeIn) {
         SetAlpha(0);
         SetTransparency(true);
@@ -110,7 +110,7 @@ void ImagePreviewWindow::FormShow() {
     StartCloseTimer();
 }
 
-void ImagePreviewWindow::FadeInTimerTick() {
+void ImagePreviewWindow::fadeInTimerTick() {
     phase = 1;
     if (alpha_ < 255) {
         SetAlpha(alpha_ > 255 - kFadeInStep ? 255 : alpha_ + kFadeInStep);
@@ -121,7 +121,7 @@ void ImagePreviewWindow::FadeInTimerTick() {
     StartCloseTimer();
 }
 
-void ImagePreviewWindow::CloseTimerTick() {
+void ImagePreviewWindow::closeTimerTick() {
     phase = 2;
     closeTimer.Stop();
     if (!fadeOut) {
@@ -135,7 +135,7 @@ void ImagePreviewWindow::CloseTimerTick() {
     }
 }
 
-void ImagePreviewWindow::FadeOutTimerTick() {
+void ImagePreviewWindow::fadeOutTimerTick() {
     phase = 3;
     if (alpha_ >= kFadeOutStep) {
         SetAlpha(alpha_ - kFadeOutStep);
@@ -145,7 +145,7 @@ void ImagePreviewWindow::FadeOutTimerTick() {
     close();
 }
 
-void ImagePreviewWindow::Image1Click() {
+void ImagePreviewWindow::pictureClicked() {
     if (phase != 2) {
         return;
     }
