@@ -80,7 +80,7 @@ double LongestStallMilliseconds(std::uint64_t documentSize) {
     const quorlix::OptionSet options;
     std::string cause;
     progress.SetJob([&](quorlix::ConversionSink& sink, const quorlix::StepPause& pause) {
-        return quorlix::RunConversion(options, paths, sink, cause, pause);
+        return quorlix::RunConversion(options, paths, sink, cause, nullptr, pause);
     });
     QElapsedTimer sinceLastTurn;
     double longest = 0;

@@ -15,6 +15,7 @@
 #include "stub/font_session.h"
 #include "stub/logo_window.h"
 #include "stub/open_document.h"
+#include "stub/own_signature.h"
 #include "stub/player_log.h"
 #include "stub/presentation.h"
 #include "stub/stage_payload.h"
@@ -83,8 +84,13 @@ bool PresentDocument(const std::wstring& document, const Presentation& presentat
 // Both folders, and everything in them, go when this returns.
 int RunPlayer() {
     LogStep(L"start");
+    WinFileSource file(OwnPath());
+    const std::optional<ByteRange> signedPart = CheckOwnSignature(file);
+    if (!signedPart) {
+        return kChangedAfterSigning;
+    }
+    ByteSourceSlice self(file, signedPart->offset, signedPart->size);
     const ComApartment apartment;
-    WinFileSource self(OwnPath());
     const PayloadReader reader(self);
     const PlayerOptions options = ReadPlayerOptions(reader);
     const StagingFolder folder;

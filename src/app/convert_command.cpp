@@ -32,7 +32,7 @@ public:
         progress.ClearCancel();
         progress.SetConverted(false);
         progress.SetJob([&](ConversionSink& sink, const StepPause& pause) {
-            return RunConversion(options, paths, sink, cause, pause);
+            return RunConversion(options, paths, sink, cause, nullptr, pause);
         });
         progress.exec();
         progress.EndJob();

@@ -17,7 +17,7 @@ refuse() {
 
 refuse widgets '^#include "(app|options)/' 'a layer above it'
 refuse options '^#include "app/' 'the window layer above it'
-for core in package conversion platform imaging cli; do
+for core in package conversion platform imaging signing cli; do
     refuse "$core" '^#include ("(app|options|widgets)/|<Q)' 'Qt or a window layer'
 done
 exit $status

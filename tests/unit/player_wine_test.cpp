@@ -1,7 +1,8 @@
 // The built player run under Wine on outputs made by quorlix-cli, with a stand-in document
 // program: the order of logos, document and fonts from the player's step log, the document
 // window dressed, the watermark over it, the document byte for byte, nothing left in the
-// temporary folder. Skipped where Wine or Xvfb is not installed.
+// temporary folder, a signed output checking itself. Skipped where Wine or Xvfb is not
+// installed.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "support/cli_output.h"
+#include "support/code_signing.h"
 #include "support/picture_files.h"
 #include "support/test_folder.h"
 
@@ -24,18 +26,6 @@ namespace fs = std::filesystem;
 using test::TestFolder;
 
 constexpr char kMonoFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-
-bool OnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // A Linux path as Wine's Z: drive names it.
 std::string WinePath(const std::string& path) {
@@ -132,7 +122,7 @@ void KeepSnapshots(const std::string& from, const std::string& prefix) {
 class PlayerUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!OnPath("wine") || !OnPath("xvfb-run")) {
+        if (!test::OnPath("wine") || !test::OnPath("xvfb-run")) {
             GTEST_SKIP() << "wine or xvfb-run is not installed";
         }
         ASSERT_TRUE(fs::exists(std::string(QUORLIX_WINE_PREFIX) + "/.quorlix-ready"))
@@ -322,6 +312,69 @@ TEST_F(PlayerUnderWine, DamagedOptionsPicturesAndFontsAreSkippedAndTheDocumentSt
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
     EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
+}
+
+// A signed output of the document, made with a certificate made for the test.
+std::string ConvertSigned(const TestFolder& folder, const std::string& document) {
+    const test::TestCertificate certificate =
+        test::MakeTestCertificate(folder.path(), "author", "Quorlix Author", "wine");
+    test::WriteFile(folder / "password.txt", "wine\n");
+    const test::CliRun run = test::RunCliWith(
+        {"convert", "--output-folder", folder / "out", "--sign-pkcs12", certificate.pkcs12,
+         "--sign-password-file", folder / "password.txt", document});
+    EXPECT_EQ(run.status, 0) << run.err;
+    return folder / "out/Report.exe";
+}
+
+TEST_F(PlayerUnderWine, ASignedOutputChecksItselfAndOpensItsDocument) {
+    if (!test::OnPath("openssl")) {
+        GTEST_SKIP() << "openssl is not installed";
+    }
+    const std::string documentBytes = test::RandomBytes(90000, 18);
+    test::WriteFile(document_, documentBytes);
+    const int status = Play(ConvertSigned(folder_, document_), false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+    const int matches = Find(steps, "player", "signature digest matches");
+    EXPECT_GE(matches, 0) << all;
+    EXPECT_LT(matches, Find(steps, "standin", "start ")) << all;
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
+}
+
+TEST_F(PlayerUnderWine, AChangedSignedOutputSaysSoAndStartsNoDocumentProgram) {
+    if (!test::OnPath("openssl")) {
+        GTEST_SKIP() << "openssl is not installed";
+    }
+    test::WriteFile(document_, test::RandomBytes(90000, 19));
+    const std::string exe = ConvertSigned(folder_, document_);
+    std::string bytes = test::ReadFile(exe);
+    const std::size_t marker = bytes.rfind(std::string(256, '\x0E'));
+    const test::ReadOutput parts = test::ReadBack(bytes.substr(0, marker + 256));
+    bytes[parts.documentStart + 5000] = static_cast<char>(bytes[parts.documentStart + 5000] ^ 1);
+    test::WriteFile(exe, bytes);
+
+    Play(exe, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    EXPECT_GE(Find(steps, "player", "signature digest differs"), 0) << all;
+    EXPECT_GE(Find(steps, "player",
+                   "message This program was changed after it was signed, so it may have been "
+                   "tampered with and will not open its document."),
+              0)
+        << all;
+    EXPECT_GE(Find(steps, "player", "snapshot message"), 0) << all;
+    EXPECT_GE(Find(steps, "player", "end 6"), 0) << all;
+    EXPECT_EQ(Find(steps, "standin", ""), -1) << all;
+    EXPECT_FALSE(fs::exists(folder_ / "opened.bin"));
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    const std::string shot = folder_ / "snapshots/message.bmp";
+    ASSERT_TRUE(fs::exists(shot));
+    fs::create_directories(QUORLIX_WINE_SNAPSHOTS);
+    test::WriteFile(std::string(QUORLIX_WINE_SNAPSHOTS) + "/changed-message.png",
+                    test::BmpToPng(test::ReadFile(shot)));
 }
 
 }  // namespace
