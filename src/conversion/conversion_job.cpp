@@ -23,7 +23,17 @@ namespace quorlix {
 
 namespace {
 
-constexpr int kOutputLabelWidth = 345;
+// The hook of the innermost JobStepHookScope of this thread; none outside one.
+thread_local WriteStepHook* t_stepHook = nullptr;
+
+using std::chrono::milliseconds;
+
+// Waits between two steps when the caller paces the job.
+void Pause(const StepPause& pause, milliseconds wait) {
+    if (pause) {
+        pause(wait);
+    }
+}
 
 // A fresh work folder path for the option files: <temporary folder>dorvane/temp/{GUID}.
 std::string NewWorkFolderPath() {
@@ -89,7 +99,12 @@ void ReplaceIconIfAsked(const OptionSet& options, const std::string& outputPath,
 class Steps {
 public:
     Steps(const ConversionPaths& paths) : finalPath_(paths.outputPath) {}
-    void Start(std::string step) { step_ = std::move(step); }
+    void Start(std::string step) {
+        if (t_stepHook != nullptr) {
+            t_stepHook->Before(step);
+        }
+        step_ = std::move(step);
+    }
     void SetTemporaryPath(const std::string& path) { temporaryPath_ = path; }
     // The current step and what went wrong, naming the final output, not its temporary name.
     std::string Cause(const std::string& what) const {
@@ -156,7 +171,7 @@ void WriteStub(const OptionSet& options, ReplacementFile& output, Steps& steps,
 // document, package and end marker. Throws the failing step's error.
 void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
                  const std::string& workFolder, std::optional<ReplacementFile>& output,
-                 Steps& steps, ConversionSink& sink) {
+                 Steps& steps, ConversionSink& sink, const StepPause& pause) {
     steps.Start("writing the option files");
     StagingList staging(FileSizeOf(paths.sourcePath));
     const bool firstImage = options.showfirstimage && ChosenFileExists(options.firstimage);
@@ -190,21 +205,18 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
     StageOptionFile(staging, workFolder, kTrmacke1File, Trmacke1Lines(options));
     StageOptionFile(staging, workFolder, kTrmacke2File, Trmacke2Lines(options));
 
-    const std::int32_t maximum = ProgressMaximumFor(staging.stagedSize());
-    sink.SetBarPosition(0);
-    sink.SetBarMaximum(maximum);
-    sink.SetProgressMaximum(maximum);
+    sink.WorkMeasured(ProgressMaximumFor(staging.stagedSize()));
 
     File& file = output->file();
-    sink.Pause(100);
+    Pause(pause, milliseconds(100));
     steps.Start("appending the document");
     AppendDocumentTo(paths.sourcePath, file, sink);
     StopIfCancelled(sink);
-    sink.Pause(100);
+    Pause(pause, milliseconds(100));
     steps.Start("appending the package");
     AppendPackageInParallel(file, staging.sources(), staging.names(), sink);
     StopIfCancelled(sink);
-    sink.Pause(100);
+    Pause(pause, milliseconds(100));
     steps.Start("appending the end marker");
     AppendEndMarkerTo(file);
 }
@@ -251,11 +263,10 @@ void FinishOutput(const OptionSet& options, ReplacementFile& output, const Outpu
 }  // namespace
 
 bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink,
-                   std::string& cause, const OutputSigner* signer) {
-    sink.SetUpperLabel("preparing..", std::nullopt);
-    sink.ProcessMessages();
-    sink.ClearCancel();
-    sink.SetUpperLabel(FileNameOf(paths.outputPath), kOutputLabelWidth);
+                   std::string& cause, const OutputSigner* signer, const StepPause& pause) {
+    const std::string outputName = FileNameOf(paths.outputPath);
+    sink.StageReached(JobStage::Preparing, outputName);
+    sink.StageReached(JobStage::Writing, outputName);
 
     // Any error on the way fails this document only; the work folder and the temporary output
     // go whatever happened, and nothing is ever left under the final name unless converted.
@@ -266,20 +277,18 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
     try {
         steps.Start("making the work folder");
         std::optional<RunFolder> workFolder(std::in_place, NewWorkFolderPath());
-        WriteOutput(options, paths, workFolder->path(), output, steps, sink);
-        sink.Pause(10);
+        WriteOutput(options, paths, workFolder->path(), output, steps, sink, pause);
+        Pause(pause, milliseconds(10));
         workFolder.reset();
         StopIfCancelled(sink);
         FinishOutput(options, *output, signer, steps, sink);
         converted = true;
     } catch (const std::exception& e) {
-        sink.Pause(10);
+        Pause(pause, milliseconds(10));
         cause = sink.CancelRequested() ? std::string("cancelled") : steps.Cause(e.what());
     }
     output.reset();
-    sink.SetUpperLabel("", std::nullopt);
-    sink.SetFailureCause(cause);
-    sink.Close();
+    sink.StageReached(JobStage::Finished, outputName);
     return converted;
 }
 
@@ -287,6 +296,14 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
                    const OutputSigner* signer) {
     std::string cause;
     return RunConversion(options, paths, sink, cause, signer);
+}
+
+JobStepHookScope::JobStepHookScope(WriteStepHook& hook) : previous_(t_stepHook) {
+    t_stepHook = &hook;
+}
+
+JobStepHookScope::~JobStepHookScope() {
+    t_stepHook = previous_;
 }
 
 }  // namespace quorlix
