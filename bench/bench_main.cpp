@@ -1,8 +1,9 @@
 // quorlix-bench: measures the conversion of generated documents of several sizes against the
 // one-pass floor for the same output (the least any conversion can do: the stub written from
 // memory, the document read once and written scrambled, the package entries deflated, on one
-// and on two threads), the conversion's peak memory, and a batch of small documents against
-// writing their stubs from memory, and signed (the time signing adds to an output).
+// and on two threads, the file synced), the conversion's peak memory and the most space its
+// temporary folder took, and a batch of small documents against writing their stubs from memory,
+// each synced and renamed into place, and signed (the time signing adds to an output).
 //
 // Method. Every measured run is a forked child, so its peak resident memory (wait4's ru_maxrss)
 // is its own, and it times its work alone with the wall clock. The inputs are generated before
@@ -97,20 +98,26 @@ void InflateStub() {
     stubBytes = InflatedStub();
 }
 
+// The temporary folder of a case's run: a folder of its own in the case folder, so that the disk
+// space the run takes there can be watched apart from its output.
+std::string CaseTempFolder(const std::string& caseFolder) {
+    return caseFolder + "/tmp";
+}
+
 // Runs one case in a child with a fresh case folder, which is deleted afterwards.
 ChildResult RunCase(const std::string& caseFolder, const char* what,
                     const std::function<std::uint64_t()>& work,
                     const std::function<void()>& setup = {}) {
-    CreateFolders(caseFolder);
+    const std::string temp = CaseTempFolder(caseFolder);
+    CreateFolders(temp);
     ChildResult result;
     try {
         result = RunInChild(
             [&] {
-                // The temporary folder of the run (staged copy, work folders) is the case folder.
-                ::setenv("TMPDIR", caseFolder.c_str(), 1);
+                ::setenv("TMPDIR", temp.c_str(), 1);
                 return work();
             },
-            setup);
+            setup, temp);
     } catch (...) {
         DeleteFolder(caseFolder);
         throw;
@@ -118,8 +125,9 @@ ChildResult RunCase(const std::string& caseFolder, const char* what,
     DeleteFolder(caseFolder);
     ::sync();
     StopWhenInterrupted();
-    std::fprintf(stderr, "  %-16s %8.3f s  peak %7.1f MiB\n", what, result.seconds,
-                 static_cast<double>(result.peakRssKiB) / 1024.0);
+    std::fprintf(stderr, "  %-16s %8.3f s  peak %7.1f MiB  temporary %9.1f KiB\n", what,
+                 result.seconds, static_cast<double>(result.peakRssKiB) / 1024.0,
+                 static_cast<double>(result.peakFolderBytes) / 1024.0);
     return result;
 }
 
@@ -154,8 +162,10 @@ void MeasureReaders(const CaseInputs& inputs, SizeResult& result) {
         return r.peakRssKiB;
     };
     try {
+        const std::string temp = CaseTempFolder(inputs.caseFolder);
+        CreateFolders(temp);
         RunInChild([&] {
-            ::setenv("TMPDIR", inputs.caseFolder.c_str(), 1);
+            ::setenv("TMPDIR", temp.c_str(), 1);
             return RunMeasuredConversion(inputs);
         });
         result.inspectPeakKiB = readerRun("inspect", {"inspect", output});
@@ -180,12 +190,14 @@ SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds)
         RunCase(inputs.caseFolder, "(untimed)", [&] { return RunMeasuredConversion(inputs); });
     const std::uint64_t stagedSize = warmUp.value;
     result.conversionPeakKiB = warmUp.peakRssKiB;
+    result.peakTempBytes = warmUp.peakFolderBytes;
     MeasureReaders(inputs, result);
     auto conversion = [&] {
         const ChildResult c =
             RunCase(inputs.caseFolder, "conversion", [&] { return RunMeasuredConversion(inputs); });
         result.conversion.seconds.push_back(c.seconds);
         result.conversionPeakKiB = std::max(result.conversionPeakKiB, c.peakRssKiB);
+        result.peakTempBytes = std::max(result.peakTempBytes, c.peakFolderBytes);
     };
     auto floor = [&](int threads, Timings& timings) {
         const ChildResult f = RunCase(
@@ -234,14 +246,15 @@ BatchResult MeasureBatch(const std::string& scratch, int count, int rounds) {
     ::sync();
     auto conversion = [&] {
         const ChildResult c = RunCase(caseFolder, "batch conversion", [&] {
-            return RunBatchConversion(documents, caseFolder + "/out/", caseFolder);
+            return RunBatchConversion(documents, caseFolder + "/out/");
         });
         result.conversion.seconds.push_back(c.seconds);
+        result.peakTempBytes = std::max(result.peakTempBytes, c.peakFolderBytes);
     };
     const std::optional<OutputSigner> signer = BenchSigner(scratch);
     auto signedConversion = [&] {
         const ChildResult c = RunCase(caseFolder, "batch, signed", [&] {
-            return RunBatchConversion(documents, caseFolder + "/out/", caseFolder, &*signer);
+            return RunBatchConversion(documents, caseFolder + "/out/", &*signer);
         });
         result.signedConversion.seconds.push_back(c.seconds);
     };
@@ -257,7 +270,7 @@ BatchResult MeasureBatch(const std::string& scratch, int count, int rounds) {
     };
     std::fprintf(stderr, "batch warm-up conversion\n");
     RunCase(caseFolder, "(untimed)",
-            [&] { return RunBatchConversion(documents, caseFolder + "/out/", caseFolder); });
+            [&] { return RunBatchConversion(documents, caseFolder + "/out/"); });
     std::vector<std::function<void()>> cases = {conversion, [&] { floor(false, result.stubFloor); },
                                                 [&] { floor(true, result.syncedStubs); }};
     if (signer) {

@@ -1,15 +1,20 @@
 #include "child_process.h"
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "platform/error.h"
 
@@ -104,10 +109,58 @@ Report ReadReport(int fd) {
     return report;
 }
 
+// The disk space of everything under folder now; entries that go while it is counted count 0.
+std::uint64_t FolderBytes(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::uint64_t bytes = 0;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) == 0) {
+            bytes += static_cast<std::uint64_t>(st.st_blocks) * 512;
+        }
+    }
+    return bytes;
+}
+
+// Samples a folder's disk space every millisecond on a thread of its own until it goes, and
+// keeps the most seen.
+class FolderWatch {
+public:
+    explicit FolderWatch(std::string folder) : folder_(std::move(folder)) {
+        if (!folder_.empty()) {
+            thread_ = std::thread([this] {
+                while (!stop_.load()) {
+                    peak_ = std::max(peak_, FolderBytes(folder_));
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                peak_ = std::max(peak_, FolderBytes(folder_));
+            });
+        }
+    }
+    ~FolderWatch() { Stop(); }
+    FolderWatch(const FolderWatch&) = delete;
+    FolderWatch& operator=(const FolderWatch&) = delete;
+
+    std::uint64_t Stop() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return peak_;
+    }
+
+private:
+    std::string folder_;
+    std::atomic<bool> stop_{false};
+    std::uint64_t peak_ = 0;
+    std::thread thread_;
+};
+
 }  // namespace
 
 ChildResult RunInChild(const std::function<std::uint64_t()>& work,
-                       const std::function<void()>& setup) {
+                       const std::function<void()>& setup, const std::string& watchedFolder) {
     Pipe pipe;
     std::fflush(stdout);
     std::fflush(stderr);
@@ -120,6 +173,8 @@ ChildResult RunInChild(const std::function<std::uint64_t()>& work,
         RunChild(work, setup, pipe.write());
     }
     pipe.CloseWrite();
+    // Started after the fork: the child never inherits a thread that holds a lock.
+    FolderWatch watch(watchedFolder);
     int status = 0;
     struct rusage usage {};
     Report report{};
@@ -134,11 +189,13 @@ ChildResult RunInChild(const std::function<std::uint64_t()>& work,
             ThrowErrno("wait4");
         }
     }
+    const std::uint64_t peakFolderBytes = watch.Stop();
     if (!received || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         throw Error("the measured process failed");
     }
     // On Linux ru_maxrss is in KiB.
-    return ChildResult{report.seconds, report.value, static_cast<std::uint64_t>(usage.ru_maxrss)};
+    return ChildResult{report.seconds, report.value, static_cast<std::uint64_t>(usage.ru_maxrss),
+                       peakFolderBytes};
 }
 
 }  // namespace quorlix::bench

@@ -27,9 +27,10 @@ std::uint64_t RunMeasuredConversion(const CaseInputs& inputs);
 std::vector<std::uint8_t> InflatedStub();
 
 // The one-pass floor: writes the stub from memory, reads the document once and writes
-// stagedSize bytes of it scrambled with the key laid over each chunk, and deflates every package
+// stagedSize bytes of it scrambled with the key laid over each chunk, deflates every package
 // file with the package's zlib settings (on two threads, different entries on each, written in
-// entry order, when threads is 2); returns the size of the file written.
+// entry order, when threads is 2) and syncs the file, as a durable output must be; returns the
+// size of the file written.
 std::uint64_t RunOnePassFloor(const CaseInputs& inputs, std::uint64_t stagedSize,
                               const std::vector<std::uint8_t>& stub, int threads);
 
@@ -37,11 +38,12 @@ std::uint64_t RunOnePassFloor(const CaseInputs& inputs, std::uint64_t stagedSize
 // does, each output signed when a signer is given; returns the number converted. Throws when one
 // fails.
 std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
-                                 const std::string& outputFolder, const std::string& runFolder,
+                                 const std::string& outputFolder,
                                  const OutputSigner* signer = nullptr);
 
-// Writes the stub from memory to every path, as the least a batch of conversions must do; with
-// sync, each file is also synced to disk before the next, as a whole-or-absent output must be.
+// Writes the stub from memory to every path; with sync, each file is written under a temporary
+// name, synced to disk and renamed over its path before the next, as the least a batch of
+// whole-or-absent, durable outputs must do (the batch's floor).
 std::uint64_t RunStubFloor(const std::vector<std::string>& outputPaths,
                            const std::vector<std::uint8_t>& stub, bool sync = false);
 

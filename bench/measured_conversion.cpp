@@ -57,24 +57,24 @@ private:
 }  // namespace
 
 std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
-                                 const std::string& outputFolder, const std::string& runFolder,
-                                 const OutputSigner* signer) {
+                                 const std::string& outputFolder, const OutputSigner* signer) {
     QuietFrontEnd frontEnd(signer);
-    const ConvertOutcome outcome =
-        ConvertDocuments(documents, outputFolder, false, StagedCopyPath(runFolder), frontEnd);
+    const RunFolder runFolder(NewRunFolderPath());
+    const ConvertOutcome outcome = ConvertDocuments(documents, outputFolder, false,
+                                                    StagedCopyPath(runFolder.path()), frontEnd);
     if (!outcome.failures.empty()) {
         throw Error("batch conversion failed: " + outcome.failures.front().cause);
     }
     return documents.size();
 }
 
-// The conversion as the command line runs it: the document embedded and saved as the staged copy,
-// then the conversion job with every package file chosen as a picture or a font. The staged copy
-// lies in the case folder, which is deleted after the measurement as the least work's files are
-// (TMPDIR is the case folder too, so the job's work folder goes with it). Returns the staged
-// copy's size, which the least work writes too.
+// The conversion as the command line runs it: the document embedded and saved as the staged copy
+// in a per-run folder of the temporary folder, then the conversion job with every package file
+// chosen as a picture or a font, its output in the case folder. Returns the staged copy's size,
+// which the least work writes too.
 std::uint64_t RunMeasuredConversion(const CaseInputs& inputs) {
-    const std::string staged = StagedCopyPath(inputs.caseFolder);
+    const RunFolder runFolder(NewRunFolderPath());
+    const std::string staged = StagedCopyPath(runFolder.path());
     DocumentContainer container;
     container.SetCannotDeactivate(true);
     container.CreateObjectFromFile(inputs.documentPath);

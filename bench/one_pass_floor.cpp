@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -211,6 +214,7 @@ std::uint64_t RunOnePassFloor(const CaseInputs& inputs, std::uint64_t stagedSize
         return m;
     }();
     output.WriteAll(marker.data(), marker.size());
+    output.Sync();
     const std::uint64_t size = output.Size();
     output.Close();
     return size;
@@ -219,12 +223,16 @@ std::uint64_t RunOnePassFloor(const CaseInputs& inputs, std::uint64_t stagedSize
 std::uint64_t RunStubFloor(const std::vector<std::string>& outputPaths,
                            const std::vector<std::uint8_t>& stub, bool sync) {
     for (const std::string& path : outputPaths) {
-        File output = File::Open(path, File::Mode::CreateTruncate);
+        const std::string written = sync ? path + ".part" : path;
+        File output = File::Open(written, File::Mode::CreateTruncate);
         output.WriteAll(stub.data(), stub.size());
         if (sync) {
             output.Sync();
         }
         output.Close();
+        if (sync && std::rename(written.c_str(), path.c_str()) != 0) {
+            throw std::system_error(errno, std::generic_category(), path);
+        }
     }
     return outputPaths.size();
 }

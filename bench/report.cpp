@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "bench_options.h"
 
@@ -41,52 +42,70 @@ bool PrintReaderReport(const std::vector<SizeResult>& results) {
     return allMet;
 }
 
+// The lowest and highest of the ratios conversion / floor of the rounds, each round's two runs
+// made one after the other.
+std::pair<double, double> RoundRatioSpread(const Timings& conversion, const Timings& floor) {
+    double lowest = 0;
+    double highest = 0;
+    const std::size_t rounds = std::min(conversion.seconds.size(), floor.seconds.size());
+    for (std::size_t i = 0; i < rounds; ++i) {
+        const double ratio = floor.seconds[i] > 0 ? conversion.seconds[i] / floor.seconds[i] : 0;
+        lowest = i == 0 ? ratio : std::min(lowest, ratio);
+        highest = i == 0 ? ratio : std::max(highest, ratio);
+    }
+    return {lowest, highest};
+}
+
 void PrintSizes(const std::vector<SizeResult>& results, bool& allMet) {
-    std::printf("%-5s %3s %15s %15s %15s %6s %6s %-6s %8s %7s %-5s\n", "size", "rnd",
-                "conversion s", "floor 1 thr s", "floor 2 thr s", "ratio", "median", "<=1.15",
-                "peak MiB", "over", "<=16M");
-    std::printf("%-5s %3s %15s %15s %15s %6s %6s\n", "", "", "min / median", "min / median",
-                "min / median", "(min)", "ratio");
+    std::printf("%-5s %3s %15s %15s %15s %6s %6s %11s %-6s %8s %7s %-5s %9s\n", "size", "rnd",
+                "conversion s", "floor 1 thr s", "floor 2 thr s", "ratio", "median", "rounds",
+                "<=1.15", "peak MiB", "over", "<=16M", "temp MiB");
+    std::printf("%-5s %3s %15s %15s %15s %6s %6s %11s\n", "", "", "min / median", "min / median",
+                "min / median", "(min)", "ratio", "low-high");
     const double smallestPeak = MiB(results.front().conversionPeakKiB);
     for (const SizeResult& r : results) {
         const double floor = r.floorTwoThreads.Min();
         const double ratio = floor > 0 ? r.conversion.Min() / floor : 0.0;
         const double medianFloor = r.floorTwoThreads.Median();
         const double medianRatio = medianFloor > 0 ? r.conversion.Median() / medianFloor : 0.0;
+        const auto [lowest, highest] = RoundRatioSpread(r.conversion, r.floorTwoThreads);
         // Rounded to the tenth printed, never shown as -0.0.
         const double over = std::round((MiB(r.conversionPeakKiB) - smallestPeak) * 10) / 10 + 0.0;
         const bool ratioMet = floor > 0 && ratio <= kRatioTarget;
         const bool memoryMet = over <= kMemoryTargetMiB;
         allMet = allMet && ratioMet && memoryMet;
         std::printf(
-            "%-5s %3zu %7.3f/%7.3f %7.3f/%7.3f %7.3f/%7.3f %6.2f %6.2f %-6s %8.1f %+7.1f %-5s\n",
+            "%-5s %3zu %7.3f/%7.3f %7.3f/%7.3f %7.3f/%7.3f %6.2f %6.2f %5.2f-%5.2f %-6s %8.1f "
+            "%+7.1f %-5s %9.3f\n",
             SizeLabel(r.documentSize).c_str(), r.conversion.seconds.size(), r.conversion.Min(),
             r.conversion.Median(), r.floorOneThread.Min(), r.floorOneThread.Median(),
-            r.floorTwoThreads.Min(), r.floorTwoThreads.Median(), ratio, medianRatio,
-            Verdict(ratioMet), MiB(r.conversionPeakKiB), over, Verdict(memoryMet));
+            r.floorTwoThreads.Min(), r.floorTwoThreads.Median(), ratio, medianRatio, lowest,
+            highest, Verdict(ratioMet), MiB(r.conversionPeakKiB), over, Verdict(memoryMet),
+            static_cast<double>(r.peakTempBytes) / (1024.0 * 1024.0));
     }
 }
 
 void PrintBatch(const BatchResult& batch, bool& allMet) {
     const double n = static_cast<double>(batch.documents);
     const double conversion = batch.conversion.Min() * 1000 / n;
-    const double floor = batch.stubFloor.Min() * 1000 / n;
+    const double floor = batch.syncedStubs.Min() * 1000 / n;
     const double beyond = conversion - floor;
-    const double medianBeyond = (batch.conversion.Median() - batch.stubFloor.Median()) * 1000 / n;
+    const double medianBeyond = (batch.conversion.Median() - batch.syncedStubs.Median()) * 1000 / n;
+    const auto [lowest, highest] = RoundRatioSpread(batch.conversion, batch.syncedStubs);
     const bool met = beyond <= kBatchTargetMs;
     allMet = allMet && met;
     std::printf("\nbatch of %llu documents of %s, %zu rounds, ms per document (min; median):\n",
                 static_cast<unsigned long long>(batch.documents),
                 SizeLabel(batch.documentSize).c_str(), batch.conversion.seconds.size());
     std::printf(
-        "  conversion %.3f; %.3f   stub from memory %.3f; %.3f   beyond the floor %.3f; "
+        "  conversion %.3f; %.3f   stubs synced and renamed %.3f; %.3f   beyond the floor %.3f; "
         "%.3f   <=0.5 %s\n",
         conversion, batch.conversion.Median() * 1000 / n, floor,
-        batch.stubFloor.Median() * 1000 / n, beyond, medianBeyond, Verdict(met));
-    if (!batch.syncedStubs.seconds.empty()) {
-        std::printf("  for comparison, the stubs from memory with each file synced: %.3f; %.3f\n",
-                    batch.syncedStubs.Min() * 1000 / n, batch.syncedStubs.Median() * 1000 / n);
-    }
+        batch.syncedStubs.Median() * 1000 / n, beyond, medianBeyond, Verdict(met));
+    std::printf("  round ratios conversion / floor %.2f-%.2f; temporary folder at most %.1f KiB\n",
+                lowest, highest, static_cast<double>(batch.peakTempBytes) / 1024.0);
+    std::printf("  for comparison, the stubs from memory, not synced: %.3f; %.3f\n",
+                batch.stubFloor.Min() * 1000 / n, batch.stubFloor.Median() * 1000 / n);
     if (!batch.signedConversion.seconds.empty()) {
         const double signedMin = batch.signedConversion.Min() * 1000 / n;
         const double signedMedian = batch.signedConversion.Median() * 1000 / n;
