@@ -259,10 +259,8 @@ double LongestStallMilliseconds(std::uint64_t documentSize) {
     container.CreateObjectFromFile(document);
     quorlix::ConversionPaths paths;
     paths.documentPath = document;
-    paths.sourcePath = quorlix::StagedCopyPath(folder.path());
+    paths.stagedCopy = container.Save();
     paths.outputPath = folder.path() + "/Bench.exe";
-    container.SaveToFile(paths.sourcePath);
-    std::filesystem::remove(document);
 
     quorlix::ProgressWindow progress;
     const quorlix::OptionSet options;

@@ -7,8 +7,6 @@
 #include "measured_case.h"
 #include "platform/document_container.h"
 #include "platform/error.h"
-#include "platform/file.h"
-#include "platform/run_folder.h"
 
 namespace quorlix::bench {
 
@@ -38,15 +36,21 @@ OptionSet OptionsFor(const PackageFiles& files) {
     return options;
 }
 
-// The command line's front end without output: default options, the job run directly.
+// The command line's front end without output: default options, the job run directly, each
+// finished output handed back to be put in place while the next document converts.
 class QuietFrontEnd : public ConvertFrontEnd {
 public:
     explicit QuietFrontEnd(const OutputSigner* signer) : signer_(signer) {}
     OptionSet OptionsFor(const std::string&) override { return {}; }
-    bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
-                    std::string& cause) override {
+    DocumentResult ConvertOne(const OptionSet& options, const ConversionPaths& paths) override {
         ProgressCounters sink;
-        return RunConversion(options, paths, sink, cause, signer_);
+        std::string cause;
+        std::unique_ptr<FinishedOutput> finished =
+            RunConversionToCommit(options, paths, sink, cause, signer_);
+        if (!finished) {
+            return DocumentResult(false, cause);
+        }
+        return DocumentResult(std::move(finished));
     }
     bool CancelRequested() const override { return false; }
 
@@ -59,33 +63,29 @@ private:
 std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
                                  const std::string& outputFolder, const OutputSigner* signer) {
     QuietFrontEnd frontEnd(signer);
-    const RunFolder runFolder(NewRunFolderPath());
-    const ConvertOutcome outcome = ConvertDocuments(documents, outputFolder, false,
-                                                    StagedCopyPath(runFolder.path()), frontEnd);
+    const ConvertOutcome outcome = ConvertDocuments(documents, outputFolder, false, frontEnd);
     if (!outcome.failures.empty()) {
         throw Error("batch conversion failed: " + outcome.failures.front().cause);
     }
     return documents.size();
 }
 
-// The conversion as the command line runs it: the document embedded and saved as the staged copy
-// in a per-run folder of the temporary folder, then the conversion job with every package file
-// chosen as a picture or a font, its output in the case folder. Returns the staged copy's size,
-// which the least work writes too.
+// The conversion as the command line runs it: the document embedded and its staged copy made,
+// then the conversion job with every package file chosen as a picture or a font, its output in
+// the case folder. Returns the staged copy's size, which the least work writes too.
 std::uint64_t RunMeasuredConversion(const CaseInputs& inputs) {
-    const RunFolder runFolder(NewRunFolderPath());
-    const std::string staged = StagedCopyPath(runFolder.path());
     DocumentContainer container;
     container.SetCannotDeactivate(true);
     container.CreateObjectFromFile(inputs.documentPath);
-    container.SaveToFile(staged);
-
-    const ConversionPaths paths{inputs.documentPath, staged, inputs.caseFolder + "/output.exe"};
+    ConversionPaths paths;
+    paths.documentPath = inputs.documentPath;
+    paths.stagedCopy = container.Save();
+    paths.outputPath = inputs.caseFolder + "/output.exe";
     ProgressCounters sink;
     if (!RunConversion(OptionsFor(*inputs.packageFiles), paths, sink)) {
         throw Error("conversion failed");
     }
-    return File::Open(staged, File::Mode::Read).Size();
+    return paths.stagedCopy->size();
 }
 
 }  // namespace quorlix::bench

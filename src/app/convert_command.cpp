@@ -26,18 +26,19 @@ public:
 
     OptionSet OptionsFor(const std::string&) override { return window_.CollectOptions(); }
 
-    bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
-                    std::string& cause) override {
+    // The job puts the output in place itself, before the progress window closes.
+    DocumentResult ConvertOne(const OptionSet& options, const ConversionPaths& paths) override {
         ProgressWindow& progress = window_.progress_;
         progress.ClearCancel();
         progress.SetConverted(false);
+        std::string cause;
         progress.SetJob([&](ConversionSink& sink, const StepPause& pause) {
             return RunConversion(options, paths, sink, cause, nullptr, pause);
         });
         progress.exec();
         progress.EndJob();
         progress.SetJob({});
-        return progress.Converted();
+        return DocumentResult(progress.Converted(), cause);
     }
 
     bool CancelRequested() const override { return window_.progress_.CancelRequested(); }
@@ -92,13 +93,10 @@ void MainWindow::RunConvert() {
     ShowBusyNotice(true);
     ConvertOutcome outcome;
     try {
-        // Each run stages its documents in a per-run folder of its own, kept until the next run.
-        stagingFolder_.reset();
-        stagingFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
         WindowConvertFrontEnd frontEnd(*this);
         progress_.ClearCancel();
         outcome = ConvertDocuments(documents, OutputFolderText(), autorunCheckBox_->isChecked(),
-                                   StagedCopyPath(stagingFolder_->path()), frontEnd);
+                                   frontEnd);
     } catch (const std::exception& e) {
         ShowBusyNotice(false);
         dialogs_.ShowError(this, QString::fromStdString(e.what()));

@@ -229,12 +229,7 @@ void MainWindow::StartUp() {
 void MainWindow::ShutDown() {
     iconPreviewFolder_.reset();
     defaultIconFolder_.reset();
-    stagingFolder_.reset();
     fonts_.clear();
-}
-
-std::string MainWindow::stagingFolder() const {
-    return stagingFolder_ ? stagingFolder_->path() : std::string();
 }
 
 bool MainWindow::Busy() const {

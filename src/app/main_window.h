@@ -44,8 +44,6 @@ public:
     const DocumentList& documents() const { return documents_; }
     const std::string& defaultIconFolder() const { return defaultIconFolder_->path(); }
     const std::string& iconPreviewFolder() const { return iconPreviewFolder_->path(); }
-    // The folder of the staged copy, once a run made it; empty before.
-    std::string stagingFolder() const;
     bool Busy() const;
 
     // Closes the window as the Close button does, once a running conversion has stopped.
@@ -99,7 +97,6 @@ private:
     DocumentList documents_;
     std::unique_ptr<RunFolder> defaultIconFolder_;
     std::unique_ptr<RunFolder> iconPreviewFolder_;
-    std::unique_ptr<RunFolder> stagingFolder_;
     std::string defaultIconFile_;
     std::vector<FontListEntry> fonts_;
     std::unique_ptr<PageContext> pageContext_;

@@ -11,7 +11,6 @@
 #include "cli/convert_run.h"
 #include "cli/convert_signing.h"
 #include "platform/owner_record.h"
-#include "platform/run_folder.h"
 
 namespace quorlix {
 
@@ -54,10 +53,8 @@ int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostre
     RemoveLeftoversOfDeadRuns();
     ConsoleProgress progress(ProgressBarStream(err), &err);
     ConsoleFrontEnd frontEnd(options, progress, out, signer ? &*signer : nullptr);
-    const RunFolder runFolder(NewRunFolderPath());
     const ConvertOutcome outcome =
-        ConvertDocuments(documents.items(), outputFolder, options.autorun,
-                         StagedCopyPath(runFolder.path()), frontEnd);
+        ConvertDocuments(documents.items(), outputFolder, options.autorun, frontEnd);
     if (outcome.cancelled) {
         return kExitSignalBase +
                (InterruptGuard::Signal() != 0 ? InterruptGuard::Signal() : SIGINT);

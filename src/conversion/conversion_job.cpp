@@ -7,16 +7,14 @@
 #include "conversion/option_files.h"
 #include "conversion/progress_counters.h"
 #include "conversion/staging_list.h"
+#include "conversion/text_file.h"
 #include "conversion/travelling_names.h"
 #include "package/icon_replacement.h"
 #include "package/output_assembly.h"
 #include "package/output_check.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "platform/guid.h"
 #include "platform/replacement_file.h"
-#include "platform/run_folder.h"
-#include "platform/temp_folder.h"
 #include "signing/output_signer.h"
 
 namespace quorlix {
@@ -35,24 +33,11 @@ void Pause(const StepPause& pause, milliseconds wait) {
     }
 }
 
-// A fresh work folder path for the option files: <temporary folder>dorvane/temp/{GUID}.
-std::string NewWorkFolderPath() {
-    std::string temp = TempFolderPath();
-    temp.pop_back();
-    const std::string guid = NewGuidText();
-    if (guid.empty()) {
-        // Without a name of its own the job would later delete the shared parent folder.
-        throw Error("No GUID for the work folder");
-    }
-    return temp + "/dorvane/temp/" + guid;
-}
-
-// Writes one option file into the work folder and stages it.
-void StageOptionFile(StagingList& staging, const std::string& workFolder, std::string_view file,
+// Makes one option file in memory and stages it.
+void StageOptionFile(StagingList& staging, std::string_view file,
                      const std::vector<std::string>& lines) {
-    const std::string path = workFolder + "/" + std::string(file);
-    WriteTextLines(path, lines);
-    staging.Add(path, OptionEntryName(file));
+    const std::string name(file);
+    staging.AddBytes(name, TextFileBytes(name, lines), OptionEntryName(file));
 }
 
 // A font file: the text itself when a file is there, else the same name in the fonts folder.
@@ -140,7 +125,7 @@ void WarnMissingImage(bool shown, const std::string& path, ConversionSink& sink)
 
 // Makes the output's folder, checks that the final path can be replaced and creates the
 // temporary output beside it.
-void PrepareOutput(const std::string& outputPath, std::optional<ReplacementFile>& output,
+void PrepareOutput(const std::string& outputPath, std::unique_ptr<ReplacementFile>& output,
                    Steps& steps) {
     steps.Start("writing " + outputPath);
     const std::string folder = FolderOf(outputPath);
@@ -148,7 +133,7 @@ void PrepareOutput(const std::string& outputPath, std::optional<ReplacementFile>
         CreateFolders(folder);
     }
     HoldForReplacement(outputPath);
-    output.emplace(outputPath, ".part");
+    output = std::make_unique<ReplacementFile>(outputPath, ".part");
     steps.SetTemporaryPath(output->temporaryPath());
     output->ReopenFile();
 }
@@ -170,27 +155,32 @@ void WriteStub(const OptionSet& options, ReplacementFile& output, Steps& steps,
 // Stages every option file and picture, writes the stub under the temporary name and appends
 // document, package and end marker. Throws the failing step's error.
 void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
-                 const std::string& workFolder, std::optional<ReplacementFile>& output,
-                 Steps& steps, ConversionSink& sink, const StepPause& pause) {
+                 std::unique_ptr<ReplacementFile>& output, Steps& steps, ConversionSink& sink,
+                 const StepPause& pause) {
     steps.Start("writing the option files");
-    StagingList staging(FileSizeOf(paths.sourcePath));
+    if (!paths.stagedCopy) {
+        throw Error("no staged copy of " + paths.documentPath);
+    }
+    const StagedCopy& stagedCopy = *paths.stagedCopy;
+    // The staged size starts from the staged copy's size as a directory lookup gives it.
+    StagingList staging(static_cast<std::int32_t>(static_cast<std::uint32_t>(stagedCopy.size())));
     const bool firstImage = options.showfirstimage && ChosenFileExists(options.firstimage);
     const bool secondImage = options.showsecondimage && ChosenFileExists(options.secondimage);
     WarnMissingImage(options.showfirstimage, options.firstimage, sink);
     WarnMissingImage(options.showsecondimage, options.secondimage, sink);
-    StageOptionFile(staging, workFolder, kWinsetbrowerFile,
-                    WinsetbrowerLines(options, paths.sourcePath, firstImage, secondImage));
+    StageOptionFile(
+        staging, kWinsetbrowerFile,
+        WinsetbrowerLines(options, std::string(StagedCopy::kFileName), firstImage, secondImage));
 
     const bool waterImage = options.watertype == 2 && ChosenFileExists(options.waterimagefile);
     if (waterImage) {
         staging.Add(options.waterimagefile, std::string(kWaterImageEntry));
     }
-    StageOptionFile(staging, workFolder, kWateroptionsFile, WateroptionsLines(options, waterImage));
-    StageOptionFile(staging, workFolder, kWinoptionsFile,
-                    WinoptionsLines(options, paths.documentPath));
+    StageOptionFile(staging, kWateroptionsFile, WateroptionsLines(options, waterImage));
+    StageOptionFile(staging, kWinoptionsFile, WinoptionsLines(options, paths.documentPath));
     if (secondImage) {
         staging.Add(options.secondimage, SecondImageEntryName(options));
-        StageOptionFile(staging, workFolder, kTrmack2File, Trmack2Lines(options));
+        StageOptionFile(staging, kTrmack2File, Trmack2Lines(options));
     }
 
     PrepareOutput(paths.outputPath, output, steps);
@@ -199,18 +189,18 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
     steps.Start("writing the option files");
     if (firstImage) {
         staging.Add(options.firstimage, FirstImageEntryName(options));
-        StageOptionFile(staging, workFolder, kTrmack1File, Trmack1Lines(options));
+        StageOptionFile(staging, kTrmack1File, Trmack1Lines(options));
     }
     StageFonts(options, paths.fontsFolder, staging);
-    StageOptionFile(staging, workFolder, kTrmacke1File, Trmacke1Lines(options));
-    StageOptionFile(staging, workFolder, kTrmacke2File, Trmacke2Lines(options));
+    StageOptionFile(staging, kTrmacke1File, Trmacke1Lines(options));
+    StageOptionFile(staging, kTrmacke2File, Trmacke2Lines(options));
 
     sink.WorkMeasured(ProgressMaximumFor(staging.stagedSize()));
 
     File& file = output->file();
     Pause(pause, milliseconds(100));
     steps.Start("appending the document");
-    AppendDocumentTo(paths.sourcePath, file, sink);
+    AppendDocumentTo(stagedCopy, file, sink);
     StopIfCancelled(sink);
     Pause(pause, milliseconds(100));
     steps.Start("appending the package");
@@ -230,65 +220,80 @@ void SignOutput(const OutputSigner& signer, ReplacementFile& output, Steps& step
     CheckSignedOutputForPlayer(output.temporaryPath());
 }
 
-// Reads the finished output back as the player will, signs it when asked, writes the autorun file
-// when asked and renames the output over its final path, then the autorun file over Autorun.inf,
-// so that an Autorun.inf never names an executable that is not there. Throws the failing step's
-// error; once the output is in place, an autorun file that cannot follow it is a warning.
-void FinishOutput(const OptionSet& options, ReplacementFile& output, const OutputSigner* signer,
-                  Steps& steps, ConversionSink& sink) {
+// Reads the finished output back as the player will, signs it when asked and writes the autorun
+// file when asked, both under their temporary names. Throws the failing step's error.
+std::unique_ptr<FinishedOutput> FinishOutput(const OptionSet& options,
+                                             std::unique_ptr<ReplacementFile> output,
+                                             const OutputSigner* signer, Steps& steps,
+                                             ConversionSink& sink) {
     steps.Start("checking the finished output");
-    CheckOutputForPlayer(output.temporaryPath());
+    CheckOutputForPlayer(output->temporaryPath());
     if (signer != nullptr) {
         StopIfCancelled(sink);
-        SignOutput(*signer, output, steps);
+        SignOutput(*signer, *output, steps);
     }
-    std::optional<AutorunFile> autorun;
+    std::unique_ptr<AutorunFile> autorun;
     if (options.autorun) {
         steps.Start("writing Autorun.inf");
-        autorun.emplace(output.finalPath());
+        autorun = std::make_unique<AutorunFile>(output->finalPath());
     }
-    steps.Start("replacing " + output.finalPath());
+    return std::make_unique<FinishedOutput>(std::move(output), std::move(autorun));
+}
+
+// Puts the output in place at once, on the job's thread: a cancel up to here leaves the final
+// path as it was. Throws the failing step's error.
+void CommitNow(FinishedOutput& finished, Steps& steps, ConversionSink& sink) {
+    steps.Start("replacing " + finished.finalPath());
     StopIfCancelled(sink);
-    output.Commit(true);
-    if (autorun) {
-        try {
-            autorun->Commit();
-        } catch (const std::exception& e) {
-            sink.Warn(std::string("Autorun.inf could not be put in place beside the output (") +
-                      e.what() + ")");
-        }
+    if (const std::optional<std::string> warning = finished.Commit()) {
+        sink.Warn(*warning);
     }
+}
+
+// The job, up to a finished output: put in place too when commitNow, else handed back for the
+// caller to put in place. Empty when the job failed (cause holds why) or the output was put in
+// place. Never throws.
+std::unique_ptr<FinishedOutput> RunJob(const OptionSet& options, const ConversionPaths& paths,
+                                       ConversionSink& sink, std::string& cause,
+                                       const OutputSigner* signer, const StepPause& pause,
+                                       bool commitNow, bool& converted) {
+    const std::string outputName = FileNameOf(paths.outputPath);
+    sink.StageReached(JobStage::Preparing, outputName);
+    sink.StageReached(JobStage::Writing, outputName);
+
+    // Any error on the way fails this document only; the temporary output goes whatever happened,
+    // and nothing is ever left under the final name unless converted.
+    Steps steps(paths);
+    std::unique_ptr<ReplacementFile> output;
+    std::unique_ptr<FinishedOutput> finished;
+    converted = false;
+    cause.clear();
+    try {
+        WriteOutput(options, paths, output, steps, sink, pause);
+        Pause(pause, milliseconds(10));
+        StopIfCancelled(sink);
+        finished = FinishOutput(options, std::move(output), signer, steps, sink);
+        if (commitNow) {
+            CommitNow(*finished, steps, sink);
+            finished.reset();
+        }
+        converted = true;
+    } catch (const std::exception& e) {
+        Pause(pause, milliseconds(10));
+        cause = sink.CancelRequested() ? std::string("cancelled") : steps.Cause(e.what());
+        finished.reset();
+    }
+    output.reset();
+    sink.StageReached(JobStage::Finished, outputName);
+    return finished;
 }
 
 }  // namespace
 
 bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink,
                    std::string& cause, const OutputSigner* signer, const StepPause& pause) {
-    const std::string outputName = FileNameOf(paths.outputPath);
-    sink.StageReached(JobStage::Preparing, outputName);
-    sink.StageReached(JobStage::Writing, outputName);
-
-    // Any error on the way fails this document only; the work folder and the temporary output
-    // go whatever happened, and nothing is ever left under the final name unless converted.
-    Steps steps(paths);
-    std::optional<ReplacementFile> output;
     bool converted = false;
-    cause.clear();
-    try {
-        steps.Start("making the work folder");
-        std::optional<RunFolder> workFolder(std::in_place, NewWorkFolderPath());
-        WriteOutput(options, paths, workFolder->path(), output, steps, sink, pause);
-        Pause(pause, milliseconds(10));
-        workFolder.reset();
-        StopIfCancelled(sink);
-        FinishOutput(options, *output, signer, steps, sink);
-        converted = true;
-    } catch (const std::exception& e) {
-        Pause(pause, milliseconds(10));
-        cause = sink.CancelRequested() ? std::string("cancelled") : steps.Cause(e.what());
-    }
-    output.reset();
-    sink.StageReached(JobStage::Finished, outputName);
+    RunJob(options, paths, sink, cause, signer, pause, true, converted);
     return converted;
 }
 
@@ -296,6 +301,14 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
                    const OutputSigner* signer) {
     std::string cause;
     return RunConversion(options, paths, sink, cause, signer);
+}
+
+std::unique_ptr<FinishedOutput> RunConversionToCommit(const OptionSet& options,
+                                                      const ConversionPaths& paths,
+                                                      ConversionSink& sink, std::string& cause,
+                                                      const OutputSigner* signer) {
+    bool converted = false;
+    return RunJob(options, paths, sink, cause, signer, {}, false, converted);
 }
 
 JobStepHookScope::JobStepHookScope(WriteStepHook& hook) : previous_(t_stepHook) {

@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <deque>
+#include <optional>
 #include <system_error>
 
+#include "conversion/commit_queue.h"
 #include "conversion/output_naming.h"
 #include "platform/document_container.h"
 #include "platform/file_system.h"
@@ -43,42 +46,118 @@ bool PrepareAutorunOutput(const std::string& outputPath, std::string& cause) {
     return true;
 }
 
-}  // namespace
+// The documents taken whose end is not reported yet, in list order: each is reported to the
+// front end, and its failure recorded, once it and every one before it have settled.
+class PendingDocuments {
+public:
+    PendingDocuments(ConvertFrontEnd& frontEnd, ConvertOutcome& outcome)
+        : frontEnd_(frontEnd), outcome_(outcome) {}
 
-ConvertOutcome ConvertDocuments(const std::vector<std::string>& documents,
-                                const std::string& outputFolder, bool autorun,
-                                const std::string& stagedCopyPath, ConvertFrontEnd& frontEnd) {
-    ConvertOutcome outcome;
+    void Add(std::string outputPath, DocumentResult result) {
+        pending_.push_back({std::move(outputPath), std::move(result)});
+        ReportSettled();
+    }
+    // Reports those at the front that have settled, without waiting.
+    void ReportSettled() {
+        while (!pending_.empty() && pending_.front().result.Settled()) {
+            ReportFront();
+        }
+    }
+    // Waits for and reports every document up to the last one written to outputPath, so that
+    // nothing else touches that path while its output is put in place.
+    void WaitFor(const std::string& outputPath) {
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < pending_.size(); ++i) {
+            count = pending_[i].outputPath == outputPath ? i + 1 : count;
+        }
+        while (count-- > 0) {
+            ReportFront();
+        }
+    }
+    // Waits for and reports every document.
+    void ReportAll() {
+        while (!pending_.empty()) {
+            ReportFront();
+        }
+    }
+
+private:
+    struct Pending {
+        std::string outputPath;
+        DocumentResult result;
+    };
+
+    void ReportFront() {
+        Pending done = std::move(pending_.front());
+        pending_.pop_front();
+        const DocumentOutcome& outcome = done.result.Outcome();
+        if (!outcome.converted) {
+            outcome_.failures.push_back({done.outputPath, outcome.cause});
+        }
+        frontEnd_.DocumentDone(done.outputPath, outcome);
+    }
+
+    ConvertFrontEnd& frontEnd_;
+    ConvertOutcome& outcome_;
+    std::deque<Pending> pending_;
+};
+
+// The run over the documents; what it took is reported through pending. A finished output that
+// a document after it may overtake goes to the commit queue; the last is put in place on this
+// thread when it is reported.
+void ConvertInOrder(const std::vector<std::string>& documents, const std::string& outputFolder,
+                    bool autorun, ConvertFrontEnd& frontEnd, CommitQueue& commits,
+                    PendingDocuments& pending, ConvertOutcome& outcome) {
     DocumentContainer container;
     container.SetCannotDeactivate(true);
     for (const std::string& document : documents) {
         if (frontEnd.CancelRequested()) {
             outcome.cancelled = true;
-            return outcome;
+            return;
         }
         container.CreateObjectFromFile(document);
-        container.SaveToFile(stagedCopyPath);
 
         ConversionPaths paths;
         paths.documentPath = document;
-        paths.sourcePath = stagedCopyPath;
+        paths.stagedCopy = container.Save();
         paths.outputPath = OutputPathFor(outputFolder, document, autorun);
+        pending.WaitFor(paths.outputPath);
         std::string cause;
         const bool prepared = !autorun || PrepareAutorunOutput(paths.outputPath, cause);
-        bool converted = false;
+        std::optional<DocumentResult> result;
         if (prepared) {
             const OptionSet options = frontEnd.OptionsFor(document);
-            converted = frontEnd.ConvertOne(options, paths, cause);
+            result.emplace(frontEnd.ConvertOne(options, paths));
         }
+        // A cancel up to here leaves an output not yet in place out.
         if (frontEnd.CancelRequested()) {
             outcome.cancelled = true;
-            return outcome;
+            return;
         }
-        if (!converted) {
-            outcome.failures.push_back({paths.outputPath, cause});
+        if (!result) {
+            result.emplace(false, cause);
+        } else if (&document != &documents.back()) {
+            result->CommitOn(commits);
         }
-        frontEnd.DocumentDone(paths.outputPath, converted, cause);
+        pending.Add(paths.outputPath, std::move(*result));
     }
+}
+
+}  // namespace
+
+ConvertOutcome ConvertDocuments(const std::vector<std::string>& documents,
+                                const std::string& outputFolder, bool autorun,
+                                ConvertFrontEnd& frontEnd) {
+    ConvertOutcome outcome;
+    CommitQueue commits;
+    PendingDocuments pending(frontEnd, outcome);
+    try {
+        ConvertInOrder(documents, outputFolder, autorun, frontEnd, commits, pending, outcome);
+    } catch (...) {
+        pending.ReportAll();
+        throw;
+    }
+    pending.ReportAll();
     return outcome;
 }
 

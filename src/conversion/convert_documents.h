@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "conversion/conversion_job.h"
+#include "conversion/document_result.h"
 #include "conversion/option_set.h"
 
 namespace quorlix {
@@ -26,30 +27,32 @@ public:
     virtual ~ConvertFrontEnd() = default;
     // The option set for this document, filled just before its conversion.
     virtual OptionSet OptionsFor(const std::string& documentPath) = 0;
-    // Clears the cancel flag and runs RunConversion for one document as this front end shows it
-    // (the window: the progress window shown modally; the command line: directly). Returns the
-    // converted flag; on failure cause holds why.
-    virtual bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
-                            std::string& cause) = 0;
+    // Clears the cancel flag and runs the job for one document as this front end shows it (the
+    // window: RunConversion in the progress window shown modally, the output put in place inside
+    // the job; the command line: RunConversionToCommit directly, its finished output handed back
+    // for the run to put in place, on another thread while the next document converts).
+    virtual DocumentResult ConvertOne(const OptionSet& options, const ConversionPaths& paths) = 0;
     // True once the user cancelled; read after each document.
     virtual bool CancelRequested() const = 0;
-    // After each document that was taken (converted or failed).
-    virtual void DocumentDone(const std::string& outputPath, bool converted,
-                              const std::string& cause) {
+    // Once for each document that was taken, in list order, when it has settled (converted or
+    // failed).
+    virtual void DocumentDone(const std::string& outputPath, const DocumentOutcome& outcome) {
         (void)outputPath;
-        (void)converted;
-        (void)cause;
+        (void)outcome;
     }
 };
 
-// Converts documents in order into outputFolder (ends in '/'); stagedCopyPath is the staged
-// copy's path in the caller's per-run folder. With the autorun option each output gets a
-// subfolder and an old output there is deleted first (one that cannot be deleted fails that
-// document without a conversion). A cancel ends the run at once (cancelled = true). A document
-// that cannot be embedded or whose staged copy cannot be written throws (std::system_error /
-// quorlix::Error with the system's text); outputs already written stay.
+// Converts documents in order into outputFolder (ends in '/'), each embedded and its staged copy
+// handed to the job. With the autorun option each output gets a subfolder and an old output
+// there is deleted first (one that cannot be deleted fails that document without a conversion).
+// A cancel ends the run at once (cancelled = true); an output the job finished but nothing put in
+// place yet is then left out. A document that cannot be embedded throws (std::system_error /
+// quorlix::Error with the system's text); outputs already written stay. Finished outputs handed
+// back are put in place in list order, each but the last on a thread of the run's own while the
+// next document converts, and a document whose output path is still being put in place waits
+// for it. Every document taken has settled and been reported when this returns or throws.
 ConvertOutcome ConvertDocuments(const std::vector<std::string>& documents,
                                 const std::string& outputFolder, bool autorun,
-                                const std::string& stagedCopyPath, ConvertFrontEnd& frontEnd);
+                                ConvertFrontEnd& frontEnd);
 
 }  // namespace quorlix

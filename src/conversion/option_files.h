@@ -9,7 +9,7 @@
 
 namespace quorlix {
 
-// File names of the option files in the work folder; inside the package each is
+// File names of the option files; inside the package each is
 // OptionEntryName(file name).
 inline constexpr std::string_view kWinsetbrowerFile = "winsetbrower.dll";
 inline constexpr std::string_view kWateroptionsFile = "wateroptions.dll";

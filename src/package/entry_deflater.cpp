@@ -10,14 +10,22 @@
 
 namespace quorlix {
 
-EntryDeflater::EntryDeflater(const std::string& sourcePath)
-    : source_(File::Open(sourcePath, File::Mode::Read)), remaining_(source_.Size()) {
-    CheckEntrySize(remaining_, sourcePath);
+EntryDeflater::EntryDeflater(const PackageSource& source) : bytes_(source.bytes) {
+    if (bytes_) {
+        remaining_ = bytes_->size();
+    } else {
+        file_.emplace(File::Open(source.path, File::Mode::Read));
+        remaining_ = file_->Size();
+    }
+    CheckEntrySize(remaining_, source.path);
     CompressedBlock sizeField;
     PutLE32(sizeField.bytes, static_cast<std::uint32_t>(remaining_));
     recordLength_ = sizeField.bytes.size();
     pending_.push_back(std::move(sizeField));
-    chunk_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, kCopyChunkSize)));
+    if (file_) {
+        chunk_.resize(
+            static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, kCopyChunkSize)));
+    }
     block_.resize(kCompressorBlockSize);
     const int rc =
         deflateInit2(&stream_, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY);
@@ -46,8 +54,7 @@ bool EntryDeflater::Step(std::vector<CompressedBlock>& out) {
     if (remaining_ > 0) {
         const auto size =
             static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, kCopyChunkSize));
-        source_.ReadExactly(chunk_.data(), size);
-        stream_.next_in = chunk_.data();
+        stream_.next_in = const_cast<std::uint8_t*>(NextChunk(size));
         stream_.avail_in = static_cast<uInt>(size);
         Deflate(Z_NO_FLUSH, out);
         remaining_ -= size;
@@ -57,8 +64,20 @@ bool EntryDeflater::Step(std::vector<CompressedBlock>& out) {
     stream_.avail_in = 0;
     Deflate(Z_FINISH, out);
     ended_ = true;
-    source_.Close();
+    if (file_) {
+        file_->Close();
+    }
     return false;
+}
+
+const std::uint8_t* EntryDeflater::NextChunk(std::size_t size) {
+    if (bytes_) {
+        const auto* at = reinterpret_cast<const std::uint8_t*>(bytes_->data()) + taken_;
+        taken_ += size;
+        return at;
+    }
+    file_->ReadExactly(chunk_.data(), size);
+    return chunk_.data();
 }
 
 // The same loop as the sequential compressor's, so blocks and reports fall at the same bytes.

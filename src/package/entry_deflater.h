@@ -3,10 +3,12 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "package/package_source.h"
 #include "platform/file.h"
 
 namespace quorlix {
@@ -24,9 +26,9 @@ struct CompressedBlock {
 // reports of one zlib stream written through a 65,536-byte block for the same source.
 class EntryDeflater {
 public:
-    // Opens the source and makes the size field's block. Throws std::system_error when the
-    // source cannot be opened or is too large for a record.
-    explicit EntryDeflater(const std::string& sourcePath);
+    // Opens the source (a file; bytes are taken as they are) and makes the size field's block.
+    // Throws std::system_error when the source cannot be opened or is too large for a record.
+    explicit EntryDeflater(const PackageSource& source);
     ~EntryDeflater();
     EntryDeflater(const EntryDeflater&) = delete;
     EntryDeflater& operator=(const EntryDeflater&) = delete;
@@ -41,7 +43,12 @@ private:
     void Deflate(int flush, std::vector<CompressedBlock>& out);
     void EndBlock(std::vector<CompressedBlock>& out, std::optional<std::uint64_t> takenIn);
 
-    File source_;
+    // Reads the next size bytes of the source: into chunk_ from a file, in place from bytes.
+    const std::uint8_t* NextChunk(std::size_t size);
+
+    std::optional<File> file_;
+    std::shared_ptr<const std::string> bytes_;
+    std::uint64_t taken_ = 0;
     std::uint64_t remaining_ = 0;
     z_stream stream_{};
     std::vector<std::uint8_t> chunk_;

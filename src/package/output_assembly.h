@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "package/package_source.h"
 #include "package/progress_sink.h"
 #include "platform/file.h"
+#include "platform/staged_copy.h"
 
 namespace quorlix {
 
@@ -25,23 +27,15 @@ const std::vector<std::uint8_t>& InflatedProgramResource(const std::string& type
 // Throws quorlix::Error when the stream is damaged, cut short or gives fewer than U bytes.
 std::vector<std::uint8_t> InflateResource(std::span<const std::uint8_t> data);
 
-// Appends the scrambled document and its trailer D + 4 to an output the caller holds open;
-// throws on any error. A cancel stops the copy early; the trailer then records the shorter
-// length.
-void AppendDocumentTo(const std::string& documentPath, File& output, ProgressSink& sink);
-
-// Appends the file scrambled at the end of output; returns the number of bytes appended.
-std::uint64_t AppendScrambledFile(const std::string& filePath, File& output, ProgressSink& sink);
-
-// Copies count bytes (0: the whole source from position 0) scrambled to the target's position in
-// chunks of at most 61,440 bytes, stopping before a chunk when a cancel was requested and
-// reporting AddProgress after each chunk; returns the count asked for.
-std::uint64_t CopyScrambled(File& source, File& target, std::uint64_t count, ProgressSink& sink);
+// Appends the document section (the staged copy scrambled, produced straight into the output a
+// chunk of 61,440 bytes at a time, as ScrambledSectionSink reports and cancels) and its trailer
+// D + 4 to an output the caller holds open; throws on any error, and "cancelled" at a cancel.
+void AppendDocumentTo(const StagedCopy& stagedCopy, File& output, ProgressSink& sink);
 
 // Appends the package of the sources (WritePackageInParallel) and its trailer P to an output the
 // caller holds open. False at a cancel (the package then stops short, without directory or
 // trailer); errors are thrown.
-bool AppendPackageInParallel(File& output, std::span<const std::string> sources,
+bool AppendPackageInParallel(File& output, std::span<const PackageSource> sources,
                              std::span<const std::string> names, ProgressSink& sink);
 
 // Appends the 256-byte end marker to an output the caller holds open; throws on any error.

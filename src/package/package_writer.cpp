@@ -10,7 +10,6 @@
 #include "common/payload_layout.h"
 #include "platform/ansi_code_page.h"
 #include "platform/error.h"
-#include "platform/file_system.h"
 
 namespace quorlix {
 
@@ -29,8 +28,8 @@ void CheckEntryName(const std::string& name) {
     }
 }
 
-void ReportEntryDone(ProgressSink& sink, const std::string& sourcePath) {
-    sink.EntryDone(KibRoundedHalfEven(FileSizeOf(sourcePath)));
+void ReportEntryDone(ProgressSink& sink, const PackageSource& source) {
+    sink.EntryDone(KibRoundedHalfEven(source.SizeAsFound()));
 }
 
 void WritePackageDirectory(const std::vector<std::string>& directory, File& output) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "package/package_source.h"
 #include "package/progress_sink.h"
 #include "platform/file.h"
 
@@ -25,8 +26,8 @@ namespace quorlix {
 // std::system_error (EFBIG); a name that is empty or holds "|", CR or LF throws quorlix::Error.
 void CheckEntrySize(std::uint64_t size, const std::string& sourcePath);
 void CheckEntryName(const std::string& name);
-// Reports the entry of sourcePath done, with its size in KiB looked up anew.
-void ReportEntryDone(ProgressSink& sink, const std::string& sourcePath);
+// Reports the entry of source done, with its size in KiB looked up anew.
+void ReportEntryDone(ProgressSink& sink, const PackageSource& source);
 // Writes the directory lines with CR LF in ANSI, their length and the signature.
 void WritePackageDirectory(const std::vector<std::string>& directory, File& output);
 

@@ -17,7 +17,10 @@ namespace {
 
 // One entry on its way: claimed by a thread, its blocks queued until the writer takes them.
 struct EntryWork {
-    std::string source;
+    EntryWork(PackageSource entrySource, std::string entryName)
+        : source(std::move(entrySource)), name(std::move(entryName)) {}
+
+    PackageSource source;
     std::string name;
     std::deque<CompressedBlock> blocks;
     std::uint64_t recordLength = 0;
@@ -30,13 +33,10 @@ struct EntryWork {
 // against the compressed-ahead limit.
 class PackagePipeline {
 public:
-    PackagePipeline(std::span<const std::string> sources, std::span<const std::string> names) {
+    PackagePipeline(std::span<const PackageSource> sources, std::span<const std::string> names) {
         for (std::size_t i = 0; i < sources.size(); ++i) {
-            EntryWork work;
-            work.source = sources[i];
             const std::string name = i < names.size() ? names[i] : std::string();
-            work.name = name.empty() ? EntryNameOf(sources[i]) : name;
-            entries_.push_back(std::move(work));
+            entries_.emplace_back(sources[i], name.empty() ? EntryNameOf(sources[i].path) : name);
         }
         if (entries_.size() > 1) {
             helper_ = std::thread([this] { HelperLoop(); });
@@ -269,11 +269,18 @@ std::size_t PackagePipeline::Write(File& output, ProgressSink& sink) {
 
 }  // namespace
 
-std::size_t WritePackageInParallel(std::span<const std::string> sources,
+std::size_t WritePackageInParallel(std::span<const PackageSource> sources,
                                    std::span<const std::string> names, File& output,
                                    ProgressSink& sink) {
     PackagePipeline pipeline(sources, names);
     return pipeline.Write(output, sink);
+}
+
+std::size_t WritePackageInParallel(std::span<const std::string> sources,
+                                   std::span<const std::string> names, File& output,
+                                   ProgressSink& sink) {
+    const std::vector<PackageSource> files(sources.begin(), sources.end());
+    return WritePackageInParallel(files, names, output, sink);
 }
 
 }  // namespace quorlix

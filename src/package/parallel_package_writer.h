@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "package/package_source.h"
 #include "package/progress_sink.h"
 #include "platform/file.h"
 
@@ -24,6 +25,10 @@ inline constexpr std::size_t kCompressedAheadLimit = 16 * 1024 * 1024;
 // a cancel stops the writing there and writes nothing more (no directory). Throws the first
 // failing entry's error (std::system_error for a source that cannot be read, quorlix::Error for
 // a name the directory cannot hold), in entry order, after the entries before it were written.
+std::size_t WritePackageInParallel(std::span<const PackageSource> sources,
+                                   std::span<const std::string> names, File& output,
+                                   ProgressSink& sink);
+// The same for sources that are all files, by path.
 std::size_t WritePackageInParallel(std::span<const std::string> sources,
                                    std::span<const std::string> names, File& output,
                                    ProgressSink& sink);

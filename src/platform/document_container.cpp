@@ -1,17 +1,7 @@
 #include "platform/document_container.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <system_error>
-
-#include "platform/compound_file_writer.h"
-#include "platform/container_stream_writer.h"
 #include "platform/error.h"
 #include "platform/file.h"
-#include "platform/file_sink.h"
-#include "platform/file_system.h"
-#include "platform/package_object.h"
-#include "platform/replacement_file.h"
 
 namespace quorlix {
 
@@ -40,22 +30,11 @@ void DocumentContainer::DestroyObject() {
     uiActive_ = false;
 }
 
-void DocumentContainer::SaveToFile(const std::string& path) const {
+std::shared_ptr<const StagedCopy> DocumentContainer::Save() const {
     if (!document_) {
         throw Error("The document container holds no object to save");
     }
-    File data = File::Open(*document_, File::Mode::Read);
-    const std::uint64_t size = data.Size();
-    StreamContent content;
-    content.AppendFile(std::move(data), 0, size);
-    CompoundFileWriter storage;
-    AddPackageObject(storage, PackageNamesFor(FileNameOf(*document_)), std::move(content));
-
-    ReplacementFile out(path, ".part");
-    FileSink sink(out.file());
-    WriteContainerStream(storage, sink);
-    sink.Flush();
-    out.Commit(false);
+    return StageDocument(*document_);
 }
 
 }  // namespace quorlix

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "platform/staged_copy.h"
 
 namespace quorlix {
 
 // The document container: holds at most one embedded document, as an OLE Package object, and
-// saves itself as a container stream (the staged copy).
+// saves itself as its staged copy, a container stream produced when it is written.
 class DocumentContainer {
 public:
     // While true, the request to leave the UI-active state is ignored.
@@ -27,10 +30,10 @@ public:
     void DestroyObject();
     bool HasObject() const { return document_.has_value(); }
 
-    // Writes the container stream to path, replacing the file there. It is written under a
-    // temporary name in the same folder and renamed, so a failure (std::system_error,
-    // quorlix::Error) leaves whatever was at path untouched and nothing half-written behind.
-    void SaveToFile(const std::string& path) const;
+    // The staged copy of the object (StageDocument): nothing is written until it is. A document
+    // gone or unreadable since it was embedded throws std::system_error, one too large to embed
+    // quorlix::Error.
+    std::shared_ptr<const StagedCopy> Save() const;
 
 private:
     bool cannotDeactivate_ = false;

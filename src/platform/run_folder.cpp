@@ -54,11 +54,4 @@ std::string NewRunFolderPath() {
     return TempFolderPath() + "dorvane/" + guid;
 }
 
-std::string StagedCopyPath(const std::string& runFolder) {
-    if (!runFolder.empty() && runFolder.back() == '/') {
-        return runFolder + "~~~.txt";
-    }
-    return runFolder + "/~~~.txt";
-}
-
 }  // namespace quorlix

@@ -32,7 +32,4 @@ private:
 // quorlix::Error when no GUID can be made.
 std::string NewRunFolderPath();
 
-// The staged copy in a per-run folder: the folder and "/~~~.txt".
-std::string StagedCopyPath(const std::string& runFolder);
-
 }  // namespace quorlix

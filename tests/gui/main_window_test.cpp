@@ -15,9 +15,12 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/about_box.h"
+#include "platform/owner_record.h"
+#include "platform/temp_folder.h"
 #include "support/cli_output.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
@@ -42,6 +45,21 @@ int SelectedRow(const QTableWidget& list) {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// The files in the temporary folder, owner records and those in the given folders aside.
+std::vector<std::string> FilesOfTheTemporaryFolder(const std::vector<std::string>& besides = {}) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(TempFolderPath())) {
+        const std::string path = entry.path().string();
+        const bool aside = std::any_of(besides.begin(), besides.end(), [&](const std::string& f) {
+            return path.starts_with(f + "/");
+        });
+        if (!entry.is_directory() && !aside && !path.starts_with(OwnerRecordFolder() + "/")) {
+            files.push_back(path);
+        }
+    }
+    return files;
 }
 
 TEST(MainWindow, LaysOutTheFrameAndTheConversionPage) {
@@ -321,8 +339,11 @@ TEST(MainWindow, ConvertsEveryDocumentAndSaysSo) {
         EXPECT_EQ(winoptions[0], name + "-This Word document will help you");
         EXPECT_EQ(read.document.substr(0, 4), "BDOC");
     }
-    EXPECT_FALSE(s.h.window->stagingFolder().empty());
-    EXPECT_TRUE(fs::exists(StagedCopyPath(s.h.window->stagingFolder())));
+    // No copy of a document is left in the temporary folder, nor any file of the run: only the
+    // window's own two folders (and their owner records).
+    EXPECT_EQ(FilesOfTheTemporaryFolder(
+                  {s.h.window->defaultIconFolder(), s.h.window->iconPreviewFolder()}),
+              std::vector<std::string>());
 
     s.h.operator()<QPushButton>("openOutputFolderButton").click();
     ASSERT_EQ(s.h.dialogs.openedUrls.size(), 1);
@@ -454,7 +475,6 @@ TEST(MainWindow, HelpMenuAndAboutBox) {
 TEST(MainWindow, LeavesNoFolderBehindWhenClosed) {
     std::string iconFolder;
     std::string previewFolder;
-    std::string stagingFolder;
     {
         ConvertSetup s;
         s.Add("One.doc", "one");
@@ -462,7 +482,6 @@ TEST(MainWindow, LeavesNoFolderBehindWhenClosed) {
         s.Convert();
         iconFolder = s.h.window->defaultIconFolder();
         previewFolder = s.h.window->iconPreviewFolder();
-        stagingFolder = s.h.window->stagingFolder();
         EXPECT_TRUE(fs::exists(iconFolder + "/myico.ico"));
         EXPECT_TRUE(fs::is_directory(previewFolder));
         EXPECT_NE(iconFolder, previewFolder);
@@ -470,7 +489,7 @@ TEST(MainWindow, LeavesNoFolderBehindWhenClosed) {
     }
     EXPECT_FALSE(fs::exists(iconFolder));
     EXPECT_FALSE(fs::exists(previewFolder));
-    EXPECT_FALSE(fs::exists(stagingFolder));
+    EXPECT_EQ(FilesOfTheTemporaryFolder(), std::vector<std::string>());
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 #include <system_error>
 
 #include "common/byte_order.h"
+#include "common/scramble.h"
 #include "package/output_assembly.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/program_resources.h"
+#include "support/chunked_copy.h"
 #include "support/serial_package_writer.h"
 
 namespace quorlix::test {
@@ -47,11 +49,33 @@ bool ExtractStub(const std::string& type, const std::string& name, const std::st
     }
 }
 
+std::uint64_t CopyScrambled(File& source, File& target, std::uint64_t count, ProgressSink& sink) {
+    return CopyInChunks(source, count, sink, [&](std::uint8_t* chunk, std::size_t size) {
+        ScrambleBuffer(chunk, kScrambleKey, kScrambleKeyLength, size);
+        target.WriteAll(chunk, size);
+        sink.AddProgress(static_cast<std::uint32_t>(size));
+    });
+}
+
 bool AppendDocument(const std::string& documentPath, const std::string& outputPath,
                     ProgressSink& sink, std::string* cause) {
     try {
         File output = File::Open(outputPath, File::Mode::WriteExclusive);
-        AppendDocumentTo(documentPath, output, sink);
+        File source = File::Open(documentPath, File::Mode::Read);
+        const std::uint64_t size = source.Size();
+        // The document trailer holds the section's length plus 4 in 32 bits.
+        if (size > UINT32_MAX - 4) {
+            throw std::system_error(EFBIG, std::generic_category(), documentPath);
+        }
+        output.SeekEnd();
+        const std::uint64_t start = output.Size();
+        if (size > 0) {
+            CopyScrambled(source, output, size, sink);
+        }
+        source.Close();
+        const std::uint64_t sectionSize = output.Size() - start;
+        output.SeekEnd();
+        WriteLE32(output, static_cast<std::uint32_t>(sectionSize + 4));
         output.Close();
         return true;
     } catch (const std::exception& e) {

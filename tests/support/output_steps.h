@@ -9,6 +9,7 @@
 #include <string>
 
 #include "package/progress_sink.h"
+#include "platform/file.h"
 
 namespace quorlix::test {
 
@@ -17,8 +18,14 @@ namespace quorlix::test {
 bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath,
                  std::string* cause = nullptr);
 
-// Appends the scrambled document and its trailer D + 4 to the output, opened exclusively. A
-// cancel stops the copy early; the trailer then records the shorter length.
+// Copies count bytes (0: the whole source from position 0) scrambled to the target's position in
+// chunks of at most 61,440 bytes, stopping before a chunk when a cancel was requested and
+// reporting AddProgress after each chunk; returns the count asked for.
+std::uint64_t CopyScrambled(File& source, File& target, std::uint64_t count, ProgressSink& sink);
+
+// Appends the file at documentPath (a staged copy) scrambled and its trailer D + 4 to the
+// output, opened exclusively. A cancel stops the copy early; the trailer then records the
+// shorter length.
 bool AppendDocument(const std::string& documentPath, const std::string& outputPath,
                     ProgressSink& sink, std::string* cause = nullptr);
 

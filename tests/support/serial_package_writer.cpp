@@ -1,8 +1,8 @@
 #include "support/serial_package_writer.h"
 
 #include "common/byte_order.h"
-#include "package/chunked_copy.h"
 #include "package/package_writer.h"
+#include "support/chunked_copy.h"
 #include "support/zlib_compressor.h"
 
 namespace quorlix::test {

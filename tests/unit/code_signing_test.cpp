@@ -49,10 +49,9 @@ protected:
 
     // An unsigned output of a document of random bytes.
     std::string MakeOutput() {
-        fs::create_directories(dir_ / "stage");
-        const ConversionPaths paths{dir_ / "Plan.doc", dir_ / "stage/~~~.txt",
+        test::WriteFile(dir_ / "Plan.doc", test::RandomBytes(70001, 3));
+        const ConversionPaths paths{dir_ / "Plan.doc", StageDocument(dir_ / "Plan.doc"),
                                     dir_ / "out/Plan.exe", dir_ / "fonts"};
-        test::WriteFile(paths.sourcePath, test::RandomBytes(70001, 3));
         QuietSink sink;
         EXPECT_TRUE(RunConversion(OptionSet{}, paths, sink));
         return test::ReadFile(paths.outputPath);

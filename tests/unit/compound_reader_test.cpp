@@ -10,6 +10,7 @@
 #include "common/embedded_document.h"
 #include "platform/compound_file_writer.h"
 #include "platform/document_container.h"
+#include "support/staged_copy_bytes.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -44,7 +45,7 @@ Bytes StagedCopy(const std::string& name, const std::string& data) {
     test::WriteFile(dir / name, data);
     DocumentContainer container;
     container.CreateObjectFromFile(dir / name);
-    container.SaveToFile(dir / "staged");
+    test::WriteFile(dir / "staged", test::StagedCopyBytes(*container.Save()));
     return ToBytes(test::ReadFile(dir / "staged"));
 }
 

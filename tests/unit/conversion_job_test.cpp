@@ -16,6 +16,7 @@
 #include "support/output_steps.h"
 #include "support/package_reading.h"
 #include "support/pe_inspect.h"
+#include "support/staged_copy_bytes.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -24,16 +25,29 @@ namespace {
 namespace fs = std::filesystem;
 using test::TestFolder;
 
-// The progress window without a window, with an optional cancel at the first copied chunk.
+// The progress window without a window, recording the byte reports, with an optional cancel at
+// the first copied chunk.
 class JobSink : public ProgressCounters {
 public:
     bool cancelAtFirstChunk = false;
+    std::vector<std::uint32_t> addProgress;
+    std::vector<std::uint64_t> streamProgress;
+    std::vector<std::uint32_t> entryKib;
 
     void AddProgress(std::uint32_t byteCount) override {
         ProgressCounters::AddProgress(byteCount);
+        addProgress.push_back(byteCount);
         if (cancelAtFirstChunk) {
             RequestCancel();
         }
+    }
+    void ShowStreamProgress(std::uint64_t bytesTakenIn) override {
+        ProgressCounters::ShowStreamProgress(bytesTakenIn);
+        streamProgress.push_back(bytesTakenIn);
+    }
+    void EntryDone(std::uint32_t kib) override {
+        ProgressCounters::EntryDone(kib);
+        entryKib.push_back(kib);
     }
 };
 
@@ -51,20 +65,36 @@ bool WorkFoldersLeft() {
     return fs::exists(folder) && !fs::is_empty(folder);
 }
 
+// Files in the temporary folder (the job writes none there).
+std::vector<std::string> TemporaryFiles() {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(TempFolderPath())) {
+        if (!entry.is_directory()) {
+            files.push_back(entry.path().string());
+        }
+    }
+    return files;
+}
+
 class ConversionJob : public ::testing::Test {
 protected:
     TestFolder dir;
-    ConversionPaths paths{dir / "docs/Plan.doc", dir / "stage/~~~.txt", dir / "out/Plan.exe",
-                          dir / "fonts"};
+    ConversionPaths paths{dir / "docs/Plan.doc", nullptr, dir / "out/Plan.exe", dir / "fonts"};
     OptionSet options;
     JobSink sink;
 
     void SetUp() override {
         fs::create_directories(dir / "docs");
-        fs::create_directories(dir / "stage");
         fs::create_directories(dir / "fonts");
-        test::WriteFile(paths.sourcePath, test::RandomBytes(5000, 1));
+        SetDocument(test::RandomBytes(5000, 1));
     }
+
+    // Writes the document and stages it, as the Convert command does before the job.
+    void SetDocument(const std::string& bytes) {
+        test::WriteFile(paths.documentPath, bytes);
+        paths.stagedCopy = StageDocument(paths.documentPath);
+    }
+    std::string StagedCopy() const { return test::StagedCopyBytes(*paths.stagedCopy); }
 };
 
 TEST_F(ConversionJob, DefaultOptionsGiveFiveOptionFilesAndTheDocument) {
@@ -79,7 +109,7 @@ TEST_F(ConversionJob, DefaultOptionsGiveFiveOptionFilesAndTheDocument) {
     EXPECT_EQ(sink.UpperLabel(), "");
     const std::string bytes = test::ReadFile(paths.outputPath);
     const test::ReadOutput out = test::ReadBack(bytes);
-    EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(out.document, StagedCopy());
     EXPECT_EQ(Names(out.package),
               (std::vector<std::string>{"option\\winsetbrower.dll", "option\\wateroptions.dll",
                                         "option\\winoptions.dll", "option\\trmacke1.dll",
@@ -91,6 +121,7 @@ TEST_F(ConversionJob, DefaultOptionsGiveFiveOptionFilesAndTheDocument) {
     EXPECT_EQ(winoptions.substr(0, winoptions.find("\r\n")),
               "Plan-This Word document will help you");
     EXPECT_FALSE(WorkFoldersLeft());
+    EXPECT_EQ(TemporaryFiles(), std::vector<std::string>()) << "nothing in the temporary folder";
     EXPECT_FALSE(fs::exists(dir / "out/Autorun.inf"));
 }
 
@@ -130,7 +161,13 @@ TEST_F(ConversionJob, EverythingChosenStagesInTheFixedOrder) {
               "1\r\nA Type 1\r\nB Sans (TrueType)\r\n");
     EXPECT_EQ(test::EntryContent(out.package, "option\\trmacke2.dll"),
               "1\r\na.pfm|a.pfb\r\nb.ttf\r\n");
-    EXPECT_EQ(sink.ProgressMaximum(), 5) << "about 5 KiB staged";
+    std::size_t staged = StagedCopy().size();
+    for (const auto& entry : out.package.entries) {
+        staged += entry.content.size();
+    }
+    EXPECT_EQ(staged, StagedCopy().size() + 302) << "the option files, pictures and fonts";
+    EXPECT_EQ(sink.ProgressMaximum(), 8) << "about 8 KiB staged";
+    EXPECT_EQ(sink.ProgressMaximum(), ProgressMaximumFor(static_cast<std::int32_t>(staged)));
 }
 
 TEST_F(ConversionJob, MissingPicturesCountAsNotChosen) {
@@ -144,16 +181,23 @@ TEST_F(ConversionJob, MissingPicturesCountAsNotChosen) {
     EXPECT_EQ(test::EntryContent(out.package, "option\\wateroptions.dll"), "0\r\n");
 }
 
-TEST_F(ConversionJob, SmallStagedSizeShowsNoProgress) {
-    test::WriteFile(paths.sourcePath, "tiny");
+TEST_F(ConversionJob, TheStagedSizeStartsFromTheStagedCopysSize) {
+    SetDocument("tiny");
     ASSERT_TRUE(RunConversion(options, paths, sink));
-    EXPECT_EQ(sink.ProgressMaximum(), 0);
-    EXPECT_EQ(sink.BarPosition(), 0);
-    EXPECT_EQ(sink.PercentageText(), "");
+    const test::ReadOutput out = test::ReadBack(test::ReadFile(paths.outputPath));
+    std::size_t staged = StagedCopy().size();
+    for (const auto& entry : out.package.entries) {
+        staged += entry.content.size();
+    }
+    EXPECT_EQ(sink.ProgressMaximum(), ProgressMaximumFor(static_cast<std::int32_t>(staged)))
+        << "the staged copy and the five option files, in KiB";
+    EXPECT_GT(sink.ProgressMaximum(), 0);
+    EXPECT_EQ(sink.addProgress,
+              std::vector<std::uint32_t>{static_cast<std::uint32_t>(StagedCopy().size())});
 }
 
 TEST_F(ConversionJob, CancelDuringTheDocumentCopyRemovesEverything) {
-    test::WriteFile(paths.sourcePath, test::RandomBytes(200000, 2));
+    SetDocument(test::RandomBytes(200000, 2));
     options.autorun = true;
     sink.cancelAtFirstChunk = true;
     EXPECT_FALSE(RunConversion(options, paths, sink));
@@ -185,12 +229,12 @@ TEST_F(ConversionJob, TellsTheStepHookEachStepInOrder) {
         const JobStepHookScope scope(recorder);
         ASSERT_TRUE(RunConversion(options, paths, sink));
     }
-    EXPECT_EQ(recorder.steps,
-              (std::vector<std::string>{"making the work folder", "writing the option files",
-                                        "writing " + paths.outputPath, "writing the option files",
-                                        "appending the document", "appending the package",
-                                        "appending the end marker", "checking the finished output",
-                                        "replacing " + paths.outputPath}));
+    EXPECT_EQ(
+        recorder.steps,
+        (std::vector<std::string>{
+            "writing the option files", "writing " + paths.outputPath, "writing the option files",
+            "appending the document", "appending the package", "appending the end marker",
+            "checking the finished output", "replacing " + paths.outputPath}));
     recorder.steps.clear();
     ASSERT_TRUE(RunConversion(options, paths, sink));
     EXPECT_TRUE(recorder.steps.empty()) << "no hook once the scope is gone";
@@ -202,7 +246,7 @@ TEST_F(ConversionJob, ExistingOutputIsReplacedNotAppendedTo) {
     ASSERT_TRUE(RunConversion(options, paths, sink));
     const std::string bytes = test::ReadFile(paths.outputPath);
     EXPECT_EQ(bytes.substr(0, 2), "MZ");
-    EXPECT_EQ(test::ReadBack(bytes).document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(test::ReadBack(bytes).document, StagedCopy());
 }
 
 TEST_F(ConversionJob, UnreadableStagedFontFailsAndCleansUp) {
@@ -214,11 +258,19 @@ TEST_F(ConversionJob, UnreadableStagedFontFailsAndCleansUp) {
     EXPECT_FALSE(WorkFoldersLeft());
 }
 
-TEST_F(ConversionJob, MissingSourceFailsWithoutOutput) {
-    fs::remove(paths.sourcePath);
-    EXPECT_FALSE(RunConversion(options, paths, sink));
+TEST_F(ConversionJob, ADocumentCutShortAfterItWasStagedFailsWithoutOutput) {
+    SetDocument(test::RandomBytes(200000, 5));
+    fs::resize_file(paths.documentPath, 100000);
+    std::string cause;
+    EXPECT_FALSE(RunConversion(options, paths, sink, cause));
+    EXPECT_TRUE(cause.starts_with("appending the document: ")) << cause;
     EXPECT_FALSE(fs::exists(paths.outputPath));
-    EXPECT_FALSE(WorkFoldersLeft());
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
+
+    paths.stagedCopy = nullptr;
+    EXPECT_FALSE(RunConversion(options, paths, sink, cause));
+    EXPECT_EQ(cause, "writing the option files: no staged copy of " + paths.documentPath);
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
 }
 
 TEST_F(ConversionJob, AutorunFileBesideAnOutputInASubfolder) {
@@ -234,7 +286,7 @@ TEST_F(ConversionJob, ChosenIconReplacesTheStubsBeforeTheDocumentIsAppended) {
     options.iconfilename = QUORLIX_DEFAULT_ICON_PATH;
     ASSERT_TRUE(RunConversion(options, paths, sink));
     const std::string bytes = test::ReadFile(paths.outputPath);
-    EXPECT_EQ(test::ReadBack(bytes).document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(test::ReadBack(bytes).document, StagedCopy());
     int groups = 0;
     for (const test::FoundResource& r : test::WalkResources(bytes)) {
         EXPECT_EQ(r.language, 1033) << r.type << " " << r.name;
@@ -258,8 +310,8 @@ TEST_F(ConversionJob, LockedOutputFails) {
     EXPECT_FALSE(WorkFoldersLeft());
 }
 
-TEST_F(ConversionJob, OutputIsTheStepByStepAssemblyOfTheSameFilesByteForByte) {
-    test::WriteFile(paths.sourcePath, test::RandomBytes(700000, 8));
+TEST_F(ConversionJob, OutputAndReportsAreTheStepByStepAssemblysOfTheSameFiles) {
+    SetDocument(test::RandomBytes(700000, 8));
     test::WriteFile(dir / "water.jpg", test::RandomBytes(900000, 2));
     test::WriteFile(dir / "second.gif", std::string(400000, 's') + test::RandomBytes(70000, 3));
     test::WriteFile(dir / "b.ttf", test::RandomBytes(300000, 4) + std::string(300000, 'f'));
@@ -272,8 +324,11 @@ TEST_F(ConversionJob, OutputIsTheStepByStepAssemblyOfTheSameFilesByteForByte) {
     ASSERT_TRUE(RunConversion(options, paths, sink));
     const std::string converted = test::ReadFile(paths.outputPath);
 
-    // The same entries, from files, through the operations that each open the output anew.
+    // The same staged copy and entries, from files, through the operations that each open the
+    // output anew.
     const test::ReadOutput out = test::ReadBack(converted);
+    const std::string stagedFile = dir / "~~~.txt";
+    test::WriteFile(stagedFile, StagedCopy());
     std::vector<std::string> sources;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < out.package.entries.size(); ++i) {
@@ -284,13 +339,23 @@ TEST_F(ConversionJob, OutputIsTheStepByStepAssemblyOfTheSameFilesByteForByte) {
     const std::string stepwise = dir / "stepwise.exe";
     test::RecordingSink steps;
     ASSERT_TRUE(test::ExtractStub("exefile", "head", stepwise));
-    ASSERT_TRUE(test::AppendDocument(paths.sourcePath, stepwise, steps));
+    ASSERT_TRUE(test::AppendDocument(stagedFile, stepwise, steps));
     ASSERT_TRUE(test::AppendPackage(stepwise, sources, names, steps));
     ASSERT_TRUE(test::AppendEndMarker(stepwise));
     const std::string expected = test::ReadFile(stepwise);
     EXPECT_EQ(converted.size(), expected.size());
     EXPECT_TRUE(converted == expected) << "byte for byte";
-    EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(out.document, StagedCopy());
+    // The same reports, in the same order: a chunk of the document at a time, a block of each
+    // entry's stream, each entry's KiB.
+    EXPECT_EQ(sink.addProgress, steps.addProgress);
+    EXPECT_EQ(sink.streamProgress, steps.streamProgress);
+    std::vector<std::uint32_t> stepKib;
+    for (std::size_t i = 0; i < steps.totals.size(); ++i) {
+        stepKib.push_back(steps.totals[i] - (i == 0 ? 0 : steps.totals[i - 1]));
+    }
+    EXPECT_EQ(sink.entryKib, stepKib);
+    EXPECT_GT(sink.addProgress.size(), 10u);
     EXPECT_EQ(test::EntryContent(out.package, "option\\wateroptionimage.dll"),
               test::ReadFile(dir / "water.jpg"));
 }
@@ -327,7 +392,7 @@ TEST_F(ConversionJob, AnOutputIsSignedBeforeItsRenameOrNotWrittenAtAll) {
     const std::size_t unsignedSize = bytes.rfind(std::string(256, '\x0E')) + 256;
     EXPECT_EQ(report.signedPart.size, (unsignedSize + 7) / 8 * 8);
     const test::ReadOutput out = test::ReadBack(bytes.substr(0, unsignedSize));
-    EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
+    EXPECT_EQ(out.document, StagedCopy());
 }
 
 }  // namespace

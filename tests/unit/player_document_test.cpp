@@ -20,6 +20,7 @@
 #include "platform/compound_file_writer.h"
 #include "platform/document_container.h"
 #include "support/output_steps.h"
+#include "support/staged_copy_bytes.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -248,7 +249,7 @@ TEST(PlayerDocument, TheStagedCopyGivesBackTheDocumentAndItsName) {
     test::WriteFile(dir / name, data);
     DocumentContainer container;
     container.CreateObjectFromFile(dir / name);
-    container.SaveToFile(dir / "~~~.txt");
+    test::WriteFile(dir / "~~~.txt", test::StagedCopyBytes(*container.Save()));
 
     const EmbeddedDocument document = ExtractDocument(ToBytes(test::ReadFile(dir / "~~~.txt")));
     EXPECT_EQ(document.kind, Kind::PackageFile);
@@ -262,7 +263,7 @@ TEST(PlayerDocument, AnOutputExecutableGivesBackDocumentNameAndOptions) {
     test::WriteFile(dir / "Plan.doc", data);
     DocumentContainer container;
     container.CreateObjectFromFile(dir / "Plan.doc");
-    container.SaveToFile(dir / "~~~.txt");
+    test::WriteFile(dir / "~~~.txt", test::StagedCopyBytes(*container.Save()));
     OptionSet set;
     set.opifweb = true;
     set.opweb = "http://example.org/thanks";

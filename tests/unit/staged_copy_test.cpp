@@ -11,6 +11,7 @@
 #include "platform/run_folder.h"
 #include "platform/temp_folder.h"
 #include "support/cfb_image.h"
+#include "support/staged_copy_bytes.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -62,11 +63,14 @@ const char kCompObj[] =
     "\x08\x00\x00\x00Package\x00\xF4\x39\xB2\x71"
     "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00";
 
-std::string StagedCopyOf(const std::string& document, const std::string& staged) {
+// The document embedded and saved, as bytes; its size was known before they were written.
+std::string StagedCopyOf(const std::string& document) {
     DocumentContainer container;
     container.CreateObjectFromFile(document);
-    container.SaveToFile(staged);
-    return test::ReadFile(staged);
+    const std::shared_ptr<const StagedCopy> staged = container.Save();
+    const std::string bytes = test::StagedCopyBytes(*staged);
+    EXPECT_EQ(staged->size(), bytes.size());
+    return bytes;
 }
 
 void CheckStagedCopy(const std::string& staged, const std::string& name, const std::string& data) {
@@ -103,7 +107,7 @@ TEST(StagedCopy, HoldsTheDocumentInAPackageObjectForEverySize) {
     for (std::size_t size : sizes) {
         const std::string data = test::RandomBytes(size, static_cast<unsigned>(size));
         test::WriteFile(dir / "doc.bin", data);
-        const std::string staged = StagedCopyOf(dir / "doc.bin", dir / "~~~.txt");
+        const std::string staged = StagedCopyOf(dir / "doc.bin");
         CheckStagedCopy(staged, "doc.bin", data);
         CfbImage image(staged.substr(12));
         const auto& native = image.entries()[image.Descend(image.entries()[0], u"\x01Ole10Native")];
@@ -123,15 +127,18 @@ TEST(StagedCopy, HoldsTheDocumentInAPackageObjectForEverySize) {
 TEST(StagedCopy, SameDocumentGivesTheSameBytes) {
     TestFolder dir;
     test::WriteFile(dir / "report.docx", test::RandomBytes(20000, 3));
-    const std::string first = StagedCopyOf(dir / "report.docx", dir / "one.txt");
-    const std::string second = StagedCopyOf(dir / "report.docx", dir / "two.txt");
+    const std::string first = StagedCopyOf(dir / "report.docx");
+    const std::string second = StagedCopyOf(dir / "report.docx");
     EXPECT_TRUE(first == second);
     CheckStagedCopy(first, "report.docx", test::RandomBytes(20000, 3));
+    // One staged copy written twice reads the document twice, from its start.
+    const std::shared_ptr<const StagedCopy> staged = StageDocument(dir / "report.docx");
+    EXPECT_TRUE(test::StagedCopyBytes(*staged) == first);
+    EXPECT_TRUE(test::StagedCopyBytes(*staged) == first);
 }
 
-TEST(StagedCopy, MissingOrUnreadableDocumentLeavesNothingHalfWritten) {
+TEST(StagedCopy, AMissingUnreadableOrShortenedDocumentThrowsAndNothingIsWritten) {
     TestFolder dir;
-    const std::string staged = dir / "~~~.txt";
     DocumentContainer container;
     try {
         container.CreateObjectFromFile(dir / "missing.doc");
@@ -150,29 +157,31 @@ TEST(StagedCopy, MissingOrUnreadableDocumentLeavesNothingHalfWritten) {
         ::unlink((dir / "locked.doc").c_str());
     }
 
-    // A document gone between embedding and saving: the old staged copy stays as it was.
-    test::WriteFile(staged, "previous");
+    // A document gone between embedding and saving.
     test::WriteFile(dir / "gone.doc", "bytes");
     container.CreateObjectFromFile(dir / "gone.doc");
     std::filesystem::remove(dir / "gone.doc");
-    EXPECT_THROW(container.SaveToFile(staged), std::system_error);
-    EXPECT_EQ(test::ReadFile(staged), "previous");
+    EXPECT_THROW(container.Save(), std::system_error);
 
-    // A folder that cannot take the file: nothing appears under the final name.
-    test::WriteFile(dir / "ok.doc", "bytes");
-    container.CreateObjectFromFile(dir / "ok.doc");
-    EXPECT_THROW(container.SaveToFile(dir / "no-such-folder/~~~.txt"), std::system_error);
-    std::filesystem::remove(staged);
-    std::filesystem::create_directory(dir / "~~~.txt");  // a folder in the way of the rename
-    EXPECT_THROW(container.SaveToFile(dir / "~~~.txt"), std::system_error);
-    std::filesystem::remove(dir / "~~~.txt");
+    // Saved, then cut short before its staged copy is written: the copy fails, it never pads.
+    test::WriteFile(dir / "short.doc", test::RandomBytes(10000, 4));
+    container.CreateObjectFromFile(dir / "short.doc");
+    const std::shared_ptr<const StagedCopy> staged = container.Save();
+    std::filesystem::resize_file(dir / "short.doc", 5000);
+    try {
+        test::StagedCopyBytes(*staged);
+        FAIL() << "a document cut short must throw";
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(e.code().value(), EIO);
+    }
 
     std::vector<std::string> left;
     for (const auto& item : std::filesystem::directory_iterator(dir.path())) {
         left.push_back(item.path().filename().string());
     }
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"folder.doc", "ok.doc"})) << "no temporary file left";
+    EXPECT_EQ(left, (std::vector<std::string>{"folder.doc", "short.doc"}))
+        << "a staged copy is never a file";
 }
 
 TEST(StagedCopy, ContainerGivesUpTheOldObjectAndKeepsUiActiveWhileItCannotDeactivate) {
@@ -180,11 +189,10 @@ TEST(StagedCopy, ContainerGivesUpTheOldObjectAndKeepsUiActiveWhileItCannotDeacti
     test::WriteFile(dir / "a.doc", "first");
     test::WriteFile(dir / "b.doc", "second");
     DocumentContainer container;
-    EXPECT_THROW(container.SaveToFile(dir / "s.txt"), std::exception) << "nothing to save";
+    EXPECT_THROW(container.Save(), std::exception) << "nothing to save";
     container.CreateObjectFromFile(dir / "a.doc");
     container.CreateObjectFromFile(dir / "b.doc");
-    container.SaveToFile(dir / "s.txt");
-    CheckStagedCopy(test::ReadFile(dir / "s.txt"), "b.doc", "second");
+    CheckStagedCopy(test::StagedCopyBytes(*container.Save()), "b.doc", "second");
     EXPECT_THROW(container.CreateObjectFromFile(dir / "missing.doc"), std::system_error);
     EXPECT_FALSE(container.HasObject()) << "the previous object is given up first";
 
@@ -223,7 +231,7 @@ TEST(StagedCopy, UnicodeTailKeepsTheRealName) {
     TestFolder dir;
     const std::string name = "R\xC3\xA9sum\xC3\xA9.doc";  // Résumé.doc
     test::WriteFile(dir / name, "data");
-    const std::string staged = StagedCopyOf(dir / name, dir / "s.txt");
+    const std::string staged = StagedCopyOf(dir / name);
     CfbImage image(staged.substr(12));
     const auto& entry = image.entries()[image.Descend(image.entries()[0], u"\x01Ole10Native")];
     const std::string native = image.Stream(entry);
@@ -239,10 +247,9 @@ TEST(RunFolder, MadeWithItsParentsAndDeletedWithItsContent) {
         RunFolder folder(path + "/");
         EXPECT_EQ(folder.path(), path);
         EXPECT_TRUE(std::filesystem::is_directory(path));
-        test::WriteFile(StagedCopyPath(folder.path()), "x");
-        EXPECT_EQ(StagedCopyPath(folder.path()), path + "/~~~.txt");
+        test::WriteFile(path + "/inside.txt", "x");
         EXPECT_THROW(RunFolder again(path), std::exception) << "an existing folder is not taken";
-        EXPECT_TRUE(std::filesystem::exists(path + "/~~~.txt"));
+        EXPECT_TRUE(std::filesystem::exists(path + "/inside.txt"));
     }
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_TRUE(std::filesystem::exists(dir / "a/b"));

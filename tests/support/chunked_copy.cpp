@@ -1,11 +1,11 @@
-#include "package/chunked_copy.h"
+#include "support/chunked_copy.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "common/payload_layout.h"
 
-namespace quorlix {
+namespace quorlix::test {
 
 std::uint64_t CopyInChunks(File& source, std::uint64_t count, ProgressSink& sink,
                            const std::function<void(std::uint8_t* chunk, std::size_t size)>& use) {
@@ -29,4 +29,4 @@ std::uint64_t CopyInChunks(File& source, std::uint64_t count, ProgressSink& sink
     return count;
 }
 
-}  // namespace quorlix
+}  // namespace quorlix::test

@@ -1,5 +1,8 @@
 #pragma once
 
+// The chunked copy of the package format read plainly: the reference the program's writers are
+// held to.
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -7,7 +10,7 @@
 #include "package/progress_sink.h"
 #include "platform/file.h"
 
-namespace quorlix {
+namespace quorlix::test {
 
 // Reads count bytes from the source's position (count 0: the whole source from position 0)
 // through one buffer of min(count, 61,440) bytes and hands each chunk to use; before each chunk
@@ -16,4 +19,4 @@ namespace quorlix {
 std::uint64_t CopyInChunks(File& source, std::uint64_t count, ProgressSink& sink,
                            const std::function<void(std::uint8_t* chunk, std::size_t size)>& use);
 
-}  // namespace quorlix
+}  // namespace quorlix::test
