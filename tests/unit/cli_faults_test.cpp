@@ -5,13 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
 #include "platform/installed_fonts.h"
+#include "platform/staged_copy.h"
 #include "support/cli_output.h"
 #include "support/test_folder.h"
 
@@ -333,6 +336,170 @@ TEST(CliFaults, AKilledAutorunRunNeverLeavesAnAutorunFileWithoutItsExecutable) {
                 << "rename #" << n;
         }
     }
+}
+
+// A batch of two documents with older outputs in place, run with a prefix (strace ...).
+class BatchScenario {
+public:
+    BatchScenario() {
+        fs::create_directories(folder / "out");
+        fs::create_directories(folder / "tmp");
+        test::WriteFile(folder / "One.doc", test::RandomBytes(30000, 3));
+        test::WriteFile(folder / "Two.doc", test::RandomBytes(40000, 4));
+    }
+
+    int Run(const std::string& prefix) const {
+        test::WriteFile(folder / "out/One.exe", kOld);
+        test::WriteFile(folder / "out/Two.exe", kOld);
+        const std::string command = "cd '" + folder.path() +
+                                    "' && ASAN_OPTIONS=detect_leaks=0 TMPDIR='" + folder / "tmp" +
+                                    "' " + prefix + " '" + QUORLIX_CLI_PATH +
+                                    "' convert --output-folder out One.doc Two.doc"
+                                    " >stdout 2>stderr";
+        return std::system(command.c_str());
+    }
+
+    // Names left in the output folder besides the two outputs.
+    std::set<std::string> Leftovers() const {
+        std::set<std::string> left;
+        for (const auto& entry : fs::directory_iterator(folder / "out")) {
+            const std::string name = entry.path().filename().string();
+            if (name != "One.exe" && name != "Two.exe") {
+                left.insert(name);
+            }
+        }
+        return left;
+    }
+
+    TestFolder folder;
+};
+
+// The process (the program's first thread) and the thread of each line of a strace -f trace.
+std::string ThreadOf(const std::string& line) {
+    return line.substr(0, line.find(' '));
+}
+
+TEST(CliFaults, AKillBetweenAFinishedOutputAndItsRenameOnTheCommittingThreadLeavesTheOldOne) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    const BatchScenario scenario;
+    // The first output is synced and renamed on a thread of its own while the second converts;
+    // the last is put in place by the program's first thread.
+    ASSERT_EQ(scenario.Run("strace -f -qq -y -o trace -e trace=execve,fsync,rename"), 0);
+    std::istringstream trace(test::ReadFile(scenario.folder / "trace"));
+    std::string mainThread;
+    std::map<std::string, std::string> threadOf;
+    for (std::string line; std::getline(trace, line);) {
+        if (mainThread.empty()) {
+            mainThread = ThreadOf(line);
+        }
+        for (const std::string output : {"One.exe", "Two.exe"}) {
+            if (line.find(" fsync(") != std::string::npos &&
+                line.find(output) != std::string::npos) {
+                threadOf["fsync " + output] = ThreadOf(line);
+            }
+            if (line.find(" rename(") != std::string::npos &&
+                line.find(", \"out/" + output) != std::string::npos) {
+                threadOf["rename " + output] = ThreadOf(line);
+            }
+        }
+    }
+    ASSERT_EQ(threadOf.size(), 4u) << test::ReadFile(scenario.folder / "trace");
+    EXPECT_NE(threadOf["fsync One.exe"], mainThread);
+    EXPECT_EQ(threadOf["rename One.exe"], threadOf["fsync One.exe"]);
+    EXPECT_EQ(threadOf["fsync Two.exe"], mainThread);
+    EXPECT_EQ(threadOf["rename Two.exe"], mainThread);
+
+    // The counts are kept per thread: the committing thread's first sync and first rename are
+    // the first output's, and they come before any of the first thread's.
+    for (const std::string point : {"fsync:when=1", "rename:when=1"}) {
+        const std::string call = point.substr(0, point.find(':'));
+        scenario.Run("strace -f -qq -o /dev/null -e trace=" + call + " -e inject=" + point +
+                     ":signal=KILL");
+        EXPECT_TRUE(test::ReadFile(scenario.folder / "out/One.exe") == kOld) << point;
+        EXPECT_TRUE(test::ReadFile(scenario.folder / "out/Two.exe") == kOld) << point;
+        EXPECT_EQ(test::ReadFile(scenario.folder / "stdout"), "") << point;
+        EXPECT_EQ(scenario.Run(""), 0) << point;
+        EXPECT_EQ(scenario.Leftovers(), std::set<std::string>()) << point;
+        EXPECT_EQ(test::ReadFile(scenario.folder / "stdout"),
+                  "converted: out/One.exe\nconverted: out/Two.exe\nConvert finished!\n");
+        EXPECT_EQ(
+            test::ReadBack(test::ReadFile(scenario.folder / "out/One.exe")).package.entries.size(),
+            5u);
+    }
+
+    // A sync that fails on the committing thread fails that document with its cause; its
+    // temporary output goes and its older output stays. The first thread's first sync (the
+    // second output's) fails the same way.
+    EXPECT_EQ(
+        scenario.Run("strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=1"),
+        1 << 8);
+    const std::string out = test::ReadFile(scenario.folder / "stdout");
+    EXPECT_NE(out.find("failed: out/One.exe (replacing out/One.exe: out/One.exe: Input/output "
+                       "error)"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("converted:"), std::string::npos) << out;
+    EXPECT_TRUE(test::ReadFile(scenario.folder / "out/One.exe") == kOld);
+    EXPECT_TRUE(test::ReadFile(scenario.folder / "out/Two.exe") == kOld);
+    EXPECT_EQ(scenario.Leftovers(), std::set<std::string>());
+}
+
+TEST(CliTemporarySpace, AGibibyteDocumentConvertsWithATemporaryFolderOf256MiB) {
+    if (std::system("unshare -rm true >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no mount namespace can be made here for a small temporary folder";
+    }
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    fs::create_directories(folder / "tmp");
+    // A sparse document of 1 GiB with bytes of its own at both ends.
+    const std::string document = folder / "Big.doc";
+    test::WriteFile(document, test::RandomBytes(4096, 8));
+    fs::resize_file(document, std::uint64_t{1} << 30);
+    {
+        std::FILE* end = std::fopen(document.c_str(), "r+b");
+        ASSERT_NE(end, nullptr);
+        std::fseek(end, -5, SEEK_END);
+        std::fputs("tail.", end);
+        std::fclose(end);
+    }
+    // The temporary folder is a 256 MiB file system of its own, in a mount namespace that goes
+    // with the run; it is measured once the run is over.
+    const std::string command =
+        "cd '" + folder.path() +
+        "' && unshare -rm sh -c 'mount -t tmpfs -o size=256m quorlix-tmp tmp && "
+        "TMPDIR=\"$PWD/tmp\" \"$0\" convert --output-folder out Big.doc >stdout 2>stderr; "
+        "status=$?; df -k tmp | tail -1 >tmp-used; exit $status' '" +
+        QUORLIX_CLI_PATH + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << test::ReadFile(folder / "stderr");
+    EXPECT_EQ(test::ReadFile(folder / "stdout"), "converted: out/Big.exe\nConvert finished!\n");
+    std::istringstream used(test::ReadFile(folder / "tmp-used"));
+    std::string device;
+    std::uint64_t sizeKiB = 0;
+    std::uint64_t usedKiB = 0;
+    used >> device >> sizeKiB >> usedKiB;
+    EXPECT_EQ(sizeKiB, 256u * 1024);
+    EXPECT_LT(usedKiB, 64u) << "nothing of the run is left in the temporary folder";
+
+    // The output carries the staged copy of the 1 GiB document: read back from its end.
+    const std::uint64_t staged = StageDocument(document)->size();
+    const std::string output = folder / "out/Big.exe";
+    const std::uint64_t size = fs::file_size(output);
+    std::ifstream in(output, std::ios::binary);
+    const auto tailAt = [&](std::uint64_t at, std::size_t count) {
+        std::string bytes(count, '\0');
+        in.seekg(static_cast<std::streamoff>(at));
+        in.read(bytes.data(), static_cast<std::streamsize>(count));
+        return bytes;
+    };
+    const std::uint32_t packageSize = test::LE32At(tailAt(size - 260, 4), 0);
+    const std::uint64_t packageStart = size - 260 - packageSize;
+    EXPECT_EQ(test::LE32At(tailAt(packageStart - 4, 4), 0), staged + 4);
+    const std::uint64_t section = packageStart - 4 - staged;
+    EXPECT_EQ(test::Unscrambled(tailAt(section, 8)), std::string("BDOC\x01\0\0\0", 8));
+    const std::string package = tailAt(packageStart, packageSize);
+    EXPECT_EQ(test::ReadPackageEndingAt(package, package.size()).entries.size(), 5u);
 }
 
 }  // namespace
