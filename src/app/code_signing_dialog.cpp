@@ -19,6 +19,8 @@ namespace {
 
 // The width of the two edits, room for a usual path or address.
 constexpr int kEditWidth = 320;
+// The space between the groups of controls.
+constexpr int kGroupGap = 2;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -93,18 +95,22 @@ void CodeSigningDialog::BuildControls() {
     auto* grid = new QGridLayout(this);
     grid->setObjectName(QStringLiteral("codeSigningLayout"));
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    // Rows 1, 4 and 7 keep the groups apart.
     grid->addWidget(signOutputsCheckBox_, 0, 0, 1, 2);
-    grid->addWidget(certificateFileLabel_, 1, 0, 1, 2);
-    grid->addWidget(certificateFileEdit_, 2, 0);
-    grid->addWidget(certificateFileButton_, 2, 1);
-    grid->addWidget(timestampUrlLabel_, 3, 0, 1, 2);
-    grid->addWidget(timestampUrlEdit_, 4, 0);
-    grid->addWidget(passwordNoteLabel_, 5, 0, 1, 2);
+    grid->setRowMinimumHeight(1, kGroupGap);
+    grid->addWidget(certificateFileLabel_, 2, 0, 1, 2);
+    grid->addWidget(certificateFileEdit_, 3, 0);
+    grid->addWidget(certificateFileButton_, 3, 1);
+    grid->setRowMinimumHeight(4, kGroupGap);
+    grid->addWidget(timestampUrlLabel_, 5, 0, 1, 2);
+    grid->addWidget(timestampUrlEdit_, 6, 0);
+    grid->setRowMinimumHeight(7, kGroupGap);
+    grid->addWidget(passwordNoteLabel_, 8, 0, 1, 2);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
     buttons->addWidget(okButton_);
     buttons->addWidget(cancelButton_);
-    grid->addLayout(buttons, 6, 0, 1, 2);
+    grid->addLayout(buttons, 9, 0, 1, 2);
 
     setTabOrder(signOutputsCheckBox_, certificateFileEdit_);
     setTabOrder(certificateFileEdit_, certificateFileButton_);
