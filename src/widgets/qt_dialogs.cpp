@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace quorlix {
@@ -78,6 +79,9 @@ std::optional<QString> QtDialogs::AskPassword(QWidget* parent, const QString& ti
     question.setLabelText(label);
     question.setInputMode(QInputDialog::TextInput);
     question.setTextEchoMode(QLineEdit::Password);
+    if (auto* edit = question.findChild<QLineEdit*>()) {
+        edit->setAccessibleName(label);
+    }
     const bool answered = question.exec() == QDialog::Accepted;
     QString password = question.textValue();
     // The question's own copy goes with the answer taken.
