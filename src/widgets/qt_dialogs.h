@@ -1,8 +1,15 @@
 #pragma once
 
+#include <QFileDialog>
+
 #include "widgets/dialogs.h"
 
 namespace quorlix {
+
+// Sets up an open dialog for the request: title, file mode, filters (each shown once, by its
+// name), default extension.
+void PrepareOpenDialog(QFileDialog& dialog, const FileDialogRequest& request,
+                       QFileDialog::FileMode mode);
 
 // The real dialogs of the desktop program.
 class QtDialogs final : public Dialogs {
@@ -15,6 +22,7 @@ public:
     std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     void OpenUrl(const QUrl& url) override;
+    bool HasApplicationFor(const QString& mimeType) override;
 
 private:
     // The font dialog opens with its own last choice.

@@ -25,6 +25,7 @@ public:
     QList<QFont> fontInitials;
     QList<QColor> colourInitials;
     QList<QUrl> openedUrls;
+    QStringList handledMimeTypes;  // types the desktop has an application for
     // Runs when a message box would show, before it is recorded as closed.
     std::function<void(const QString&)> onMessage;
 
@@ -36,6 +37,9 @@ public:
     std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     void OpenUrl(const QUrl& url) override { openedUrls << url; }
+    bool HasApplicationFor(const QString& mimeType) override {
+        return handledMimeTypes.contains(mimeType);
+    }
 };
 
 }  // namespace quorlix::test
