@@ -26,7 +26,9 @@ LogsWindow::LogsWindow(QWidget* parent) : QDialog(parent) {
     failureList_ = new QPlainTextEdit(this);
     failureList_->setObjectName(QStringLiteral("failureList"));
     failureList_->setGeometry(16, 70, 393, 145);
-    failureList_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Each failure is one line; a long one wraps, so that its cause stays in sight.
+    failureList_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    failureList_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     failureList_->setReadOnly(true);
     failureList_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     failureList_->setTabChangesFocus(true);

@@ -126,7 +126,7 @@ void WatermarkPage::BuildTextGroup() {
     connect(backgroundColourButton_, &QPushButton::clicked, this,
             &WatermarkPage::chooseBackgroundColour);
     transparentBackgroundCheckBox_ = MakeFittedCheckBox(
-        g, "transparentBackgroundCheckBox", QStringLiteral("Background transparent"), 434, 48);
+        g, "transparentBackgroundCheckBox", QStringLiteral("Background transparent"), 400, 80);
     transparentBackgroundCheckBox_->hide();
     BuildTextPosition(g);
     BuildTiming(g);

@@ -53,14 +53,20 @@ void NameControl(QWidget* control, const QString& name, QLabel* caption) {
 
 QFont ProgramFont() {
     // Liberation Sans has the metrics of the Windows sans-serif faces, so every caption fits the
-    // original geometry. Where it is missing, the face fontconfig gives instead (DejaVu Sans is
-    // an eighth wider) is made smaller until the captions are no wider than in Liberation Sans.
+    // original geometry. Where it is missing, the face fontconfig gives instead stands in.
     QFont font(QString::fromLatin1(kProgramFontFamily));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(kProgramFontPoints);
-    if (QFontInfo(font).family() == QString::fromLatin1(kProgramFontFamily)) {
-        return font;
-    }
+    const QString resolved = QFontInfo(font).family();
+    return resolved == QString::fromLatin1(kProgramFontFamily) ? font : StandInFont(resolved);
+}
+
+QFont StandInFont(const QString& family) {
+    // DejaVu Sans, for one, is an eighth wider: it is made smaller until the captions are no
+    // wider than in Liberation Sans.
+    QFont font(family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(kProgramFontPoints);
     QFont probe = font;
     probe.setPixelSize(1000);
     const double width = QFontMetricsF(probe).horizontalAdvance(kCaptionSample) / 1000.0;

@@ -29,6 +29,9 @@ inline constexpr int kProgramFontPoints = 8;
 // The font every window uses: the program's face, or where it is missing the face fontconfig
 // gives for it, at a size that keeps the captions within the layout.
 QFont ProgramFont();
+// A face that stands in for the program's face: at the size, at most 8 points, at which the
+// windows' captions are no wider than in the program's face.
+QFont StandInFont(const QString& family);
 // Makes ProgramFont the application's font.
 void ApplyProgramFont();
 

@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +26,7 @@
 #include "support/cli_output.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix::test {
 namespace {
@@ -150,6 +153,36 @@ TEST(MainWindow, EveryCaptionFitsItsControl) {
             EXPECT_GE(control->height(), control->fontMetrics().height()) << name;
         }
     }
+}
+
+// Without Liberation Sans, DejaVu Sans stands in at a size at which no caption of any window is
+// wider than in Liberation Sans, so the fixed layouts hold.
+TEST(MainWindow, TheStandInFaceKeepsEveryCaptionWithinTheLayout) {
+    WindowHarness h;
+    AboutBox about(h.dialogs);
+    QFont liberation(QStringLiteral("Liberation Sans"));
+    liberation.setPointSize(8);
+    ASSERT_EQ(QFontInfo(liberation).family(), "Liberation Sans");
+    const QFont dejaVu = StandInFont(QStringLiteral("DejaVu Sans"));
+    ASSERT_EQ(QFontInfo(dejaVu).family(), "DejaVu Sans");
+    EXPECT_LT(dejaVu.pointSizeF(), 8.0);
+    EXPECT_GT(dejaVu.pointSizeF(), 6.5) << "still readable";
+    int captions = 0;
+    for (const QWidget* root :
+         {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(&h.progress),
+          static_cast<QWidget*>(&h.logs), static_cast<QWidget*>(&about)}) {
+        for (const QWidget* control : root->findChildren<QWidget*>()) {
+            const QString caption = CaptionOf(*control);
+            if (caption.isEmpty()) {
+                continue;
+            }
+            ++captions;
+            EXPECT_LE(QFontMetricsF(dejaVu).horizontalAdvance(caption),
+                      QFontMetricsF(liberation).horizontalAdvance(caption))
+                << caption.toStdString();
+        }
+    }
+    EXPECT_GT(captions, 100);
 }
 
 TEST(MainWindow, AddsFilesOnceEachAndSelectsTheLast) {
