@@ -1,6 +1,7 @@
 # Run by CPack once the program is installed into its staging folder, before the Debian package is
-# made: strips the executables as Debian does (no .comment or .note sections), and adds the
-# package's copyright file and its changelog, compressed, to its documentation folder.
+# made: strips the executables as Debian does (no .comment or .note sections), and adds what a
+# Debian package carries besides: the copyright file and the changelog, compressed, in its
+# documentation folder, the HTML manual's doc-base registration, and lintian's overrides.
 file(GLOB_RECURSE staged_files LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*")
 foreach(file ${staged_files})
     file(READ "${file}" magic LIMIT 4 HEX)
@@ -11,10 +12,18 @@ foreach(file ${staged_files})
     endif()
 endforeach()
 
-set(doc "${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/share/doc/quorlix")
-file(MAKE_DIRECTORY "${doc}")
-file(COPY_FILE "${CPACK_QUORLIX_COPYRIGHT}" "${doc}/copyright")
-file(CHMOD "${doc}/copyright" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+set(share "${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/share")
+set(doc "${share}/doc/quorlix")
+# add_file(SOURCE DESTINATION): a plain file, readable by all.
+function(add_file source destination)
+    get_filename_component(folder "${destination}" DIRECTORY)
+    file(MAKE_DIRECTORY "${folder}")
+    file(COPY_FILE "${source}" "${destination}")
+    file(CHMOD "${destination}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+endfunction()
+add_file("${CPACK_QUORLIX_DEBIAN_FILES}/copyright" "${doc}/copyright")
+add_file("${CPACK_QUORLIX_DEBIAN_FILES}/doc-base" "${share}/doc-base/quorlix")
+add_file("${CPACK_QUORLIX_DEBIAN_FILES}/lintian-overrides" "${share}/lintian/overrides/quorlix")
 
 # One entry for this version, dated with its release.
 execute_process(COMMAND date -u -R -d "${CPACK_QUORLIX_RELEASE_DATE}"

@@ -12,12 +12,13 @@ logo images, a watermark, embedded fonts and an icon. It provides the desktop
 program quorlix and the command-line tool quorlix-cli.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY quorlix)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-# The executables are stripped as Debian strips them, and the copyright file and the changelog
-# added, by package_files.cmake in the staging folder.
+# The executables are stripped as Debian strips them, and the copyright file, the changelog, the
+# manual's doc-base registration and lintian's overrides added, by package_files.cmake in the
+# staging folder.
 set(CPACK_STRIP_FILES OFF)
 find_program(QUORLIX_STRIP NAMES strip REQUIRED)
 set(CPACK_QUORLIX_STRIP ${QUORLIX_STRIP})
-set(CPACK_QUORLIX_COPYRIGHT ${CMAKE_SOURCE_DIR}/dist/debian/copyright)
+set(CPACK_QUORLIX_DEBIAN_FILES ${CMAKE_SOURCE_DIR}/dist/debian)
 set(CPACK_QUORLIX_RELEASE_DATE ${QUORLIX_RELEASE_DATE})
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package_files.cmake)
 
