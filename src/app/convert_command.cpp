@@ -108,24 +108,19 @@ void MainWindow::RunConvert(const OutputSigner* signer) {
         progress_.ClearCancel();
         outcome = ConvertDocuments(documents, OutputFolderText(), autorunCheckBox_->isChecked(),
                                    StagedCopyPath(stagingFolder_->path()), frontEnd);
+    } catch (const ConvertRunStopped& e) {
+        // The error first, then every failure the run met up to there.
+        EndStoppedRun(QString::fromStdString(e.what()), e.outcome().failures);
+        return;
     } catch (const std::exception& e) {
-        ShowBusyNotice(false);
-        dialogs_.ShowError(this, QString::fromStdString(e.what()));
-        if (closeWhenIdle_) {
-            close();
-        }
+        EndStoppedRun(QString::fromStdString(e.what()), {});
         return;
     }
     if (!outcome.cancelled) {
         if (outcome.failures.empty()) {
             dialogs_.ShowMessage(this, QStringLiteral("Convert finished!"));
         } else {
-            QStringList paths;
-            for (const ConvertFailure& failure : outcome.failures) {
-                paths << QString::fromStdString(failure.outputPath);
-            }
-            logs_.SetFailures(paths);
-            logs_.exec();
+            ShowFailures(outcome.failures);
         }
         openOutputFolderButton_->setEnabled(true);
     }
@@ -133,6 +128,22 @@ void MainWindow::RunConvert(const OutputSigner* signer) {
     if (closeWhenIdle_) {
         close();
     }
+}
+
+void MainWindow::EndStoppedRun(const QString& error, const std::vector<ConvertFailure>& failures) {
+    ShowBusyNotice(false);
+    dialogs_.ShowError(this, error);
+    if (!failures.empty()) {
+        ShowFailures(failures);
+    }
+    if (closeWhenIdle_) {
+        close();
+    }
+}
+
+void MainWindow::ShowFailures(const std::vector<ConvertFailure>& failures) {
+    logs_.SetFailures(failures);
+    logs_.exec();
 }
 
 }  // namespace quorlix

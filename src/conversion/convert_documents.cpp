@@ -43,6 +43,20 @@ bool PrepareAutorunOutput(const std::string& outputPath, std::string& cause) {
     return true;
 }
 
+// Embeds the document and writes its staged copy. False, with the cause, when the document
+// cannot be embedded; an error writing the staged copy goes on to the caller.
+bool StageDocument(DocumentContainer& container, const std::string& document,
+                   const std::string& stagedCopyPath, std::string& cause) {
+    try {
+        container.CreateObjectFromFile(document);
+    } catch (const std::exception& e) {
+        cause = std::string("embedding the document: ") + e.what();
+        return false;
+    }
+    container.SaveToFile(stagedCopyPath);
+    return true;
+}
+
 }  // namespace
 
 ConvertOutcome ConvertDocuments(const std::vector<std::string>& documents,
@@ -56,15 +70,21 @@ ConvertOutcome ConvertDocuments(const std::vector<std::string>& documents,
             outcome.cancelled = true;
             return outcome;
         }
-        container.CreateObjectFromFile(document);
-        container.SaveToFile(stagedCopyPath);
-
         ConversionPaths paths;
         paths.documentPath = document;
         paths.sourcePath = stagedCopyPath;
         paths.outputPath = OutputPathFor(outputFolder, document, autorun);
         std::string cause;
-        const bool prepared = !autorun || PrepareAutorunOutput(paths.outputPath, cause);
+        bool staged = false;
+        try {
+            staged = StageDocument(container, document, stagedCopyPath, cause);
+        } catch (const std::exception& e) {
+            cause = std::string("writing the staged copy: ") + e.what();
+            outcome.failures.push_back({paths.outputPath, cause});
+            frontEnd.DocumentDone(paths.outputPath, false, cause);
+            throw ConvertRunStopped(e.what(), outcome);
+        }
+        const bool prepared = staged && (!autorun || PrepareAutorunOutput(paths.outputPath, cause));
         bool converted = false;
         if (prepared) {
             const OptionSet options = frontEnd.OptionsFor(document);

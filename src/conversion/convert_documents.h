@@ -5,6 +5,7 @@
 
 #include "conversion/conversion_job.h"
 #include "conversion/option_set.h"
+#include "platform/error.h"
 
 namespace quorlix {
 
@@ -18,6 +19,19 @@ struct ConvertFailure {
 struct ConvertOutcome {
     std::vector<ConvertFailure> failures;  // in list order
     bool cancelled = false;                // the run ended at a cancel; failures then mean nothing
+};
+
+// The error that ends a run early: the staged copy of a document could not be written. It says
+// why, as the error did, and carries what the run did up to there, that document's failure
+// included, so that no failure already met is lost.
+class ConvertRunStopped : public Error {
+public:
+    ConvertRunStopped(const std::string& message, ConvertOutcome outcome)
+        : Error(message), outcome_(std::move(outcome)) {}
+    const ConvertOutcome& outcome() const { return outcome_; }
+
+private:
+    ConvertOutcome outcome_;
 };
 
 // How one front end (window or command line) takes part in a run of the Convert command.
@@ -46,8 +60,9 @@ public:
 // copy's path in the caller's per-run folder. With the autorun option each output gets a
 // subfolder and an old output there is deleted first (one that cannot be deleted fails that
 // document without a conversion). A cancel ends the run at once (cancelled = true). A document
-// that cannot be embedded or whose staged copy cannot be written throws (std::system_error /
-// quorlix::Error with the system's text); outputs already written stay.
+// that cannot be embedded (gone, unreadable, too large) fails with the reason and the run goes
+// on; one whose staged copy cannot be written throws ConvertRunStopped; outputs already written
+// stay.
 ConvertOutcome ConvertDocuments(const std::vector<std::string>& documents,
                                 const std::string& outputFolder, bool autorun,
                                 const std::string& stagedCopyPath, ConvertFrontEnd& frontEnd);

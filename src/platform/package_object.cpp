@@ -12,9 +12,6 @@ namespace quorlix {
 
 namespace {
 
-// The largest file that still leaves its stream within a compound file's 2 GiB.
-constexpr std::uint64_t kMaxEmbeddedSize = 0x7FFF0000;
-
 std::string SafeName(const std::string& name) {
     std::string safe;
     for (char c : name) {
@@ -66,6 +63,12 @@ void PutUnicode(std::vector<std::uint8_t>& out, const std::string& utf8) {
 
 }  // namespace
 
+std::string TooLargeToEmbedMessage(const std::string& document, std::uint64_t size) {
+    return "The document is too large to embed: " + document + " holds " + std::to_string(size) +
+           " bytes, and the largest document that fits is " + std::to_string(kMaxEmbeddedFileSize) +
+           " bytes (2 GiB less 64 KiB)";
+}
+
 PackageNames PackageNamesFor(const std::string& fileName) {
     const std::string label = ShortenedName(SafeName(fileName));
     return {label, kPackageFolder + label, kPackageFolder + label};
@@ -93,8 +96,8 @@ std::vector<std::uint8_t> PackageCompObjBytes() {
 }
 
 StreamContent Ole10NativeContent(const PackageNames& names, StreamContent data) {
-    if (data.size() > kMaxEmbeddedSize) {
-        throw Error("The document is too large to embed");
+    if (data.size() > kMaxEmbeddedFileSize) {
+        throw Error(TooLargeToEmbedMessage(names.label, data.size()));
     }
     std::vector<std::uint8_t> head;
     PutLE16(head, 2);

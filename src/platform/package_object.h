@@ -9,6 +9,13 @@
 
 namespace quorlix {
 
+// The largest file that still leaves its stream within a compound file's 2 GiB: 2 GiB less
+// 64 KiB.
+inline constexpr std::uint64_t kMaxEmbeddedFileSize = 0x7FFF0000;
+
+// "The document is too large to embed", naming the document, its size and the largest that fits.
+std::string TooLargeToEmbedMessage(const std::string& document, std::uint64_t size);
+
 // The names an embedded file goes by inside its Package object, as UTF-8 text.
 struct PackageNames {
     std::string label;

@@ -43,6 +43,8 @@ public:
                                                const QString& label) = 0;
     // Hands a file, web page, mail address or folder to the desktop's handler; no feedback.
     virtual void OpenUrl(const QUrl& url) = 0;
+    // True when the desktop has an application registered for files of this MIME type.
+    virtual bool HasApplicationFor(const QString& mimeType) = 0;
 };
 
 // A "Name|*.a;*.b|Other|*.c" filter as Qt writes it: "Name (*.a *.b);;Other (*.c)".

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include "platform/mime_handlers.h"
+
 namespace quorlix {
 
 QString QtFilterOf(const QString& filter) {
@@ -30,18 +32,26 @@ void QtDialogs::ShowError(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
 }
 
-QStringList QtDialogs::OpenFiles(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, QString(), QtFilterOf(request.filter));
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::ReadOnly, false);
+void PrepareOpenDialog(QFileDialog& dialog, const FileDialogRequest& request,
+                       QFileDialog::FileMode mode) {
+    dialog.setWindowTitle(request.title);
+    dialog.setFileMode(mode);
+    // Qt reads a filter's patterns from the parentheses at its end, so QtFilterOf writes them
+    // there; the dialog shows only the name, as given ("JPEG Image File (*.jpg;*.jpeg)").
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(QtFilterOf(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
+}
+
+QStringList QtDialogs::OpenFiles(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    PrepareOpenDialog(dialog, request, QFileDialog::ExistingFiles);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 QString QtDialogs::OpenFile(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, QString(), QtFilterOf(request.filter));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    QFileDialog dialog(parent);
+    PrepareOpenDialog(dialog, request, QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -94,6 +104,11 @@ std::optional<QString> QtDialogs::AskPassword(QWidget* parent, const QString& ti
 
 void QtDialogs::OpenUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
+}
+
+bool QtDialogs::HasApplicationFor(const QString& mimeType) {
+    return quorlix::HasApplicationFor(mimeType.toStdString(),
+                                      MimeAssociationFolders::FromEnvironment());
 }
 
 }  // namespace quorlix

@@ -1,6 +1,8 @@
-// quorlix-screenshots FOLDER: renders the main window (each page), its File menu, the progress
-// window during a real conversion, the logs window, the about box, the Code signing dialog and
-// the password question into PNG files for review.
+// quorlix-screenshots FOLDER [--windows-only]: renders the main window (each page), its File
+// menu, the progress window during a real conversion, the logs window, the about box, the Code
+// signing dialog, the password question and the image previews into PNG files for review; with
+// --windows-only, the windows without the conversion and the previews (for the runs at other
+// scale factors and fonts).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -95,6 +97,14 @@ void ShootWatermarkPage(quorlix::test::WindowHarness& h) {
     QFont font(QStringLiteral("DejaVu Serif"));
     font.setPointSize(14);
     font.setItalic(true);
+    h.dialogs.fonts.push_back(font);
+    h.operator()<QPushButton>("selectFontButton").click();
+    QFont large(QStringLiteral("DejaVu Serif"));
+    large.setPointSize(200);
+    large.setBold(true);
+    h.dialogs.fonts.push_back(large);
+    h.operator()<QPushButton>("selectFontButton").click();
+    Save(*h.window, QStringLiteral("page-watermark-text-200pt"));
     h.dialogs.fonts.push_back(font);
     h.operator()<QPushButton>("selectFontButton").click();
     const char* hidden[] = {"transparentBackgroundCheckBox", "imageTransparencyLabel",
@@ -346,6 +356,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8(quorlix::kApplicationTitle));
     quorlix::ApplyProgramFont();
     g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    const bool windowsOnly = QApplication::arguments().contains(QStringLiteral("--windows-only"));
     QDir().mkpath(g_folder);
 
     quorlix::test::WindowHarness h;
@@ -354,10 +365,15 @@ int main(int argc, char** argv) {
     ShootLogoPage(h, g_folder + QStringLiteral("/logo-work"));
     ShootWatermarkPage(h);
     ShootFontsPage(h);
-    ShootConversion(h);
 
-    h.logs.SetFailures({QStringLiteral("/home/ann/out/Plan/Plan.exe"),
-                        QStringLiteral("/home/ann/out/Minutes/Minutes.exe")});
+    if (!windowsOnly) {
+        ShootConversion(h);
+    }
+    h.logs.SetFailures(
+        {{"/home/ann/out/Plan/Plan.exe",
+          "replacing the old output: /home/ann/out/Plan/Plan.exe: Is a directory"},
+         {"/home/ann/out/Minutes.exe",
+          "embedding the document: /home/ann/Minutes.doc: No such file or directory"}});
     h.logs.show();
     Save(h.logs, QStringLiteral("logs-window"));
     h.logs.hide();
@@ -368,7 +384,9 @@ int main(int argc, char** argv) {
     about.hide();
     ShootFileMenu(h);
     ShootCodeSigning(h);
-    ShootPreviews();
+    if (!windowsOnly) {
+        ShootPreviews();
+    }
     QDir(g_folder + QStringLiteral("/logo-work")).removeRecursively();
     return 0;
 }

@@ -27,6 +27,7 @@ public:
     QList<QColor> colourInitials;
     QStringList passwordQuestions;  // the label of every password question, in order
     QList<QUrl> openedUrls;
+    QStringList handledMimeTypes;  // types the desktop has an application for
     // Runs when a message box would show, before it is recorded as closed.
     std::function<void(const QString&)> onMessage;
 
@@ -40,6 +41,9 @@ public:
     std::optional<QString> AskPassword(QWidget* parent, const QString& title,
                                        const QString& label) override;
     void OpenUrl(const QUrl& url) override { openedUrls << url; }
+    bool HasApplicationFor(const QString& mimeType) override {
+        return handledMimeTypes.contains(mimeType);
+    }
 };
 
 }  // namespace quorlix::test
