@@ -8,9 +8,7 @@
 
 namespace quorlix {
 
-namespace {
-
-std::optional<std::wstring> Variable(const wchar_t* name) {
+std::optional<std::wstring> TestSetting(const wchar_t* name) {
     const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
     if (size == 0) {
         return std::nullopt;
@@ -24,8 +22,10 @@ std::optional<std::wstring> Variable(const wchar_t* name) {
     return value;
 }
 
+namespace {
+
 const std::optional<std::wstring>& LogPath() {
-    static const std::optional<std::wstring> path = Variable(L"QUORLIX_PLAYER_LOG");
+    static const std::optional<std::wstring> path = TestSetting(L"QUORLIX_PLAYER_LOG");
     return path;
 }
 
@@ -66,7 +66,7 @@ void LogStep(const std::wstring& text) {
 }
 
 void SnapshotScreen(const std::wstring& name) {
-    static const std::optional<std::wstring> folder = Variable(L"QUORLIX_PLAYER_SNAPSHOTS");
+    static const std::optional<std::wstring> folder = TestSetting(L"QUORLIX_PLAYER_SNAPSHOTS");
     if (!folder) {
         return;
     }

@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "platform/document_container.h"
-#include "platform/package_object.h"
+#include "platform/package_names.h"
 #include "platform/run_folder.h"
 #include "platform/temp_folder.h"
 #include "support/cfb_image.h"

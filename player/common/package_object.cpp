@@ -1,12 +1,10 @@
-#include "platform/package_object.h"
+#include "common/package_object.h"
 
 #include <iterator>
 #include <string_view>
 
 #include "common/byte_order.h"
-#include "common/utf16.h"
-#include "platform/ansi_code_page.h"
-#include "platform/error.h"
+#include "common/error.h"
 
 namespace quorlix {
 
@@ -15,49 +13,12 @@ namespace {
 // The largest file that still leaves its stream within a compound file's 2 GiB.
 constexpr std::uint64_t kMaxEmbeddedSize = 0x7FFF0000;
 
-std::string SafeName(const std::string& name) {
-    std::string safe;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        const bool bad = u < 0x20 || u == 0x7F ||
-                         std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
-        safe += bad ? '_' : c;
-    }
-    return safe.empty() ? std::string("document") : safe;
-}
-
-bool FitsInPath(const std::string& name) {
-    const std::size_t room = kMaxPackagePathLength - (sizeof kPackageFolder - 1);
-    return Utf8ToUtf16(name).size() <= room && ToAnsi(name).size() <= room;
-}
-
-void DropLastCodePoint(std::string& text) {
-    while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) {
-        text.pop_back();
-    }
-    if (!text.empty()) {
-        text.pop_back();
-    }
-}
-
-std::string ShortenedName(const std::string& name) {
-    const auto dot = name.find_last_of('.');
-    std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-    std::string extension = stem.size() == name.size() ? std::string() : name.substr(dot);
-    while (!FitsInPath(stem + extension)) {
-        DropLastCodePoint(stem.empty() ? extension : stem);
-    }
-    return stem + extension;
-}
-
-void PutAnsiZ(std::vector<std::uint8_t>& out, const std::string& utf8) {
-    const std::string ansi = ToAnsi(utf8);
+void PutAnsiZ(std::vector<std::uint8_t>& out, const std::string& ansi) {
     out.insert(out.end(), ansi.begin(), ansi.end());
     out.push_back(0);
 }
 
-void PutUnicode(std::vector<std::uint8_t>& out, const std::string& utf8) {
-    const std::u16string units = Utf8ToUtf16(utf8);
+void PutUnicode(std::vector<std::uint8_t>& out, const std::u16string& units) {
     PutLE32(out, static_cast<std::uint32_t>(units.size()));
     for (char16_t unit : units) {
         PutLE16(out, unit);
@@ -65,11 +26,6 @@ void PutUnicode(std::vector<std::uint8_t>& out, const std::string& utf8) {
 }
 
 }  // namespace
-
-PackageNames PackageNamesFor(const std::string& fileName) {
-    const std::string label = ShortenedName(SafeName(fileName));
-    return {label, kPackageFolder + label, kPackageFolder + label};
-}
 
 std::vector<std::uint8_t> PackageCompObjBytes() {
     static constexpr std::uint8_t kHead[] = {0x01, 0x00, 0xFE, 0xFF, 0x03, 0x0A,
@@ -92,17 +48,17 @@ std::vector<std::uint8_t> PackageCompObjBytes() {
     return out;
 }
 
-StreamContent Ole10NativeContent(const PackageNames& names, StreamContent data) {
+StreamContent Ole10NativeContent(const PackageObjectNames& names, StreamContent data) {
     if (data.size() > kMaxEmbeddedSize) {
         throw Error("The document is too large to embed");
     }
     std::vector<std::uint8_t> head;
     PutLE16(head, 2);
-    PutAnsiZ(head, names.label);
-    PutAnsiZ(head, names.sourcePath);
+    PutAnsiZ(head, names.ansiLabel);
+    PutAnsiZ(head, names.ansiSourcePath);
     PutLE32(head, 0x00030000);
-    PutLE32(head, static_cast<std::uint32_t>(ToAnsi(names.temporaryPath).size() + 1));
-    PutAnsiZ(head, names.temporaryPath);
+    PutLE32(head, static_cast<std::uint32_t>(names.ansiTemporaryPath.size() + 1));
+    PutAnsiZ(head, names.ansiTemporaryPath);
     PutLE32(head, static_cast<std::uint32_t>(data.size()));
     std::vector<std::uint8_t> tail;
     PutUnicode(tail, names.temporaryPath);
@@ -119,7 +75,8 @@ StreamContent Ole10NativeContent(const PackageNames& names, StreamContent data) 
     return content;
 }
 
-void AddPackageObject(CompoundFileWriter& writer, const PackageNames& names, StreamContent data) {
+void AddPackageObject(CompoundFileWriter& writer, const PackageObjectNames& names,
+                      StreamContent data) {
     writer.SetClassId(CompoundFileWriter::kRoot, cfb::kPackageClassId);
     StreamContent compObj;
     compObj.AppendBytes(PackageCompObjBytes());

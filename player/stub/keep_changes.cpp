@@ -1,0 +1,252 @@
+#include "stub/keep_changes.h"
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "common/document_change.h"
+#include "common/document_section.h"
+#include "common/section_document.h"
+#include "stub/dialog_answer.h"
+#include "stub/player_log.h"
+#include "stub/replacement_output.h"
+#include "stub/stub_error.h"
+#include "stub/win_file.h"
+#include "stub/win_handle.h"
+
+namespace quorlix {
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"Dorvane Quorlix";
+// The longest path the Save dialog returns, in UTF-16 units.
+constexpr std::size_t kMaxChosenPath = 32768;
+
+// How a test answers the question and the Save dialog: QUORLIX_PLAYER_KEEP_CHANGES is "no",
+// "cancel" (yes, then the Save dialog is cancelled) or the path to save to. Only the first Save
+// dialog gets the path; any later one is cancelled.
+struct Script {
+    ScriptedReply question;
+    ScriptedReply firstSave;
+};
+
+std::optional<Script> ReadScript() {
+    const std::optional<std::wstring> value = TestSetting(L"QUORLIX_PLAYER_KEEP_CHANGES");
+    if (!value) {
+        return std::nullopt;
+    }
+    if (*value == L"no") {
+        return Script{{IDNO, {}}, {}};
+    }
+    if (*value == L"cancel") {
+        return Script{{IDYES, {}}, {IDCANCEL, {}}};
+    }
+    return Script{{IDYES, {}}, {IDOK, *value}};
+}
+
+std::wstring Milliseconds(DWORD start) {
+    return std::to_wstring(GetTickCount() - start) + L" ms";
+}
+
+std::wstring NameOf(const std::wstring& path) {
+    return path.substr(path.find_last_of(L'\\') + 1);
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// "NAME (changed).exe" for this program's file NAME.exe.
+std::wstring SuggestedName(const std::wstring& ownPath) {
+    std::wstring name = NameOf(ownPath);
+    if (name.size() > 4 &&
+        CompareStringOrdinal(name.c_str() + name.size() - 4, 4, L".exe", 4, TRUE) == CSTR_EQUAL) {
+        name.resize(name.size() - 4);
+    }
+    return name + L" (changed).exe";
+}
+
+std::u16string ToUtf16(const std::wstring& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+std::string WideToAnsi(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr, nullptr);
+    }
+    return ansi;
+}
+
+// The names of the rebuilt Package object: a Package object keeps its own, so that only its data
+// differs; Word's own objects carry none, and get the names of the document's file.
+PackageObjectNames RebuiltNames(const OriginalDocument& document) {
+    const DocumentPlace& place = document.place;
+    if (place.kind == EmbeddedDocument::Kind::PackageFile) {
+        PackageObjectNames names = StoredNames(place);
+        if (names.label.empty()) {
+            names.label = ToUtf16(AnsiToWide(names.ansiLabel));
+            names.sourcePath = ToUtf16(AnsiToWide(names.ansiSourcePath));
+            names.temporaryPath = ToUtf16(AnsiToWide(names.ansiTemporaryPath));
+        }
+        return names;
+    }
+    const std::wstring name = NameOf(document.path);
+    const std::wstring path = L"C:\\" + name;
+    return {WideToAnsi(name), WideToAnsi(path), WideToAnsi(path),
+            ToUtf16(name),    ToUtf16(path),    ToUtf16(path)};
+}
+
+// Whether the document differs from the one this output carries; a document that cannot be
+// read any more counts as unchanged.
+bool DocumentChanged(const PayloadReader& reader, ByteSource& self, const std::wstring& path) {
+    const DWORD start = GetTickCount();
+    try {
+        WinFileSource current(path);
+        const SectionDocument original(self, reader.layout().document);
+        const bool changed = DocumentDiffers(original, current);
+        LogStep((changed ? L"document changed, " : L"document unchanged, ") +
+                std::to_wstring(current.Size()) + L" bytes compared in " + Milliseconds(start));
+        return changed;
+    } catch (const StubError& e) {
+        LogStep(L"document not compared: " + e.message());
+        return false;
+    }
+}
+
+int Ask(const std::wstring& text, UINT buttons, const wchar_t* snapshot,
+        const std::optional<ScriptedReply>& reply) {
+    std::optional<DialogAnswer> answer;
+    if (reply) {
+        answer.emplace(snapshot, *reply);
+    }
+    return MessageBoxW(nullptr, text.c_str(), kTitle, buttons | MB_SETFOREGROUND);
+}
+
+bool WantsToKeep(const std::wstring& documentName, const std::optional<Script>& script) {
+    const std::wstring question =
+        L"The document \"" + documentName +
+        L"\" was changed.\n\nDo you want to keep the changes? They are saved as a new program "
+        L"with the changed document in it; this program stays as it is.";
+    LogStep(L"asking to keep the changes");
+    return Ask(question, MB_YESNO | MB_ICONQUESTION, L"question",
+               script ? std::optional(script->question) : std::nullopt) == IDYES;
+}
+
+// The path the reader chose in the Save dialog; nothing when they cancelled.
+std::optional<std::wstring> ChooseTarget(const std::wstring& ownPath,
+                                         const std::optional<ScriptedReply>& reply) {
+    const std::wstring folder = FolderOf(ownPath);
+    std::vector<wchar_t> file(kMaxChosenPath, L'\0');
+    const std::wstring suggested = SuggestedName(ownPath);
+    suggested.copy(file.data(), std::min(suggested.size(), file.size() - 1));
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.lpstrFilter = L"Programs (*.exe)\0*.exe\0";
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrInitialDir = folder.c_str();
+    dialog.lpstrTitle = L"Keep the changed document as";
+    dialog.lpstrDefExt = L"exe";
+    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                   OFN_NOCHANGEDIR | OFN_NOREADONLYRETURN;
+    std::optional<DialogAnswer> answer;
+    if (reply) {
+        answer.emplace(L"save-dialog", *reply);
+    }
+    if (!GetSaveFileNameW(&dialog)) {
+        const DWORD error = CommDlgExtendedError();
+        LogStep(error == 0 ? L"save dialog cancelled"
+                           : L"save dialog failed, error " + std::to_wstring(error));
+        return std::nullopt;
+    }
+    return std::wstring(file.data());
+}
+
+// Whether two paths name the same file (this program's own, under whatever name).
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    auto identity = [](const std::wstring& path) -> std::optional<BY_HANDLE_FILE_INFORMATION> {
+        const UniqueHandle file(
+            CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!file || !GetFileInformationByHandle(file.get(), &info)) {
+            return std::nullopt;
+        }
+        return info;
+    };
+    const auto x = identity(a);
+    const auto y = identity(b);
+    return x && y && x->dwVolumeSerialNumber == y->dwVolumeSerialNumber &&
+           x->nFileIndexHigh == y->nFileIndexHigh && x->nFileIndexLow == y->nFileIndexLow;
+}
+
+void WriteChangedOutput(const PayloadReader& reader, const OriginalDocument& document,
+                        const std::wstring& target) {
+    const DWORD start = GetTickCount();
+    auto changed = std::make_shared<WinFileSource>(document.path);
+    const std::uint64_t size = changed->Size();
+    StreamContent content;
+    content.AppendSource(std::move(changed), 0, size);
+    ReplacementOutput output(target);
+    WriteOutputWithDocument(reader, RebuiltNames(document), std::move(content), output);
+    output.Commit();
+    LogStep(L"changes kept in " + target + L", " + std::to_wstring(output.written()) +
+            L" bytes written in " + Milliseconds(start));
+}
+
+// Saves until it worked or the reader cancelled; false when nothing was saved.
+bool SaveChanges(const PayloadReader& reader, const std::wstring& ownPath,
+                 const OriginalDocument& document, const std::optional<Script>& script) {
+    std::optional<ScriptedReply> reply = script ? std::optional(script->firstSave) : std::nullopt;
+    const std::optional<ScriptedReply> ok =
+        script ? std::optional(ScriptedReply{IDOK, {}}) : std::nullopt;
+    while (const std::optional<std::wstring> target = ChooseTarget(ownPath, reply)) {
+        reply = script ? std::optional(ScriptedReply{IDCANCEL, {}}) : std::nullopt;
+        if (SameFile(*target, ownPath)) {
+            Ask(L"This program cannot be replaced while it runs. Choose another name.",
+                MB_OK | MB_ICONWARNING, L"save-refused", ok);
+            continue;
+        }
+        try {
+            WriteChangedOutput(reader, document, *target);
+            return true;
+        } catch (const StubError& e) {
+            LogStep(L"changes not kept: " + e.message());
+            Ask(L"The changes could not be saved.\n\n" + e.message(), MB_OK | MB_ICONERROR,
+                L"save-failed", ok);
+        } catch (const std::exception& e) {
+            LogStep(L"changes not kept: " + AnsiToWide(e.what()));
+            Ask(L"The changes could not be saved.\n\n" + AnsiToWide(e.what()), MB_OK | MB_ICONERROR,
+                L"save-failed", ok);
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void OfferToKeepChanges(const PayloadReader& reader, ByteSource& self, const std::wstring& ownPath,
+                        const OriginalDocument& document) {
+    if (!DocumentChanged(reader, self, document.path)) {
+        return;
+    }
+    const std::optional<Script> script = ReadScript();
+    if (!WantsToKeep(NameOf(document.path), script) ||
+        !SaveChanges(reader, ownPath, document, script)) {
+        LogStep(L"changes discarded");
+    }
+}
+
+}  // namespace quorlix
