@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace quorlix {
@@ -46,5 +48,16 @@ private:
     std::uint64_t offset_;
     std::uint64_t size_;
 };
+
+// count bytes at offset, or none when they lie outside the source.
+template <std::size_t count>
+std::optional<std::array<std::uint8_t, count>> BytesAt(ByteSource& source, std::uint64_t offset) {
+    if (offset > source.Size() || source.Size() - offset < count) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, count> bytes{};
+    source.ReadAt(offset, bytes.data(), count);
+    return bytes;
+}
 
 }  // namespace quorlix

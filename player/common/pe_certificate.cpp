@@ -1,7 +1,5 @@
 #include "common/pe_certificate.h"
 
-#include <array>
-
 #include "common/byte_order.h"
 
 namespace quorlix {
@@ -12,17 +10,6 @@ constexpr std::uint64_t kNewHeaderField = 0x3C;  // file offset of the PE signat
 constexpr std::uint32_t kCoffHeaderSize = 20;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
 constexpr std::uint32_t kCertificateDirectory = 4;
-
-// count bytes at offset, or none when they lie outside the source.
-template <std::size_t count>
-std::optional<std::array<std::uint8_t, count>> BytesAt(ByteSource& source, std::uint64_t offset) {
-    if (offset > source.Size() || source.Size() - offset < count) {
-        return std::nullopt;
-    }
-    std::array<std::uint8_t, count> bytes{};
-    source.ReadAt(offset, bytes.data(), count);
-    return bytes;
-}
 
 }  // namespace
 

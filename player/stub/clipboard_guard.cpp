@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "stub/document_window.h"
 #include "stub/player_log.h"
 
 namespace quorlix {
@@ -18,19 +19,11 @@ constexpr int kMaxRetries = 200;
 DWORD g_processId = 0;
 int g_retries = 0;
 
-DWORD ProcessOf(HWND window) {
-    DWORD processId = 0;
-    if (window != nullptr) {
-        GetWindowThreadProcessId(window, &processId);
-    }
-    return processId;
-}
-
 // The process whose data is on the clipboard: its owner's, or the one in front for data put
 // there without an owner window.
 DWORD ClipboardProcess() {
     const HWND owner = GetClipboardOwner();
-    return owner != nullptr ? ProcessOf(owner) : ProcessOf(GetForegroundWindow());
+    return owner != nullptr ? ProcessOfWindow(owner) : ProcessOfWindow(GetForegroundWindow());
 }
 
 bool Empty(HWND window) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "stub/document_window.h"
 #include "stub/player_log.h"
 
 namespace quorlix {
@@ -12,14 +13,6 @@ namespace {
 DWORD g_processId = 0;
 InputLocks g_locks;
 RightButtonRule g_rightButton;
-
-DWORD ProcessOf(HWND window) {
-    DWORD processId = 0;
-    if (window != nullptr) {
-        GetWindowThreadProcessId(window, &processId);
-    }
-    return processId;
-}
 
 bool Down(int key) {
     return (GetAsyncKeyState(key) & 0x8000) != 0;
@@ -38,7 +31,7 @@ std::wstring Hex(DWORD value) {
 LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-        const bool focus = ProcessOf(GetForegroundWindow()) == g_processId;
+        const bool focus = ProcessOfWindow(GetForegroundWindow()) == g_processId;
         if (HoldsBackKey(g_locks, key->vkCode, CurrentModifiers(), focus)) {
             const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
             LogStep(L"held back key " + Hex(key->vkCode) + (down ? L" down" : L" up"));
@@ -51,10 +44,12 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
 LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION && (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP)) {
         const auto* mouse = reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
-        const bool over = ProcessOf(WindowFromPoint(mouse->pt)) == g_processId;
+        const bool over = ProcessOfWindow(WindowFromPoint(mouse->pt)) == g_processId;
         const bool down = message == WM_RBUTTONDOWN;
         if (down ? g_rightButton.HoldsBackPress(over) : g_rightButton.HoldsBackRelease(over)) {
-            LogStep(down ? L"held back right button down" : L"held back right button up");
+            LogStep(
+                std::wstring(down ? L"held back right button down" : L"held back right button up") +
+                L" at " + std::to_wstring(mouse->pt.x) + L"," + std::to_wstring(mouse->pt.y));
             return 1;
         }
     }

@@ -75,20 +75,6 @@ std::u16string ToUtf16(const std::wstring& text) {
     return std::u16string(text.begin(), text.end());
 }
 
-std::string WideToAnsi(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr, nullptr);
-    }
-    return ansi;
-}
-
 // The names of the rebuilt Package object: a Package object keeps its own, so that only its data
 // differs; Word's own objects carry none, and get the names of the document's file.
 PackageObjectNames RebuiltNames(const OriginalDocument& document) {

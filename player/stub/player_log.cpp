@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "stub/screen_snapshot.h"
+#include "stub/stub_error.h"
 
 namespace quorlix {
 
@@ -29,20 +30,6 @@ const std::optional<std::wstring>& LogPath() {
     return path;
 }
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
-    }
-    return utf8;
-}
-
 }  // namespace
 
 bool LoggingSteps() {
@@ -53,7 +40,8 @@ void LogStep(const std::wstring& text) {
     if (!LogPath()) {
         return;
     }
-    const std::string line = std::to_string(GetTickCount()) + " player " + Utf8(text) + "\r\n";
+    const std::string line =
+        std::to_string(GetTickCount()) + " player " + WideToUtf8(text) + "\r\n";
     HANDLE file =
         CreateFileW(LogPath()->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

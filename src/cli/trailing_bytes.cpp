@@ -1,6 +1,5 @@
 #include "cli/trailing_bytes.h"
 
-#include <array>
 #include <optional>
 
 #include "common/byte_order.h"
@@ -15,17 +14,6 @@ namespace {
 constexpr std::uint16_t kCertificateRevision = 0x0200;
 constexpr std::uint16_t kSignedDataCertificate = 0x0002;
 constexpr std::uint64_t kCertificateAlignment = 8;
-
-// count bytes at offset, or none when they lie outside the source.
-template <std::size_t count>
-std::optional<std::array<std::uint8_t, count>> BytesAt(ByteSource& source, std::uint64_t offset) {
-    if (offset > source.Size() || source.Size() - offset < count) {
-        return std::nullopt;
-    }
-    std::array<std::uint8_t, count> bytes{};
-    source.ReadAt(offset, bytes.data(), count);
-    return bytes;
-}
 
 bool IsCodeSignature(ByteSource& source, const ByteRange& trailing) {
     const std::optional<CertificateEntry> entry = FindCertificateEntry(source);

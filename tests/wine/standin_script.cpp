@@ -19,10 +19,14 @@ INPUT KeyInput(WORD key, bool up) {
     return input;
 }
 
-INPUT ButtonInput(DWORD flags) {
+// A mouse event at a point of the screen: every event carries its own position, so none
+// depends on where the pointer was left (under Wine a pointer warp can arrive late).
+INPUT MouseInput(DWORD flags, POINT at) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     return input;
 }
 
@@ -130,8 +134,7 @@ void ClickAt(HWND window, DWORD down, DWORD up) {
     GetClientRect(window, &area);
     POINT centre = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
     ClientToScreen(window, &centre);
-    SetCursorPos(centre.x, centre.y);
-    Send({ButtonInput(down), ButtonInput(up)});
+    Send({MouseInput(0, centre), MouseInput(down, centre), MouseInput(up, centre)});
 }
 
 std::vector<InputScript::Step> DocumentProgramSteps(HWND window) {
