@@ -124,7 +124,7 @@ bool WantsToKeep(const std::wstring& documentName, const std::optional<Script>& 
     const std::wstring question =
         L"The document \"" + documentName +
         L"\" was changed.\n\nDo you want to keep the changes? They are saved as a new program "
-        L"with the changed document in it; this program stays as it is.";
+        L"that opens the changed document; this program stays as it is.";
     LogStep(L"asking to keep the changes");
     return Ask(question, MB_YESNO | MB_ICONQUESTION, L"question",
                script ? std::optional(script->question) : std::nullopt) == IDYES;

@@ -357,8 +357,11 @@ void ExpectNoStepTimedOut(const std::vector<Step>& steps, const std::string& all
 
 TEST_F(PlayerUnderWine, LocksKeepCopyPasteAndTheContextMenuFromTheDocumentProgramOnly) {
     test::WriteFile(document_, test::RandomBytes(20000, 18));
-    extraEnvironment_ = {"QUORLIX_STANDIN_INPUT=1", "QUORLIX_STANDIN_EXPECT_LOCKS=1"};
-    // Both locks are on by default; the document is not changed, so nothing is asked.
+    test::WriteFile(folder_ / "changed.bin", "the reader's changes");
+    // Both locks are on by default; the reader changes the document and declines to keep it.
+    extraEnvironment_ = {"QUORLIX_STANDIN_INPUT=1", "QUORLIX_STANDIN_EXPECT_LOCKS=1",
+                         "QUORLIX_STANDIN_CHANGE=" + WinePath(folder_ / "changed.bin"),
+                         "QUORLIX_PLAYER_KEEP_CHANGES=no"};
     const int status = ConvertAndPlay({"opmax=0", "opwidth=500", "opheigh=400", "opsave=1"}, false);
     const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
     const std::string all = AllSteps(steps);
@@ -392,8 +395,11 @@ TEST_F(PlayerUnderWine, LocksKeepCopyPasteAndTheContextMenuFromTheDocumentProgra
                 all);
     ExpectSteps(steps, "player", {"clipboard kept: another program's"}, all);
 
-    EXPECT_GE(Find(steps, "player", "document unchanged"), 0) << all;
-    EXPECT_EQ(Find(steps, "player", "asking"), -1) << all;
+    // Asked once the document was closed, answered No: nothing written.
+    EXPECT_GT(Find(steps, "player", "asking to keep the changes"),
+              Find(steps, "player", "locks off"))
+        << all;
+    ExpectSteps(steps, "player", {"dialog answered 7", "changes discarded"}, all);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "out"), fs::directory_iterator()), 1);
     EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
 }
@@ -480,7 +486,8 @@ TEST_F(PlayerUnderWine, ChangesAreKeptAsANewExecutableWhereTheSaveDialogSays) {
     const std::vector<Step> again = ReadSteps(folder_ / "steps.log");
     EXPECT_GE(Find(again, "standin", "title Report - Draft"), 0) << AllSteps(again);
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == changed);
-    EXPECT_EQ(Find(again, "player", "asking"), -1) << "unchanged this time";
+    ExpectSteps(again, "player", {"document unchanged"}, AllSteps(again));
+    ExpectNoSteps(again, "player", {"asking"}, AllSteps(again));
     EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
 }
 
