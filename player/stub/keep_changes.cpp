@@ -4,18 +4,15 @@
 
 #include <commdlg.h>
 
-#include <memory>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
-#include "common/document_change.h"
-#include "common/document_section.h"
-#include "common/section_document.h"
+#include "stub/changed_output.h"
 #include "stub/dialog_answer.h"
+#include "stub/path_parts.h"
 #include "stub/player_log.h"
-#include "stub/replacement_output.h"
 #include "stub/stub_error.h"
-#include "stub/win_file.h"
 #include "stub/win_handle.h"
 
 namespace quorlix {
@@ -48,67 +45,14 @@ std::optional<Script> ReadScript() {
     return Script{{IDYES, {}}, {IDOK, *value}};
 }
 
-std::wstring Milliseconds(DWORD start) {
-    return std::to_wstring(GetTickCount() - start) + L" ms";
-}
-
-std::wstring NameOf(const std::wstring& path) {
-    return path.substr(path.find_last_of(L'\\') + 1);
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 // "NAME (changed).exe" for this program's file NAME.exe.
 std::wstring SuggestedName(const std::wstring& ownPath) {
-    std::wstring name = NameOf(ownPath);
+    std::wstring name = FileNameOfPath(ownPath);
     if (name.size() > 4 &&
         CompareStringOrdinal(name.c_str() + name.size() - 4, 4, L".exe", 4, TRUE) == CSTR_EQUAL) {
         name.resize(name.size() - 4);
     }
     return name + L" (changed).exe";
-}
-
-std::u16string ToUtf16(const std::wstring& text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-// The names of the rebuilt Package object: a Package object keeps its own, so that only its data
-// differs; Word's own objects carry none, and get the names of the document's file.
-PackageObjectNames RebuiltNames(const OriginalDocument& document) {
-    const DocumentPlace& place = document.place;
-    if (place.kind == EmbeddedDocument::Kind::PackageFile) {
-        PackageObjectNames names = StoredNames(place);
-        if (names.label.empty()) {
-            names.label = ToUtf16(AnsiToWide(names.ansiLabel));
-            names.sourcePath = ToUtf16(AnsiToWide(names.ansiSourcePath));
-            names.temporaryPath = ToUtf16(AnsiToWide(names.ansiTemporaryPath));
-        }
-        return names;
-    }
-    const std::wstring name = NameOf(document.path);
-    const std::wstring path = L"C:\\" + name;
-    return {WideToAnsi(name), WideToAnsi(path), WideToAnsi(path),
-            ToUtf16(name),    ToUtf16(path),    ToUtf16(path)};
-}
-
-// Whether the document differs from the one this output carries; a document that cannot be
-// read any more counts as unchanged.
-bool DocumentChanged(const PayloadReader& reader, ByteSource& self, const std::wstring& path) {
-    const DWORD start = GetTickCount();
-    try {
-        WinFileSource current(path);
-        const SectionDocument original(self, reader.layout().document);
-        const bool changed = DocumentDiffers(original, current);
-        LogStep((changed ? L"document changed, " : L"document unchanged, ") +
-                std::to_wstring(current.Size()) + L" bytes compared in " + Milliseconds(start));
-        return changed;
-    } catch (const StubError& e) {
-        LogStep(L"document not compared: " + e.message());
-        return false;
-    }
 }
 
 int Ask(const std::wstring& text, UINT buttons, const wchar_t* snapshot,
@@ -133,7 +77,7 @@ bool WantsToKeep(const std::wstring& documentName, const std::optional<Script>& 
 // The path the reader chose in the Save dialog; nothing when they cancelled.
 std::optional<std::wstring> ChooseTarget(const std::wstring& ownPath,
                                          const std::optional<ScriptedReply>& reply) {
-    const std::wstring folder = FolderOf(ownPath);
+    const std::wstring folder = FolderOfPath(ownPath);
     std::vector<wchar_t> file(kMaxChosenPath, L'\0');
     const std::wstring suggested = SuggestedName(ownPath);
     suggested.copy(file.data(), std::min(suggested.size(), file.size() - 1));
@@ -178,20 +122,6 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
            x->nFileIndexHigh == y->nFileIndexHigh && x->nFileIndexLow == y->nFileIndexLow;
 }
 
-void WriteChangedOutput(const PayloadReader& reader, const OriginalDocument& document,
-                        const std::wstring& target) {
-    const DWORD start = GetTickCount();
-    auto changed = std::make_shared<WinFileSource>(document.path);
-    const std::uint64_t size = changed->Size();
-    StreamContent content;
-    content.AppendSource(std::move(changed), 0, size);
-    ReplacementOutput output(target);
-    WriteOutputWithDocument(reader, RebuiltNames(document), std::move(content), output);
-    output.Commit();
-    LogStep(L"changes kept in " + target + L", " + std::to_wstring(output.written()) +
-            L" bytes written in " + Milliseconds(start));
-}
-
 // Saves until it worked or the reader cancelled; false when nothing was saved.
 bool SaveChanges(const PayloadReader& reader, const std::wstring& ownPath,
                  const OriginalDocument& document, const std::optional<Script>& script) {
@@ -229,7 +159,7 @@ void OfferToKeepChanges(const PayloadReader& reader, ByteSource& self, const std
         return;
     }
     const std::optional<Script> script = ReadScript();
-    if (!WantsToKeep(NameOf(document.path), script) ||
+    if (!WantsToKeep(FileNameOfPath(document.path), script) ||
         !SaveChanges(reader, ownPath, document, script)) {
         LogStep(L"changes discarded");
     }

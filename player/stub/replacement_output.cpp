@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "stub/path_parts.h"
 #include "stub/stub_error.h"
 
 namespace quorlix {
@@ -10,15 +11,10 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1u << 20;
 
-std::wstring FolderOf(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
-}
-
-// A new, empty file of a unique name in the folder.
+// A new, empty file of a unique name in the folder (the current one when empty).
 std::wstring TemporaryFileIn(const std::wstring& folder) {
     wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(folder.c_str(), L"~qx", 0, name) == 0) {
+    if (GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"~qx", 0, name) == 0) {
         ThrowLastError(L"Cannot create a file in " + folder);
     }
     return name;
@@ -27,7 +23,7 @@ std::wstring TemporaryFileIn(const std::wstring& folder) {
 }  // namespace
 
 ReplacementOutput::ReplacementOutput(const std::wstring& path)
-    : path_(path), temporary_(TemporaryFileIn(FolderOf(path))) {
+    : path_(path), temporary_(TemporaryFileIn(FolderOfPath(path))) {
     try {
         file_ = std::make_unique<WinOutputFile>(temporary_);
     } catch (...) {
