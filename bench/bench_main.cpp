@@ -2,7 +2,7 @@
 // one-pass floor for the same output (the least any conversion can do: the stub written from
 // memory, the document read once and written scrambled, the package entries deflated, on one
 // and on two threads), the conversion's peak memory, and a batch of small documents against
-// writing their stubs from memory.
+// writing their stubs from memory, and signed (the time signing adds to an output).
 //
 // Method. Every measured run is a forked child, so its peak resident memory (wait4's ru_maxrss)
 // is its own, and it times its work alone with the wall clock. The inputs are generated before
@@ -20,9 +20,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -197,6 +199,23 @@ SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds)
     return result;
 }
 
+// A signer with a certificate made by the openssl program for the benchmark; none (and a note)
+// when the program is missing.
+std::optional<OutputSigner> BenchSigner(const std::string& scratch) {
+    const std::string key = scratch + "/signing.key";
+    const std::string certificate = scratch + "/signing.pem";
+    const std::string pkcs12 = scratch + "/signing.p12";
+    const std::string commands =
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=quorlix-bench -keyout '" +
+        key + "' -out '" + certificate + "' && openssl pkcs12 -export -inkey '" + key + "' -in '" +
+        certificate + "' -out '" + pkcs12 + "' -passout pass:bench";
+    if (std::system(("(" + commands + ") >/dev/null 2>&1").c_str()) != 0) {
+        std::fprintf(stderr, "no openssl program: the signed batch is left out\n");
+        return std::nullopt;
+    }
+    return std::optional<OutputSigner>(std::in_place, pkcs12, "bench", "");
+}
+
 BatchResult MeasureBatch(const std::string& scratch, int count, int rounds) {
     constexpr std::uint64_t kBatchDocumentSize = 10 * 1024;
     BatchResult result;
@@ -219,6 +238,13 @@ BatchResult MeasureBatch(const std::string& scratch, int count, int rounds) {
         });
         result.conversion.seconds.push_back(c.seconds);
     };
+    const std::optional<OutputSigner> signer = BenchSigner(scratch);
+    auto signedConversion = [&] {
+        const ChildResult c = RunCase(caseFolder, "batch, signed", [&] {
+            return RunBatchConversion(documents, caseFolder + "/out/", caseFolder, &*signer);
+        });
+        result.signedConversion.seconds.push_back(c.seconds);
+    };
     auto floor = [&](bool sync, Timings& timings) {
         const ChildResult f = RunCase(
             caseFolder, sync ? "batch stub, synced" : "batch stub floor",
@@ -232,9 +258,12 @@ BatchResult MeasureBatch(const std::string& scratch, int count, int rounds) {
     std::fprintf(stderr, "batch warm-up conversion\n");
     RunCase(caseFolder, "(untimed)",
             [&] { return RunBatchConversion(documents, caseFolder + "/out/", caseFolder); });
-    Alternate("batch", rounds,
-              {conversion, [&] { floor(false, result.stubFloor); },
-               [&] { floor(true, result.syncedStubs); }});
+    std::vector<std::function<void()>> cases = {conversion, [&] { floor(false, result.stubFloor); },
+                                                [&] { floor(true, result.syncedStubs); }};
+    if (signer) {
+        cases.push_back(signedConversion);
+    }
+    Alternate("batch", rounds, cases);
     return result;
 }
 

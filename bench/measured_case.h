@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input_generator.h"
+#include "signing/output_signer.h"
 
 namespace quorlix::bench {
 
@@ -33,9 +34,11 @@ std::uint64_t RunOnePassFloor(const CaseInputs& inputs, std::uint64_t stagedSize
                               const std::vector<std::uint8_t>& stub, int threads);
 
 // Converts every document into outputFolder with the default options, as the command line
-// does; returns the number converted. Throws when one fails.
+// does, each output signed when a signer is given; returns the number converted. Throws when one
+// fails.
 std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
-                                 const std::string& outputFolder, const std::string& runFolder);
+                                 const std::string& outputFolder, const std::string& runFolder,
+                                 const OutputSigner* signer = nullptr);
 
 // Writes the stub from memory to every path, as the least a batch of conversions must do; with
 // sync, each file is also synced to disk before the next, as a whole-or-absent output must be.

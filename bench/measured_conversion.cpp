@@ -48,20 +48,25 @@ OptionSet OptionsFor(const PackageFiles& files) {
 // The command line's front end without output: default options, the job run directly.
 class QuietFrontEnd : public ConvertFrontEnd {
 public:
+    explicit QuietFrontEnd(const OutputSigner* signer) : signer_(signer) {}
     OptionSet OptionsFor(const std::string&) override { return {}; }
     bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
                     std::string& cause) override {
         QuietJobSink sink;
-        return RunConversion(options, paths, sink, cause);
+        return RunConversion(options, paths, sink, cause, signer_);
     }
     bool CancelRequested() const override { return false; }
+
+private:
+    const OutputSigner* signer_;
 };
 
 }  // namespace
 
 std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
-                                 const std::string& outputFolder, const std::string& runFolder) {
-    QuietFrontEnd frontEnd;
+                                 const std::string& outputFolder, const std::string& runFolder,
+                                 const OutputSigner* signer) {
+    QuietFrontEnd frontEnd(signer);
     const ConvertOutcome outcome =
         ConvertDocuments(documents, outputFolder, false, StagedCopyPath(runFolder), frontEnd);
     if (!outcome.failures.empty()) {

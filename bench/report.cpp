@@ -87,6 +87,13 @@ void PrintBatch(const BatchResult& batch, bool& allMet) {
         std::printf("  for comparison, the stubs from memory with each file synced: %.3f; %.3f\n",
                     batch.syncedStubs.Min() * 1000 / n, batch.syncedStubs.Median() * 1000 / n);
     }
+    if (!batch.signedConversion.seconds.empty()) {
+        const double signedMin = batch.signedConversion.Min() * 1000 / n;
+        const double signedMedian = batch.signedConversion.Median() * 1000 / n;
+        std::printf("  signed (RSA 2048, no timestamp) %.3f; %.3f   signing adds %.3f; %.3f\n",
+                    signedMin, signedMedian, signedMin - conversion,
+                    signedMedian - batch.conversion.Median() * 1000 / n);
+    }
 }
 
 }  // namespace

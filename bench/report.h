@@ -36,7 +36,8 @@ struct BatchResult {
     std::uint64_t documentSize = 0;
     Timings conversion;
     Timings stubFloor;
-    Timings syncedStubs;  // the stubs again, each file synced to disk: not part of the floor
+    Timings syncedStubs;       // the stubs again, each file synced to disk: not part of the floor
+    Timings signedConversion;  // the conversion with every output signed (no timestamp)
 };
 
 // Prints the table of the results (ascending sizes, the first the smallest) and the batch's

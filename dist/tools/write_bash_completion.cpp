@@ -23,7 +23,8 @@ _quorlix_cli_reply()
     mapfile -t COMPREPLY < <(compgen -W "$1" -- "$2")
 }
 
-# Offers what a value of that kind can be: dir, file, document, exe, field or font.
+# Offers what a value of that kind can be: dir, file, document, exe, field, font or variable;
+# nothing for text of the user's own.
 _quorlix_cli_value()
 {
     local kind=$1 text=$2 item name
@@ -49,6 +50,8 @@ _quorlix_cli_value()
             for item in $_quorlix_cli_fields; do
                 [[ $item == "$text"* ]] && COMPREPLY+=("$item=")
             done ;;
+        variable)
+            mapfile -t COMPREPLY < <(compgen -v -- "$text") ;;
         font)
             text=${text//\\/}
             while IFS=$'\t' read -r name item; do
@@ -130,6 +133,12 @@ std::string ValueKind(const CliOption& option) {
     }
     if (option.valueName == "DIR") {
         return "dir";
+    }
+    if (option.valueName == "URL") {
+        return "text";
+    }
+    if (option.name == "sign-password-env") {
+        return "variable";
     }
     return option.name == "embed-font" ? "font" : "file";
 }

@@ -20,6 +20,17 @@ public:
     virtual void ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) = 0;
 };
 
+// count bytes of the source at offset, or none when they do not all lie inside it.
+template <std::size_t count>
+std::optional<std::array<std::uint8_t, count>> BytesAt(ByteSource& source, std::uint64_t offset) {
+    if (offset > source.Size() || source.Size() - offset < count) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, count> bytes{};
+    source.ReadAt(offset, bytes.data(), count);
+    return bytes;
+}
+
 // A byte source over a buffer in memory that the caller keeps alive.
 class MemoryByteSource final : public ByteSource {
 public:
@@ -48,16 +59,5 @@ private:
     std::uint64_t offset_;
     std::uint64_t size_;
 };
-
-// count bytes at offset, or none when they lie outside the source.
-template <std::size_t count>
-std::optional<std::array<std::uint8_t, count>> BytesAt(ByteSource& source, std::uint64_t offset) {
-    if (offset > source.Size() || source.Size() - offset < count) {
-        return std::nullopt;
-    }
-    std::array<std::uint8_t, count> bytes{};
-    source.ReadAt(offset, bytes.data(), count);
-    return bytes;
-}
 
 }  // namespace quorlix

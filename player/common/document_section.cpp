@@ -8,7 +8,7 @@
 #include "common/compound_file_writer.h"
 #include "common/container_stream_writer.h"
 #include "common/error.h"
-#include "common/pe_certificate.h"
+#include "common/image_signature.h"
 #include "common/scrambling_sink.h"
 
 namespace quorlix {
@@ -29,25 +29,27 @@ std::uint64_t WriteDocumentSection(const PackageObjectNames& names, StreamConten
 
 namespace {
 
-// Copies the player stub; a certificate table entry in it is cleared, since the new output
-// carries no signature.
+// Copies the player stub. The new output is not signed: a signed stub's certificate table entry
+// is cleared, and its header checksum, which covered the signature, with it.
 void CopyUnsignedStub(const PayloadReader& reader, ByteSink& sink) {
     ByteSourceSlice stub(reader.source(), 0, reader.layout().stub.size);
-    const std::optional<CertificateEntry> entry = FindCertificateEntry(stub);
-    const bool signedStub = entry && (entry->table.offset != 0 || entry->table.size != 0);
-    const ByteRange cleared = signedStub ? ByteRange{entry->position, 8} : ByteRange{};
+    const std::optional<ImageSignatureFields> fields = ReadImageSignatureFields(stub);
+    std::vector<ByteRange> cleared;
+    if (fields && fields->Signed()) {
+        cleared = {{fields->checksumField, 4}, {fields->certificateEntry, 8}};
+    }
     std::uint64_t at = 0;
     std::vector<std::uint8_t> copy;
     reader.CopyStub([&](std::span<const std::uint8_t> chunk) {
-        const std::uint64_t from = std::max(at, cleared.offset);
-        const std::uint64_t to = std::min(at + chunk.size(), cleared.end());
-        if (from < to) {
-            copy.assign(chunk.begin(), chunk.end());
-            std::fill(copy.begin() + static_cast<std::ptrdiff_t>(from - at),
-                      copy.begin() + static_cast<std::ptrdiff_t>(to - at), std::uint8_t{0});
-            chunk = copy;
+        copy.assign(chunk.begin(), chunk.end());
+        for (const ByteRange& range : cleared) {
+            const std::uint64_t from = std::max(at, range.offset);
+            const std::uint64_t to = std::min(at + chunk.size(), range.end());
+            for (std::uint64_t i = from; i < to; ++i) {
+                copy[static_cast<std::size_t>(i - at)] = 0;
+            }
         }
-        sink.Write(chunk.data(), chunk.size());
+        sink.Write(copy.data(), copy.size());
         at += chunk.size();
     });
 }

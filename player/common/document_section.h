@@ -24,8 +24,8 @@ std::uint64_t WriteDocumentSection(const PackageObjectNames& names, StreamConten
 // Writes the output that `reader` reads with another document in it: the same player stub, the
 // new document section and its trailer D + 4, then the package, its trailer and the end marker
 // as stored. A code signature after the end marker is left behind, and the stub's certificate
-// table entry cleared: the new output is not signed. Errors of the reader's source and
-// of the document's pieces travel on.
+// table entry and header checksum are cleared: the new output is not signed. Errors of the reader's
+// source and of the document's pieces travel on.
 void WriteOutputWithDocument(const PayloadReader& reader, const PackageObjectNames& names,
                              StreamContent document, ByteSink& sink);
 

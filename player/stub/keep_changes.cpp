@@ -12,6 +12,7 @@
 #include "stub/dialog_answer.h"
 #include "stub/path_parts.h"
 #include "stub/player_log.h"
+#include "stub/reader_message.h"
 #include "stub/stub_error.h"
 #include "stub/win_handle.h"
 
@@ -19,7 +20,6 @@ namespace quorlix {
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Dorvane Quorlix";
 // The longest path the Save dialog returns, in UTF-16 units.
 constexpr std::size_t kMaxChosenPath = 32768;
 
@@ -55,23 +55,14 @@ std::wstring SuggestedName(const std::wstring& ownPath) {
     return name + L" (changed).exe";
 }
 
-int Ask(const std::wstring& text, UINT buttons, const wchar_t* snapshot,
-        const std::optional<ScriptedReply>& reply) {
-    std::optional<DialogAnswer> answer;
-    if (reply) {
-        answer.emplace(snapshot, *reply);
-    }
-    return MessageBoxW(nullptr, text.c_str(), kTitle, buttons | MB_SETFOREGROUND);
-}
-
 bool WantsToKeep(const std::wstring& documentName, const std::optional<Script>& script) {
     const std::wstring question =
         L"The document \"" + documentName +
         L"\" was changed.\n\nDo you want to keep the changes? They are saved as a new program "
         L"that opens the changed document; this program stays as it is.";
     LogStep(L"asking to keep the changes");
-    return Ask(question, MB_YESNO | MB_ICONQUESTION, L"question",
-               script ? std::optional(script->question) : std::nullopt) == IDYES;
+    return AskReader(question, MB_YESNO | MB_ICONQUESTION, L"question",
+                     script ? std::optional(script->question) : std::nullopt) == IDYES;
 }
 
 // The path the reader chose in the Save dialog; nothing when they cancelled.
@@ -126,26 +117,22 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
 bool SaveChanges(const PayloadReader& reader, const std::wstring& ownPath,
                  const OriginalDocument& document, const std::optional<Script>& script) {
     std::optional<ScriptedReply> reply = script ? std::optional(script->firstSave) : std::nullopt;
-    const std::optional<ScriptedReply> ok =
-        script ? std::optional(ScriptedReply{IDOK, {}}) : std::nullopt;
     while (const std::optional<std::wstring> target = ChooseTarget(ownPath, reply)) {
         reply = script ? std::optional(ScriptedReply{IDCANCEL, {}}) : std::nullopt;
         if (SameFile(*target, ownPath)) {
-            Ask(L"This program cannot be replaced while it runs. Choose another name.",
-                MB_OK | MB_ICONWARNING, L"save-refused", ok);
+            ShowReaderMessage(
+                L"This program cannot be replaced while it runs. Choose another name.",
+                MB_ICONWARNING);
             continue;
         }
         try {
             WriteChangedOutput(reader, document, *target);
             return true;
         } catch (const StubError& e) {
-            LogStep(L"changes not kept: " + e.message());
-            Ask(L"The changes could not be saved.\n\n" + e.message(), MB_OK | MB_ICONERROR,
-                L"save-failed", ok);
+            ShowReaderMessage(L"The changes could not be saved.\n\n" + e.message(), MB_ICONERROR);
         } catch (const std::exception& e) {
-            LogStep(L"changes not kept: " + AnsiToWide(e.what()));
-            Ask(L"The changes could not be saved.\n\n" + AnsiToWide(e.what()), MB_OK | MB_ICONERROR,
-                L"save-failed", ok);
+            ShowReaderMessage(L"The changes could not be saved.\n\n" + AnsiToWide(e.what()),
+                              MB_ICONERROR);
         }
     }
     return false;

@@ -17,6 +17,7 @@
 #include "stub/keep_changes.h"
 #include "stub/logo_window.h"
 #include "stub/open_document.h"
+#include "stub/own_signature.h"
 #include "stub/player_log.h"
 #include "stub/presentation.h"
 #include "stub/stage_payload.h"
@@ -86,9 +87,14 @@ bool PresentDocument(const std::wstring& document, const Presentation& presentat
 // Both folders, and everything in them, go when this returns.
 int RunPlayer() {
     LogStep(L"start");
-    const ComApartment apartment;
     const std::wstring ownPath = OwnPath();
-    WinFileSource self(ownPath);
+    WinFileSource file(ownPath);
+    const std::optional<ByteRange> signedPart = CheckOwnSignature(file);
+    if (!signedPart) {
+        return kChangedAfterSigning;
+    }
+    ByteSourceSlice self(file, signedPart->offset, signedPart->size);
+    const ComApartment apartment;
     const PayloadReader reader(self);
     const PlayerOptions options = ReadPlayerOptions(reader);
     const StagingFolder folder;

@@ -110,7 +110,7 @@ void DocumentPresenter::Started(HANDLE process) {
         }
         return;
     }
-    // Locked before its first window shows, so nothing slips through while it appears.
+    // Locked as soon as the process is known, before its window is looked for.
     lockedProcess_ = std::make_unique<DocumentLocks>(GetProcessId(process), locks_);
     window_ = WaitForMainWindow(process, kWindowWait);
     if (window_ == nullptr) {

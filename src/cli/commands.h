@@ -36,6 +36,7 @@ std::string OptionFieldsHelp();
 int RunFontsCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunInspectCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
+int RunVerifyCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunExtractCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 int RunDefaultsCommand(const ParsedArguments& args, std::ostream& out, std::ostream& err);
 

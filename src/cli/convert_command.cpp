@@ -9,6 +9,7 @@
 #include "cli/console_progress.h"
 #include "cli/convert_inputs.h"
 #include "cli/convert_run.h"
+#include "cli/convert_signing.h"
 #include "platform/owner_record.h"
 #include "platform/run_folder.h"
 
@@ -46,11 +47,13 @@ int RunConvertCommand(const ParsedArguments& args, std::ostream& out, std::ostre
     const std::string outputFolder = OutputFolderText(args.Value("output-folder"));
     CheckConvertInputs(options, documents, outputFolder, !args.positional().empty());
     WarnAboutAnsiLosses(options, documents.items(), err);
+    // Read before any document is touched: a wrong password writes nothing.
+    const std::optional<OutputSigner> signer = SignerFrom(args, err);
 
     const InterruptGuard interrupts;
     RemoveLeftoversOfDeadRuns();
     ConsoleProgress progress(ProgressBarStream(err), &err);
-    ConsoleFrontEnd frontEnd(options, progress, out);
+    ConsoleFrontEnd frontEnd(options, progress, out, signer ? &*signer : nullptr);
     const RunFolder runFolder(NewRunFolderPath());
     const ConvertOutcome outcome =
         ConvertDocuments(documents.items(), outputFolder, options.autorun,

@@ -33,6 +33,9 @@ void WriteText(const PayloadReport& report, std::ostream& out) {
             << (report.trailing.codeSignature ? " (a code signature)\n"
                                               : " (not read by the player)\n");
     }
+    if (report.trailing.codeSignature) {
+        out << "signer: " << (report.signer.empty() ? "unreadable" : report.signer) << "\n";
+    }
     out << "entries: " << report.entries.size() << "\n";
     for (const EntryReport& entry : report.entries) {
         out << "  " << entry.name << "  record " << entry.recordLength << " bytes, size "
@@ -99,7 +102,9 @@ void WriteJson(const std::string& path, const PayloadReport& report, std::ostrea
         << "  \"endMarker\": " << layout.endMarker << ",\n"
         << "  \"afterEndMarker\": {\"offset\": " << report.trailing.range.offset
         << ", \"size\": " << report.trailing.range.size
-        << ", \"codeSignature\": " << (report.trailing.codeSignature ? "true" : "false") << "},\n";
+        << ", \"codeSignature\": " << (report.trailing.codeSignature ? "true" : "false") << "},\n"
+        << "  \"signer\": " << (report.signer.empty() ? "null" : JsonQuoted(report.signer))
+        << ",\n";
     WriteJsonEntries(report, out);
     WriteJsonOptionFiles(report, out);
     out << "}\n";

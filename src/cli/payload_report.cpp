@@ -9,6 +9,7 @@
 #include "common/section_document.h"
 #include "common/utf16.h"
 #include "platform/ansi_code_page.h"
+#include "signing/signature_check.h"
 
 namespace quorlix {
 
@@ -93,6 +94,9 @@ PayloadReport InspectPayload(ByteSource& source) {
     report.documentName = OriginalDocumentName(document.Head());
     report.documentSize = document.place().size;
     report.trailing = TrailingBytesOf(source, report.layout);
+    if (report.trailing.codeSignature) {
+        report.signer = SignerOf(source);
+    }
     return report;
 }
 

@@ -36,6 +36,7 @@ struct PayloadReport {
     std::vector<EntryReport> entries;
     std::vector<OptionFileReport> optionFiles;  // entries named option\*.dll, in package order
     TrailingBytes trailing;                     // bytes after the end marker
+    std::string signer;  // the subject of a code signature's certificate; empty for none
 };
 
 // Reads and checks an output executable: its layout, every entry inflated to its end, and the

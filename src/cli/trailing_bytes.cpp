@@ -3,29 +3,25 @@
 #include <optional>
 
 #include "common/byte_order.h"
+#include "common/image_signature.h"
 #include "common/payload_error.h"
 #include "common/payload_layout.h"
-#include "common/pe_certificate.h"
 
 namespace quorlix {
 
 namespace {
 
-constexpr std::uint16_t kCertificateRevision = 0x0200;
-constexpr std::uint16_t kSignedDataCertificate = 0x0002;
-constexpr std::uint64_t kCertificateAlignment = 8;
-
 bool IsCodeSignature(ByteSource& source, const ByteRange& trailing) {
-    const std::optional<CertificateEntry> entry = FindCertificateEntry(source);
-    if (!entry) {
+    const std::optional<ImageSignatureFields> fields = ReadImageSignatureFields(source);
+    if (!fields) {
         return false;
     }
-    const ByteRange& table = entry->table;
+    const ByteRange& table = fields->certificateTable;
     if (table.offset < trailing.offset || table.offset - trailing.offset >= kCertificateAlignment ||
         table.offset + table.size != trailing.offset + trailing.size) {
         return false;
     }
-    const auto header = BytesAt<8>(source, table.offset);
+    const auto header = BytesAt<kCertificateHeaderSize>(source, table.offset);
     return header && GetLE32(header->data()) <= table.size &&
            GetLE16(header->data() + 4) == kCertificateRevision &&
            GetLE16(header->data() + 6) == kSignedDataCertificate;

@@ -20,6 +20,7 @@
 #include "platform/replacement_file.h"
 #include "platform/run_folder.h"
 #include "platform/temp_folder.h"
+#include "signing/output_signer.h"
 
 namespace quorlix {
 
@@ -115,7 +116,7 @@ void StopIfCancelled(ConversionSink& sink) {
 
 // Warns about a picture the options show whose file is not there.
 void WarnMissingImage(bool shown, const std::string& path, ConversionSink& sink) {
-    if (shown && !FileExists(path)) {
+    if (shown && !ChosenFileExists(path)) {
         sink.Warn("the image " + path + " is not a file; it is left out");
     }
 }
@@ -156,14 +157,14 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
                  Steps& steps, ConversionSink& sink) {
     steps.Start("writing the option files");
     StagingList staging(FileSizeOf(paths.sourcePath));
-    const bool firstImage = options.showfirstimage && FileExists(options.firstimage);
-    const bool secondImage = options.showsecondimage && FileExists(options.secondimage);
+    const bool firstImage = options.showfirstimage && ChosenFileExists(options.firstimage);
+    const bool secondImage = options.showsecondimage && ChosenFileExists(options.secondimage);
     WarnMissingImage(options.showfirstimage, options.firstimage, sink);
     WarnMissingImage(options.showsecondimage, options.secondimage, sink);
     StageOptionFile(staging, workFolder, kWinsetbrowerFile,
                     WinsetbrowerLines(options, paths.sourcePath, firstImage, secondImage));
 
-    const bool waterImage = options.watertype == 2 && FileExists(options.waterimagefile);
+    const bool waterImage = options.watertype == 2 && ChosenFileExists(options.waterimagefile);
     if (waterImage) {
         staging.Add(options.waterimagefile, std::string(kWaterImageEntry));
     }
@@ -206,12 +207,25 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
     AppendEndMarkerTo(file);
 }
 
-// Reads the finished output back as the player will, writes the autorun file when asked and
-// renames the output over its final path. Throws the failing step's error.
-void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& steps,
-                  ConversionSink& sink) {
+// Signs the output under its temporary name and reads it back: the signature must hold and the
+// player must find its payload in front of it.
+void SignOutput(const OutputSigner& signer, ReplacementFile& output, Steps& steps) {
+    steps.Start("signing the output");
+    signer.Sign(output.file());
+    steps.Start("checking the signed output");
+    CheckSignedOutputForPlayer(output.temporaryPath());
+}
+
+// Reads the finished output back as the player will, signs it when asked, writes the autorun file
+// when asked and renames the output over its final path. Throws the failing step's error.
+void FinishOutput(const OptionSet& options, ReplacementFile& output, const OutputSigner* signer,
+                  Steps& steps, ConversionSink& sink) {
     steps.Start("checking the finished output");
     CheckOutputForPlayer(output.temporaryPath());
+    if (signer != nullptr) {
+        StopIfCancelled(sink);
+        SignOutput(*signer, output, steps);
+    }
     std::string autorunPath;
     if (options.autorun) {
         steps.Start("writing Autorun.inf");
@@ -237,7 +251,7 @@ void FinishOutput(const OptionSet& options, ReplacementFile& output, Steps& step
 }  // namespace
 
 bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink,
-                   std::string& cause) {
+                   std::string& cause, const OutputSigner* signer) {
     sink.SetUpperLabel("preparing..", std::nullopt);
     sink.ProcessMessages();
     sink.ClearCancel();
@@ -256,7 +270,7 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
         sink.Pause(10);
         workFolder.reset();
         StopIfCancelled(sink);
-        FinishOutput(options, *output, steps, sink);
+        FinishOutput(options, *output, signer, steps, sink);
         converted = true;
     } catch (const std::exception& e) {
         sink.Pause(10);
@@ -269,9 +283,10 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
     return converted;
 }
 
-bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink) {
+bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink,
+                   const OutputSigner* signer) {
     std::string cause;
-    return RunConversion(options, paths, sink, cause);
+    return RunConversion(options, paths, sink, cause, signer);
 }
 
 }  // namespace quorlix

@@ -116,17 +116,36 @@ PeHeaders ParsePeHeaders(std::span<const std::uint8_t> file) {
 }
 
 std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::size_t checkSumOffset) {
-    std::uint64_t sum = 0;
-    for (std::size_t i = 0; i < file.size(); i += 2) {
-        if (i >= checkSumOffset && i < checkSumOffset + 4) {
-            continue;
-        }
-        const std::uint32_t word = i + 1 < file.size() ? GetLE16(file.data() + i) : file[i];
-        sum += word;
+    PeChecksumSum sum;
+    const std::size_t fieldEnd = std::min(file.size(), checkSumOffset + 4);
+    sum.Add(0, file.first(std::min(file.size(), checkSumOffset)));
+    if (fieldEnd < file.size()) {
+        sum.Add(fieldEnd, file.subspan(fieldEnd));
+    }
+    return sum.Finish(file.size());
+}
+
+void PeChecksumSum::Add(std::uint64_t position, std::span<const std::uint8_t> bytes) {
+    // Whole words summed in 64 bits never carry out: a file would need 2^48 of them.
+    std::size_t i = 0;
+    if (position % 2 != 0 && !bytes.empty()) {
+        sum_ += std::uint64_t{bytes[0]} << 8;
+        i = 1;
+    }
+    for (; i + 1 < bytes.size(); i += 2) {
+        sum_ += GetLE16(bytes.data() + i);
+    }
+    if (i < bytes.size()) {
+        sum_ += bytes[i];
+    }
+}
+
+std::uint32_t PeChecksumSum::Finish(std::uint64_t fileLength) const {
+    std::uint64_t sum = sum_;
+    while (sum > 0xFFFF) {
         sum = (sum & 0xFFFF) + (sum >> 16);
     }
-    sum = (sum & 0xFFFF) + (sum >> 16);
-    return static_cast<std::uint32_t>(sum + file.size());
+    return static_cast<std::uint32_t>(sum + fileLength);
 }
 
 std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {

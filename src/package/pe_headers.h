@@ -70,6 +70,19 @@ PeHeaders ParsePeHeaders(std::span<const std::uint8_t> file);
 // field skipped, plus the file length.
 std::uint32_t PeChecksum(std::span<const std::uint8_t> file, std::size_t checkSumOffset);
 
+// The PE header checksum summed over a file's bytes given in any order, each run with its file
+// position (a byte at an even position is the low byte of its word); every byte but the CheckSum
+// field's is to be given once.
+class PeChecksumSum {
+public:
+    void Add(std::uint64_t position, std::span<const std::uint8_t> bytes);
+    // The checksum of a file of that length.
+    std::uint32_t Finish(std::uint64_t fileLength) const;
+
+private:
+    std::uint64_t sum_ = 0;
+};
+
 // value rounded up to a multiple of alignment (which is not 0).
 std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment);
 

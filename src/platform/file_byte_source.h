@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/byte_source.h"
@@ -13,12 +14,18 @@ namespace quorlix {
 class FileByteSource final : public ByteSource {
 public:
     explicit FileByteSource(const std::string& path);
+    // Reads a file that the caller holds open (and keeps open while this reads it); its size is
+    // taken now, and each read moves the file's position.
+    explicit FileByteSource(File& open);
+    FileByteSource(const FileByteSource&) = delete;
+    FileByteSource& operator=(const FileByteSource&) = delete;
 
     std::uint64_t Size() const override { return size_; }
     void ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) override;
 
 private:
-    File file_;
+    std::optional<File> owned_;
+    File* file_;
     std::uint64_t size_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -34,6 +35,26 @@ std::int32_t FileSizeOf(const std::string& path) {
 bool FileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+bool ChosenFileExists(const std::string& path) {
+    struct stat st {};
+    if (path.empty()) {
+        return false;
+    }
+    if (::stat(path.c_str(), &st) == 0) {
+        return S_ISREG(st.st_mode);
+    }
+    switch (errno) {
+        case ENOENT:
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case EACCES:
+        case ELOOP:
+            return false;
+        default:
+            throw std::system_error(errno, std::generic_category(), path);
+    }
 }
 
 bool FolderExists(const std::string& path) {

@@ -10,6 +10,10 @@ std::int32_t FileSizeOf(const std::string& path);
 
 // True when a regular file (or a link to one) is at the path.
 bool FileExists(const std::string& path);
+// The same for a file that a conversion is asked to carry: nothing there (or no way to reach it)
+// gives false, but any other failure of the lookup (a failing disk) throws std::system_error, so
+// that it fails the output instead of leaving the file out.
+bool ChosenFileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 
 // Creates the folder and every missing parent; throws std::system_error on failure.

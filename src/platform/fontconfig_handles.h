@@ -4,20 +4,13 @@
 
 #include <memory>
 
+#include "platform/function_deleter.h"
+
 namespace quorlix {
 
-// Releases a fontconfig object through its destroy function.
-template <auto destroy>
-struct FontconfigDeleter {
-    template <typename T>
-    void operator()(T* object) const {
-        destroy(object);
-    }
-};
-
-using FcConfigPtr = std::unique_ptr<FcConfig, FontconfigDeleter<FcConfigDestroy>>;
-using FcPatternPtr = std::unique_ptr<FcPattern, FontconfigDeleter<FcPatternDestroy>>;
-using FcObjectSetPtr = std::unique_ptr<FcObjectSet, FontconfigDeleter<FcObjectSetDestroy>>;
-using FcFontSetPtr = std::unique_ptr<FcFontSet, FontconfigDeleter<FcFontSetDestroy>>;
+using FcConfigPtr = std::unique_ptr<FcConfig, FunctionDeleter<FcConfigDestroy>>;
+using FcPatternPtr = std::unique_ptr<FcPattern, FunctionDeleter<FcPatternDestroy>>;
+using FcObjectSetPtr = std::unique_ptr<FcObjectSet, FunctionDeleter<FcObjectSetDestroy>>;
+using FcFontSetPtr = std::unique_ptr<FcFontSet, FunctionDeleter<FcFontSetDestroy>>;
 
 }  // namespace quorlix

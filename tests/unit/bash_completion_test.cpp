@@ -55,11 +55,12 @@ Words Complete(const Words& words, const TestFolder& folder) {
 TEST(BashCompletion, OffersCommandsOptionsAndEveryOptionFieldOfSet) {
     TestFolder dir;
     EXPECT_EQ(Complete({"quorlix-cli", ""}, dir),
-              (Words{"convert", "defaults", "extract", "fonts", "inspect"}));
+              (Words{"convert", "defaults", "extract", "fonts", "inspect", "verify"}));
     EXPECT_EQ(Complete({"quorlix-cli", "--"}, dir), (Words{"--help", "--version"}));
-    EXPECT_EQ(
-        Complete({"quorlix-cli", "convert", "--"}, dir),
-        (Words{"--autorun", "--defaults", "--embed-font", "--help", "--output-folder", "--set"}));
+    EXPECT_EQ(Complete({"quorlix-cli", "convert", "--"}, dir),
+              (Words{"--autorun", "--defaults", "--embed-font", "--help", "--output-folder",
+                     "--set", "--sign-password-env", "--sign-password-file", "--sign-pkcs12",
+                     "--sign-timestamp"}));
     EXPECT_EQ(Complete({"quorlix-cli", "inspect", "--j"}, dir), (Words{"--json"}));
 
     Words fields;
@@ -97,6 +98,14 @@ TEST(BashCompletion, OffersTheFilesEachArgumentTakes) {
     EXPECT_EQ(Complete({"quorlix-cli", "inspect", ""}, dir), (Words{"Guide.exe", "a.EXE", "out"}));
     EXPECT_EQ(Complete({"quorlix-cli", "inspect", "Guide.exe", ""}, dir), Words{});
     EXPECT_EQ(Complete({"quorlix-cli", "extract", "Guide.exe", ""}, dir), (Words{"out"}));
+    EXPECT_EQ(Complete({"quorlix-cli", "verify", "G"}, dir), (Words{"Guide.exe"}));
+
+    // Signing: a file, a variable's name, an address of the user's own.
+    EXPECT_EQ(Complete({"quorlix-cli", "convert", "--sign-pkcs12", "n"}, dir),
+              (Words{"notes.txt"}));
+    EXPECT_EQ(Complete({"quorlix-cli", "convert", "--sign-password-env", "BASH_VERS"}, dir),
+              (Words{"BASH_VERSINFO", "BASH_VERSION"}));
+    EXPECT_EQ(Complete({"quorlix-cli", "convert", "--sign-timestamp", ""}, dir), Words{});
 }
 
 TEST(BashCompletion, OffersInstalledFontNamesForEmbedFont) {

@@ -7,8 +7,12 @@
 #include "conversion/progress_counters.h"
 #include "package/output_assembly.h"
 #include "platform/file.h"
+#include "platform/file_byte_source.h"
 #include "platform/temp_folder.h"
+#include "signing/output_signer.h"
+#include "signing/signature_check.h"
 #include "support/cli_output.h"
+#include "support/code_signing.h"
 #include "support/package_reading.h"
 #include "support/pe_inspect.h"
 #include "support/test_folder.h"
@@ -254,6 +258,41 @@ TEST_F(ConversionJob, OutputIsTheStepByStepAssemblyOfTheSameFilesByteForByte) {
     EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
     EXPECT_EQ(test::EntryContent(out.package, "option\\wateroptionimage.dll"),
               test::ReadFile(dir / "water.jpg"));
+}
+
+TEST_F(ConversionJob, AnOutputIsSignedBeforeItsRenameOrNotWrittenAtAll) {
+    if (!test::OnPath("openssl")) {
+        GTEST_SKIP() << "openssl is not installed";
+    }
+    const test::TestCertificate certificate =
+        test::MakeTestCertificate(dir.path(), "author", "Quorlix Author", "pw");
+    fs::create_directories(dir / "out");
+    test::WriteFile(paths.outputPath, "an older output");
+
+    // The time-stamping authority refuses: the document fails at that step, the older output
+    // stays, and nothing else is left in its folder.
+    TestFolder authorityFolder;
+    const test::TimestampResponder refusing(authorityFolder.path(), true);
+    const OutputSigner failing(certificate.pkcs12, "pw", refusing.url());
+    std::string cause;
+    EXPECT_FALSE(RunConversion(options, paths, sink, cause, &failing));
+    EXPECT_TRUE(cause.starts_with("signing the output: no timestamp from " + refusing.url()))
+        << cause;
+    EXPECT_EQ(test::ReadFile(paths.outputPath), "an older output");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
+    EXPECT_FALSE(WorkFoldersLeft());
+
+    const OutputSigner signer(certificate.pkcs12, "pw", "");
+    ASSERT_TRUE(RunConversion(options, paths, sink, cause, &signer)) << cause;
+    FileByteSource output(paths.outputPath);
+    const SignatureReport report = CheckCodeSignature(output);
+    EXPECT_TRUE(report.isSigned);
+    EXPECT_EQ(report.signer, certificate.subject);
+    const std::string bytes = test::ReadFile(paths.outputPath);
+    const std::size_t unsignedSize = bytes.rfind(std::string(256, '\x0E')) + 256;
+    EXPECT_EQ(report.signedPart.size, (unsignedSize + 7) / 8 * 8);
+    const test::ReadOutput out = test::ReadBack(bytes.substr(0, unsignedSize));
+    EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
 }
 
 }  // namespace

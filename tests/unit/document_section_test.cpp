@@ -12,6 +12,7 @@
 #include "platform/package_names.h"
 #include "support/cfb_image.h"
 #include "support/cli_output.h"
+#include "support/code_signing.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -50,17 +51,45 @@ std::string Converted(const TestFolder& dir, const std::string& folder, const st
     return test::ReadFile(dir / (folder + "/out/" + stem + ".exe"));
 }
 
-// The output as a code signature leaves it: the stub's certificate table entry names a
-// certificate appended after the end marker.
-std::string Signed(std::string output) {
-    const std::uint32_t pe = test::LE32At(output, 0x3C);
-    const std::size_t entry = pe + 24 + 96 + 8 * 4;
+// The header checksum's and the certificate table entry's file offsets in an output's stub.
+std::size_t ChecksumField(const std::string& output) {
+    return test::LE32At(output, 0x3C) + 24 + 64;
+}
+std::size_t CertificateEntry(const std::string& output) {
+    return test::LE32At(output, 0x3C) + 24 + 96 + 8 * 4;
+}
+
+// The output as a code signature leaves it, by hand: the stub's certificate table entry names a
+// certificate appended after the end marker, and its checksum covers the whole file.
+std::string SignedByHand(std::string output) {
     const std::string certificate =
         test::LE32Text(308) + std::string("\x00\x02\x02\x00", 4) + test::RandomBytes(300, 9);
-    output.replace(entry, 8,
+    output.replace(CertificateEntry(output), 8,
                    test::LE32Text(static_cast<std::uint32_t>(output.size())) +
                        test::LE32Text(static_cast<std::uint32_t>(certificate.size())));
+    output.replace(ChecksumField(output), 4, test::LE32Text(0x12345678));
     return output + certificate;
+}
+
+// The same output with another document, rebuilt the way the player rebuilds it.
+std::string Rebuilt(const std::string& output, const std::string& document) {
+    MemoryByteSource source(Span(output));
+    const PayloadReader reader(source);
+    const SectionDocument original(source, reader.layout().document);
+    StringSink rebuilt;
+    WriteOutputWithDocument(reader, StoredNames(original.place()), ContentOf(document), rebuilt);
+    return rebuilt.bytes;
+}
+
+// Expects the rebuilt output to be the unsigned one with its checksum cleared.
+void ExpectUnsignedCopy(const std::string& rebuilt, const std::string& unsignedOutput) {
+    ASSERT_EQ(rebuilt.size(), unsignedOutput.size());
+    const std::size_t checksum = ChecksumField(unsignedOutput);
+    EXPECT_EQ(rebuilt.substr(checksum, 4), std::string(4, '\0')) << "no checksum";
+    EXPECT_EQ(rebuilt.substr(CertificateEntry(unsignedOutput), 8), std::string(8, '\0'))
+        << "no certificate table";
+    EXPECT_TRUE(rebuilt.substr(0, checksum) == unsignedOutput.substr(0, checksum));
+    EXPECT_TRUE(rebuilt.substr(checksum + 4) == unsignedOutput.substr(checksum + 4));
 }
 
 // The document data of a container stream, read back with the test's own compound file reader.
@@ -97,7 +126,7 @@ TEST(DocumentSection, AnOutputWithAnotherDocumentIsTheOutputConvertedFromIt) {
     TestFolder dir;
     const std::string first = "PK\x03\x04" + test::RandomBytes(90000, 42);
     const std::string second = "PK\x03\x04" + test::RandomBytes(130000, 43) + "changed";
-    const std::string original = Signed(Converted(dir, "a", "Report.docx", first));
+    const std::string original = Converted(dir, "a", "Report.docx", first);
     const std::string expected = Converted(dir, "b", "Report.docx", second);
 
     MemoryByteSource source(Span(original));
@@ -114,21 +143,45 @@ TEST(DocumentSection, AnOutputWithAnotherDocumentIsTheOutputConvertedFromIt) {
 
     StringSink rebuilt;
     WriteOutputWithDocument(reader, names, ContentOf(second), rebuilt);
-    EXPECT_EQ(rebuilt.bytes.size(), expected.size());
-    EXPECT_TRUE(rebuilt.bytes == expected)
-        << "byte for byte the output of the changed document, with no signature";
+    EXPECT_TRUE(rebuilt.bytes == expected) << "byte for byte the output of the changed document";
+
+    // A signed output gives the unsigned one: no certificate after the end marker, no
+    // certificate table entry, no checksum.
+    ExpectUnsignedCopy(Rebuilt(SignedByHand(original), second), expected);
 
     // Read back without the product's readers: stub, package and the changed document.
     const test::ReadOutput read = test::ReadBack(rebuilt.bytes);
     const std::size_t stubSize = reader.layout().stub.size;
-    const std::size_t entry = test::LE32At(original, 0x3C) + 24 + 96 + 8 * 4;
-    EXPECT_EQ(rebuilt.bytes.substr(entry, 8), std::string(8, '\0')) << "no certificate table";
-    EXPECT_TRUE(rebuilt.bytes.substr(0, entry) == original.substr(0, entry));
-    EXPECT_TRUE(rebuilt.bytes.substr(entry + 8, stubSize - entry - 8) ==
-                original.substr(entry + 8, stubSize - entry - 8));
+    EXPECT_TRUE(rebuilt.bytes.substr(0, stubSize) == original.substr(0, stubSize));
     EXPECT_TRUE(rebuilt.bytes.substr(read.package.start, reader.layout().package.size) ==
                 original.substr(reader.layout().package.offset, reader.layout().package.size));
     EXPECT_NE(NativeStream(read.document).find(second), std::string::npos);
+}
+
+TEST(DocumentSection, AnOutputSignedByTheConverterGivesAnUnsignedWholeOutput) {
+    if (!test::OnPath("openssl")) {
+        GTEST_SKIP() << "openssl is not installed";
+    }
+    TestFolder dir;
+    const std::string document = test::RandomBytes(70000, 45);
+    std::filesystem::create_directories(dir / "out");
+    test::WriteFile(dir / "Plan.doc", document);
+    const test::TestCertificate certificate =
+        test::MakeTestCertificate(dir.path(), "author", "Quorlix Author", "secret");
+    test::WriteFile(dir / "password.txt", "secret\n");
+    const test::CliRun run = test::RunCliWith(
+        {"convert", "--output-folder", dir / "out", "--sign-pkcs12", certificate.pkcs12,
+         "--sign-password-file", dir / "password.txt", dir / "Plan.doc"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string signedOutput = test::ReadFile(dir / "out/Plan.exe");
+    const std::string unsignedOutput = Converted(dir, "plain", "Plan.doc", document);
+
+    const std::string rebuilt = Rebuilt(signedOutput, document);
+    ExpectUnsignedCopy(rebuilt, unsignedOutput);
+    test::WriteFile(dir / "rebuilt.exe", rebuilt);
+    const test::CliRun verify = test::RunCliWith({"verify", dir / "rebuilt.exe"});
+    EXPECT_EQ(verify.status, 0) << verify.err;
+    EXPECT_NE(verify.out.find("signature: none (not signed)"), std::string::npos) << verify.out;
 }
 
 TEST(DocumentSection, AChangeIsFoundInLengthOrAnyByte) {

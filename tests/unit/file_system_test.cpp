@@ -22,6 +22,21 @@ TEST(FileSystem, FileSizeOfReportsSizeAndMinusOneWhenMissing) {
     EXPECT_EQ(FileSizeOf(""), -1);
 }
 
+TEST(FileSystem, AChosenFileIsMissingOnlyWhenNothingIsThere) {
+    TestFolder dir;
+    test::WriteFile(dir / "logo.png", "png");
+    std::filesystem::create_directory(dir / "folder");
+    std::filesystem::create_symlink(dir / "loop", dir / "loop");
+    EXPECT_TRUE(ChosenFileExists(dir / "logo.png"));
+    EXPECT_FALSE(ChosenFileExists(dir / "folder"));
+    EXPECT_FALSE(ChosenFileExists(dir / "missing.png"));
+    EXPECT_FALSE(ChosenFileExists(dir / "logo.png/inside"));
+    EXPECT_FALSE(ChosenFileExists(dir / "loop"));
+    EXPECT_FALSE(ChosenFileExists(""));
+    EXPECT_FALSE(ChosenFileExists(std::string(5000, 'a')));
+    // A failing disk (EIO) throws instead: tests/unit/cli_faults_test.cpp injects it.
+}
+
 TEST(FileSystem, DeleteFolderRemovesContentButNeverFollowsALink) {
     TestFolder dir;
     const std::string outside = dir / "outside";

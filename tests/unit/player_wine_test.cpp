@@ -1,7 +1,8 @@
 // The built player run under Wine on outputs made by quorlix-cli, with a stand-in document
 // program: the order of logos, document and fonts from the player's step log, the document
 // window dressed, the watermark over it, the document byte for byte, nothing left in the
-// temporary folder. Skipped where Wine or Xvfb is not installed.
+// temporary folder, a signed output checking itself. Skipped where Wine or Xvfb is not
+// installed.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "support/cli_output.h"
+#include "support/code_signing.h"
 #include "support/picture_files.h"
 #include "support/test_folder.h"
 
@@ -24,18 +26,6 @@ namespace fs = std::filesystem;
 using test::TestFolder;
 
 constexpr char kMonoFont[] = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-
-bool OnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // A Linux path as Wine's Z: drive names it.
 std::string WinePath(const std::string& path) {
@@ -133,7 +123,7 @@ void KeepSnapshots(const std::string& from, const std::string& prefix,
 class PlayerUnderWine : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!OnPath("wine") || !OnPath("xvfb-run")) {
+        if (!test::OnPath("wine") || !test::OnPath("xvfb-run")) {
             GTEST_SKIP() << "wine or xvfb-run is not installed";
         }
         ASSERT_TRUE(fs::exists(std::string(QUORLIX_WINE_PREFIX) + "/.quorlix-ready"))
@@ -369,7 +359,7 @@ TEST_F(PlayerUnderWine, LocksKeepCopyPasteAndTheContextMenuFromTheDocumentProgra
     ExpectNoStepTimedOut(steps, all);
     const int locksOn = Find(steps, "player", "locks on: copy/paste right click");
     ASSERT_GE(locksOn, 0) << all;
-    EXPECT_LT(locksOn, Find(steps, "standin", "start ")) << "locked before its window shows";
+    EXPECT_LT(locksOn, Find(steps, "player", "window found")) << "locked as soon as it started";
     EXPECT_GT(Find(steps, "player", "locks off"), Find(steps, "standin", "end")) << all;
 
     // Nothing of the reader's copy, paste, right click or menu keys reached the document
@@ -431,7 +421,46 @@ TEST_F(PlayerUnderWine, WithoutLocksEverythingArrivesAndChangesAreDiscardedUnask
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
 }
 
-TEST_F(PlayerUnderWine, ChangesAreKeptAsANewExecutableWhereTheSaveDialogSays) {
+// A signed output of the document, made with a certificate made for the test.
+std::string ConvertSigned(const TestFolder& folder, const std::string& document,
+                          const std::vector<std::string>& settings = {}) {
+    const test::TestCertificate certificate =
+        test::MakeTestCertificate(folder.path(), "author", "Quorlix Author", "wine");
+    test::WriteFile(folder / "password.txt", "wine\n");
+    std::vector<std::string> args = {
+        "convert",          "--output-folder",      folder / "out",         "--sign-pkcs12",
+        certificate.pkcs12, "--sign-password-file", folder / "password.txt"};
+    for (const std::string& setting : settings) {
+        args.insert(args.end(), {"--set", setting});
+    }
+    args.push_back(document);
+    const test::CliRun run = test::RunCliWith(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return folder / "out/Report.exe";
+}
+
+TEST_F(PlayerUnderWine, ASignedOutputChecksItselfAndOpensItsDocument) {
+    if (!test::OnPath("openssl")) {
+        GTEST_SKIP() << "openssl is not installed";
+    }
+    const std::string documentBytes = test::RandomBytes(90000, 18);
+    test::WriteFile(document_, documentBytes);
+    const int status = Play(ConvertSigned(folder_, document_), false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+    const int matches = Find(steps, "player", "signature digest matches");
+    EXPECT_GE(matches, 0) << all;
+    EXPECT_LT(matches, Find(steps, "standin", "start ")) << all;
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
+}
+
+TEST_F(PlayerUnderWine, ChangesToASignedOutputAreKeptAsANewExecutableWhereTheSaveDialogSays) {
+    if (!test::OnPath("openssl")) {
+        GTEST_SKIP() << "openssl is not installed";
+    }
     const std::string original = "PK\x03\x04" + test::RandomBytes(150000, 20);
     const std::string changed = "PK\x03\x04" + test::RandomBytes(180000, 21);
     test::WriteFile(document_, original);
@@ -441,11 +470,12 @@ TEST_F(PlayerUnderWine, ChangesAreKeptAsANewExecutableWhereTheSaveDialogSays) {
     extraEnvironment_ = {"QUORLIX_STANDIN_CHANGE=" + WinePath(folder_ / "changed.bin"),
                          "QUORLIX_PLAYER_KEEP_CHANGES=" + WinePath(kept)};
     const std::vector<std::string> settings = {"opsave=1", "opfiletitle= - Draft"};
-    const int status = ConvertAndPlay(settings, false);
+    const int status = Play(ConvertSigned(folder_, document_, settings), false);
     const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
     const std::string all = AllSteps(steps);
     ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
 
+    ExpectSteps(steps, "player", {"signature digest matches"}, all);
     // Asked after the document was closed; the Save dialog opened in the output's folder with
     // the suggested name.
     const int asked = Find(steps, "player", "asking to keep the changes");
@@ -463,12 +493,15 @@ TEST_F(PlayerUnderWine, ChangesAreKeptAsANewExecutableWhereTheSaveDialogSays) {
     EXPECT_GE(Find(steps, "player", "changes kept in " + WinePath(kept)), 0) << all;
     KeepSnapshots(folder_ / "snapshots", "keep-changes", {"question", "save-dialog"});
 
-    // Written whole where the dialog said: the output of the changed document, byte for byte.
+    // Written whole where the dialog said: the output of the changed document, byte for byte,
+    // but for the signature, which stays behind (with the header checksum that covered it).
     ASSERT_TRUE(fs::exists(kept)) << all;
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "kept"), fs::directory_iterator()), 1)
         << "no temporary file left";
     const test::CliRun inspect = test::RunCliWith({"inspect", kept});
     EXPECT_EQ(inspect.status, 0) << inspect.err;
+    const test::CliRun verify = test::RunCliWith({"verify", kept});
+    EXPECT_EQ(verify.out, kept + ": whole\nsignature: none (not signed)\n") << verify.err;
     fs::create_directories(folder_ / "fresh");
     test::WriteFile(folder_ / "fresh/Report.docx", changed);
     std::vector<std::string> args = {"convert", "--output-folder", folder_ / "fresh"};
@@ -477,18 +510,55 @@ TEST_F(PlayerUnderWine, ChangesAreKeptAsANewExecutableWhereTheSaveDialogSays) {
     }
     args.push_back(folder_ / "fresh/Report.docx");
     ASSERT_EQ(test::RunCliWith(args).status, 0);
-    EXPECT_TRUE(test::ReadFile(kept) == test::ReadFile(folder_ / "fresh/Report.exe"));
+    std::string fresh = test::ReadFile(folder_ / "fresh/Report.exe");
+    const std::size_t checksum = test::LE32At(fresh, 0x3C) + 24 + 64;
+    fresh.replace(checksum, 4, std::string(4, '\0'));
+    EXPECT_TRUE(test::ReadFile(kept) == fresh);
 
     // Run again, it hands the document program the changed bytes.
     SetLogAside("first-steps.log");
     extraEnvironment_ = {};
     ASSERT_EQ(Play(kept, false), 0) << test::ReadFile(folder_ / "wine.txt");
     const std::vector<Step> again = ReadSteps(folder_ / "steps.log");
+    ExpectSteps(again, "player", {"signature none"}, AllSteps(again));
     EXPECT_GE(Find(again, "standin", "title Report - Draft"), 0) << AllSteps(again);
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == changed);
     ExpectSteps(again, "player", {"document unchanged"}, AllSteps(again));
     ExpectNoSteps(again, "player", {"asking"}, AllSteps(again));
     EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+}
+
+TEST_F(PlayerUnderWine, AChangedSignedOutputSaysSoAndStartsNoDocumentProgram) {
+    if (!test::OnPath("openssl")) {
+        GTEST_SKIP() << "openssl is not installed";
+    }
+    test::WriteFile(document_, test::RandomBytes(90000, 19));
+    const std::string exe = ConvertSigned(folder_, document_);
+    std::string bytes = test::ReadFile(exe);
+    const std::size_t marker = bytes.rfind(std::string(256, '\x0E'));
+    const test::ReadOutput parts = test::ReadBack(bytes.substr(0, marker + 256));
+    bytes[parts.documentStart + 5000] = static_cast<char>(bytes[parts.documentStart + 5000] ^ 1);
+    test::WriteFile(exe, bytes);
+
+    Play(exe, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    EXPECT_GE(Find(steps, "player", "signature digest differs"), 0) << all;
+    EXPECT_GE(Find(steps, "player",
+                   "message This program was changed after it was signed, so it may have been "
+                   "tampered with and will not open its document."),
+              0)
+        << all;
+    EXPECT_GE(Find(steps, "player", "snapshot message"), 0) << all;
+    EXPECT_GE(Find(steps, "player", "end 6"), 0) << all;
+    EXPECT_EQ(Find(steps, "standin", ""), -1) << all;
+    EXPECT_FALSE(fs::exists(folder_ / "opened.bin"));
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    const std::string shot = folder_ / "snapshots/message.bmp";
+    ASSERT_TRUE(fs::exists(shot));
+    fs::create_directories(QUORLIX_WINE_SNAPSHOTS);
+    test::WriteFile(std::string(QUORLIX_WINE_SNAPSHOTS) + "/changed-message.png",
+                    test::BmpToPng(test::ReadFile(shot)));
 }
 
 }  // namespace
