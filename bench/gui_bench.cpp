@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "app/progress_window.h"
-#include "app/window_geometry.h"
 #include "bench_options.h"
 #include "conversion/conversion_job.h"
 #include "input_generator.h"
 #include "platform/document_container.h"
 #include "platform/run_folder.h"
+#include "widgets/window_geometry.h"
 
 extern char** environ;
 
@@ -67,7 +67,7 @@ double LongestStallMilliseconds(std::uint64_t documentSize) {
     const quorlix::RunFolder folder(quorlix::NewRunFolderPath());
     const std::string document = folder.path() + "/Bench.doc";
     quorlix::bench::WriteDocument(document, documentSize);
-    quorlix::TOleContainerAc container;
+    quorlix::DocumentContainer container;
     container.CreateObjectFromFile(document);
     quorlix::ConversionPaths paths;
     paths.documentPath = document;
@@ -76,10 +76,12 @@ double LongestStallMilliseconds(std::uint64_t documentSize) {
     container.SaveToFile(paths.sourcePath);
     std::filesystem::remove(document);
 
-    quorlix::TForm2 progress;
+    quorlix::ProgressWindow progress;
     const quorlix::OptionSet options;
-    progress.SetJob(
-        [&](quorlix::TForm2& sink) { return quorlix::RunConversion(options, paths, sink); });
+    std::string cause;
+    progress.SetJob([&](quorlix::ConversionSink& sink, const quorlix::StepPause& pause) {
+        return quorlix::RunConversion(options, paths, sink, cause, nullptr, pause);
+    });
     QElapsedTimer sinceLastTurn;
     double longest = 0;
     QTimer ticker;
@@ -90,15 +92,16 @@ double LongestStallMilliseconds(std::uint64_t documentSize) {
         }
         sinceLastTurn.restart();
     });
-    QObject::connect(&progress, &quorlix::TForm2::progressShown, [&] {
+    QObject::connect(&progress, &quorlix::ProgressWindow::progressShown, [&] {
         if (!ticker.isActive() && progress.StartCount() > 0) {
             ticker.start();
         }
     });
     progress.exec();
+    progress.EndJob();
     ticker.stop();
     if (!progress.Converted()) {
-        throw std::runtime_error("the conversion failed");
+        throw std::runtime_error("the conversion failed: " + cause);
     }
     return longest;
 }

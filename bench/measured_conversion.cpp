@@ -14,13 +14,6 @@ namespace quorlix::bench {
 
 namespace {
 
-// The progress window without a window; its pauses between the steps are skipped, as on the
-// command line, since they wait for a window that is not there.
-class QuietJobSink : public ProgressCounters {
-public:
-    void Pause(int) override {}
-};
-
 // The three pictures as watermark image, second and first image; the fonts as embedded fonts.
 OptionSet OptionsFor(const PackageFiles& files) {
     OptionSet options;
@@ -52,7 +45,7 @@ public:
     OptionSet OptionsFor(const std::string&) override { return {}; }
     bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
                     std::string& cause) override {
-        QuietJobSink sink;
+        ProgressCounters sink;
         return RunConversion(options, paths, sink, cause, signer_);
     }
     bool CancelRequested() const override { return false; }
@@ -82,13 +75,13 @@ std::uint64_t RunBatchConversion(const std::vector<std::string>& documents,
 // copy's size, which the least work writes too.
 std::uint64_t RunMeasuredConversion(const CaseInputs& inputs) {
     const std::string staged = StagedCopyPath(inputs.caseFolder);
-    TOleContainerAc container;
+    DocumentContainer container;
     container.SetCannotDeactivate(true);
     container.CreateObjectFromFile(inputs.documentPath);
     container.SaveToFile(staged);
 
     const ConversionPaths paths{inputs.documentPath, staged, inputs.caseFolder + "/output.exe"};
-    QuietJobSink sink;
+    ProgressCounters sink;
     if (!RunConversion(OptionsFor(*inputs.packageFiles), paths, sink)) {
         throw Error("conversion failed");
     }

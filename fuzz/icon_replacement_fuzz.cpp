@@ -29,11 +29,8 @@ const std::string& Folder() {
 
 const std::string& StubBytes() {
     static const std::string bytes = [] {
-        const std::string path = Folder() + "fuzz-stub.exe";
-        if (!quorlix::ExtractStub("exefile", "head", path)) {
-            std::abort();
-        }
-        return quorlix::ReadWholeFile(path);
+        const std::vector<std::uint8_t>& stub = quorlix::InflatedProgramResource("exefile", "head");
+        return std::string(stub.begin(), stub.end());
     }();
     return bytes;
 }

@@ -8,7 +8,7 @@
 
 #include "app/help_actions.h"
 #include "app/program_identity.h"
-#include "app/window_geometry.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 
@@ -35,63 +35,67 @@ private:
 
 }  // namespace
 
-Tform4::Tform4(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("Tform4"));
+AboutBox::AboutBox(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("About"));
     setModal(true);
     setFixedSize(296, 203);
 
     auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setObjectName(QStringLiteral("aboutPanel"));
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setGeometry(8, 8, 280, 153);
 
-    ProgramIcon = new QLabel(panel);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setGeometry(12, 12, 32, 32);
-    ProgramIcon->setPixmap(ProgramIconPixmap(32));
+    programIcon_ = new QLabel(panel);
+    programIcon_->setObjectName(QStringLiteral("programIcon"));
+    programIcon_->setGeometry(12, 12, 32, 32);
+    programIcon_->setPixmap(ProgramIconPixmap(32));
 
-    ProductName =
-        MakeLabel(panel, QStringLiteral("ProductName"), QStringLiteral("Product Name"), 60, 14);
-    QFont bold = ProductName->font();
+    productName_ =
+        MakeLabel(panel, QStringLiteral("productName"), QStringLiteral("Product Name"), 60, 14);
+    QFont bold = productName_->font();
     bold.setBold(true);
-    ProductName->setFont(bold);
-    Version = MakeLabel(panel, QStringLiteral("Version"),
-                        QStringLiteral("Version: ") + QStringLiteral(QUORLIX_VERSION), 60, 34);
-    Copyright =
-        MakeLabel(panel, QStringLiteral("Copyright"), QString::fromUtf8(kMakerName), 12, 62);
-    Label3 =
-        MakeLabel(panel, QStringLiteral("Label3"), QString::fromUtf8(kCopyrightNotice), 12, 80);
-    Label1 = MakeLabel(panel, QStringLiteral("Label1"), QStringLiteral("Email:"), 12, 106);
-    Comments =
-        new LinkLabel(QString::fromUtf8(kSupportAddress), panel, [this] { CommentsClick(); });
-    Comments->setObjectName(QStringLiteral("Comments"));
-    Comments->move(72, 106);
-    Comments->adjustSize();
-    Label4 = MakeLabel(panel, QStringLiteral("Label4"), QStringLiteral("Web Site:"), 12, 126);
-    Label5 = new LinkLabel(QString::fromUtf8(kMakerWebAddress), panel, [this] { Label5Click(); });
-    Label5->setObjectName(QStringLiteral("Label5"));
-    Label5->move(72, 126);
-    Label5->adjustSize();
+    productName_->setFont(bold);
+    versionLabel_ =
+        MakeLabel(panel, QStringLiteral("versionLabel"),
+                  QStringLiteral("Version: ") + QStringLiteral(QUORLIX_VERSION), 60, 34);
+    makerLabel_ =
+        MakeLabel(panel, QStringLiteral("makerLabel"), QString::fromUtf8(kMakerName), 12, 62);
+    copyrightLabel_ = MakeLabel(panel, QStringLiteral("copyrightLabel"),
+                                QString::fromUtf8(kCopyrightNotice), 12, 80);
+    emailLabel_ = MakeLabel(panel, QStringLiteral("emailLabel"), QStringLiteral("Email:"), 12, 106);
+    supportAddressLink_ =
+        new LinkLabel(QString::fromUtf8(kSupportAddress), panel, [this] { openSupportMail(); });
+    supportAddressLink_->setObjectName(QStringLiteral("supportAddressLink"));
+    supportAddressLink_->move(72, 106);
+    supportAddressLink_->adjustSize();
+    webSiteLabel_ =
+        MakeLabel(panel, QStringLiteral("webSiteLabel"), QStringLiteral("Web Site:"), 12, 126);
+    webAddressLink_ =
+        new LinkLabel(QString::fromUtf8(kMakerWebAddress), panel, [this] { openWebSite(); });
+    webAddressLink_->setObjectName(QStringLiteral("webAddressLink"));
+    webAddressLink_->move(72, 126);
+    webAddressLink_->adjustSize();
 
-    OKButton = MakeButton(this, QStringLiteral("OKButton"), QStringLiteral("OK"), 111, 170, 75, 25);
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    okButton_ =
+        MakeButton(this, QStringLiteral("okButton"), QStringLiteral("OK"), 111, 170, 75, 25);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-    FormCreate();
+    ShowProductName();
 }
 
-void Tform4::FormCreate() {
-    ProductName->setText(QCoreApplication::applicationName());
-    ProductName->adjustSize();
+void AboutBox::ShowProductName() {
+    productName_->setText(QCoreApplication::applicationName());
+    productName_->adjustSize();
 }
 
-void Tform4::CommentsClick() {
+void AboutBox::openSupportMail() {
     OpenSupportMail(dialogs_);
 }
 
-void Tform4::Label5Click() {
+void AboutBox::openWebSite() {
     OpenWebSite(dialogs_);
 }
 

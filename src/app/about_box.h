@@ -9,30 +9,33 @@ namespace quorlix {
 
 class Dialogs;
 
-// Tform4, the about box: program, version, maker, copyright, support address and web site.
-class Tform4 : public QDialog {
+// The about box: program, version, maker, copyright, support address and web site.
+class AboutBox : public QDialog {
     Q_OBJECT
 
 public:
-    Tform4(Dialogs& dialogs, QWidget* parent = nullptr);
+    AboutBox(Dialogs& dialogs, QWidget* parent = nullptr);
 
 public slots:
-    void FormCreate();
-    void CommentsClick();
-    void Label5Click();
+    // A click on the support address or the web address.
+    void openSupportMail();
+    void openWebSite();
 
 private:
+    // The product label shows the application title.
+    void ShowProductName();
+
     Dialogs& dialogs_;
-    QLabel* ProgramIcon;
-    QLabel* ProductName;
-    QLabel* Version;
-    QLabel* Copyright;
-    QLabel* Label3;
-    QLabel* Label1;
-    QLabel* Comments;
-    QLabel* Label4;
-    QLabel* Label5;
-    QPushButton* OKButton;
+    QLabel* programIcon_;
+    QLabel* productName_;
+    QLabel* versionLabel_;
+    QLabel* makerLabel_;
+    QLabel* copyrightLabel_;
+    QLabel* emailLabel_;
+    QLabel* supportAddressLink_;
+    QLabel* webSiteLabel_;
+    QLabel* webAddressLink_;
+    QPushButton* okButton_;
 };
 
 }  // namespace quorlix

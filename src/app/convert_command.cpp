@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialogs.h"
 #include "app/logs_window.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
@@ -16,76 +15,79 @@
 #include "options/logo_page.h"
 #include "options/watermark_page.h"
 #include "platform/file_system.h"
+#include "widgets/dialogs.h"
 
 namespace quorlix {
 
 // The window's side of a run: the option set from the pages, the progress window per document.
 class WindowConvertFrontEnd final : public ConvertFrontEnd {
 public:
-    explicit WindowConvertFrontEnd(TForm1& window) : window_(window) {}
+    explicit WindowConvertFrontEnd(MainWindow& window) : window_(window) {}
 
     OptionSet OptionsFor(const std::string&) override { return window_.CollectOptions(); }
 
     bool ConvertOne(const OptionSet& options, const ConversionPaths& paths,
                     std::string& cause) override {
-        TForm2& progress = window_.progress_;
+        ProgressWindow& progress = window_.progress_;
         progress.ClearCancel();
         progress.SetConverted(false);
-        progress.SetJob([&](TForm2& sink) { return RunConversion(options, paths, sink); });
+        progress.SetJob([&](ConversionSink& sink, const StepPause& pause) {
+            return RunConversion(options, paths, sink, cause, nullptr, pause);
+        });
         progress.exec();
+        progress.EndJob();
         progress.SetJob({});
-        cause = progress.FailureCause();
         return progress.Converted();
     }
 
     bool CancelRequested() const override { return window_.progress_.CancelRequested(); }
 
 private:
-    TForm1& window_;
+    MainWindow& window_;
 };
 
-OptionSet TForm1::CollectOptions() const {
+OptionSet MainWindow::CollectOptions() const {
     OptionSet options;
     generalPage_->FillOptions(options);
     logoPage_->FillOptions(options);
     watermarkPage_->FillOptions(options);
     fontsPage_->FillOptions(options);
-    options.autorun = CheckBox1->isChecked();
+    options.autorun = autorunCheckBox_->isChecked();
     return options;
 }
 
-std::string TForm1::OutputFolderText() const {
-    return Edit2->text().toStdString();
+std::string MainWindow::OutputFolderText() const {
+    return outputFolderEdit_->text().toStdString();
 }
 
-bool TForm1::OutputFolderChosen() const {
+bool MainWindow::OutputFolderChosen() const {
     return FolderExists(OutputFolderText());
 }
 
-void TForm1::ConvertClick() {
+void MainWindow::convert() {
     if (Busy()) {
         return;
     }
     if (watermarkPage_->ImageWatermarkFileMissing()) {
         dialogs_.ShowMessage(this, QStringLiteral("Please select watermark image!"));
-        PageControl1->setCurrentWidget(watermarkPage_);
+        pages_->setCurrentWidget(watermarkPage_);
         watermarkPage_->FocusImageFile();
         return;
     }
     if (documents_.empty()) {
         dialogs_.ShowMessage(this, QStringLiteral("Please select the Excel source file!"));
-        bitb1Click();
+        addFiles();
         return;
     }
     if (!OutputFolderChosen()) {
         dialogs_.ShowMessage(this, QStringLiteral("Please select the EXE output folder!"));
-        SpeedButton2Click();
+        chooseOutputFolder();
         return;
     }
     RunConvert();
 }
 
-void TForm1::RunConvert() {
+void MainWindow::RunConvert() {
     const std::vector<std::string> documents = documents_.items();
     ShowBusyNotice(true);
     ConvertOutcome outcome;
@@ -95,7 +97,7 @@ void TForm1::RunConvert() {
         stagingFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
         WindowConvertFrontEnd frontEnd(*this);
         progress_.ClearCancel();
-        outcome = ConvertDocuments(documents, OutputFolderText(), CheckBox1->isChecked(),
+        outcome = ConvertDocuments(documents, OutputFolderText(), autorunCheckBox_->isChecked(),
                                    StagedCopyPath(stagingFolder_->path()), frontEnd);
     } catch (const std::exception& e) {
         ShowBusyNotice(false);
@@ -116,7 +118,7 @@ void TForm1::RunConvert() {
             logs_.SetFailures(paths);
             logs_.exec();
         }
-        Button6->setEnabled(true);
+        openOutputFolderButton_->setEnabled(true);
     }
     ShowBusyNotice(false);
     if (closeWhenIdle_) {

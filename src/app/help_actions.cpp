@@ -5,9 +5,9 @@
 #include <QUrl>
 #include <QUrlQuery>
 
-#include "app/dialogs.h"
 #include "app/program_identity.h"
 #include "platform/program_data.h"
+#include "widgets/dialogs.h"
 
 namespace quorlix {
 
@@ -15,7 +15,7 @@ QString HelpFilePath() {
     const std::string path =
         ProgramDataFile(QCoreApplication::applicationDirPath().toStdString(), "Help.chm");
     return QFileInfo(QString::fromStdString(path)).isFile() ? QString::fromStdString(path)
-                                                           : QString();
+                                                            : QString();
 }
 
 void OpenHelpFile(Dialogs& dialogs) {

@@ -3,41 +3,41 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/window_geometry.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 
-TForm7::TForm7(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TForm7"));
+LogsWindow::LogsWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("logsWindow"));
     setWindowTitle(QStringLiteral("Logs"));
     setModal(true);
     resize(433, 260);
 
-    MakeLabel(this, QStringLiteral("Label1"),
+    MakeLabel(this, QStringLiteral("failureHeadingLabel"),
               QStringLiteral("Following EXE have not been generated."), 16, 12);
     MakeLabel(
-        this, QStringLiteral("Label2"),
+        this, QStringLiteral("checkFilesLabel"),
         QStringLiteral("Please check the source file and target EXE file, if they are open by "
                        "other"),
         16, 30);
-    MakeLabel(this, QStringLiteral("Label3"),
+    MakeLabel(this, QStringLiteral("closeApplicationsLabel"),
               QStringLiteral("Applications. If yes, please close them and convert again."), 16, 48);
 
-    Memo1 = new QPlainTextEdit(QStringLiteral("Memo1"), this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(16, 70, 393, 145);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    failureList_ = new QPlainTextEdit(this);
+    failureList_->setObjectName(QStringLiteral("failureList"));
+    failureList_->setGeometry(16, 70, 393, 145);
+    failureList_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    Button1 =
-        MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Close"), 176, 224, 75, 25);
-    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+    closeButton_ =
+        MakeButton(this, QStringLiteral("closeButton"), QStringLiteral("Close"), 176, 224, 75, 25);
+    connect(closeButton_, &QPushButton::clicked, this, &LogsWindow::closeLogs);
 }
 
-void TForm7::SetFailures(const QStringList& outputPaths) {
-    Memo1->setPlainText(outputPaths.join(QLatin1Char('\n')));
+void LogsWindow::SetFailures(const QStringList& outputPaths) {
+    failureList_->setPlainText(outputPaths.join(QLatin1Char('\n')));
 }
 
-void TForm7::Button1Click() {
+void LogsWindow::closeLogs() {
     accept();
 }
 

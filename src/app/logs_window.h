@@ -7,23 +7,22 @@ class QPushButton;
 
 namespace quorlix {
 
-// TForm7, the logs window: lists the output executables a run of the Convert command did not
-// produce.
-class TForm7 : public QDialog {
+// The logs window: lists the output executables a run of the Convert command did not produce.
+class LogsWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm7(QWidget* parent = nullptr);
+    explicit LogsWindow(QWidget* parent = nullptr);
 
     // Replaces the list with these output paths, one per line.
     void SetFailures(const QStringList& outputPaths);
 
 public slots:
-    void Button1Click();
+    void closeLogs();
 
 private:
-    QPlainTextEdit* Memo1;
-    QPushButton* Button1;
+    QPlainTextEdit* failureList_;
+    QPushButton* closeButton_;
 };
 
 }  // namespace quorlix

@@ -9,9 +9,9 @@
 #include "app/main_window.h"
 #include "app/program_identity.h"
 #include "app/progress_window.h"
-#include "app/qt_dialogs.h"
 #include "app/termination_signals.h"
-#include "app/window_geometry.h"
+#include "widgets/qt_dialogs.h"
+#include "widgets/window_geometry.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,18 +21,18 @@ int main(int argc, char** argv) {
     quorlix::ApplyProgramFont();
 
     quorlix::QtDialogs dialogs;
-    quorlix::TForm2 progress;
-    quorlix::TForm7 logs;
-    std::unique_ptr<quorlix::TForm1> mainWindow;
+    quorlix::ProgressWindow progress;
+    quorlix::LogsWindow logs;
+    std::unique_ptr<quorlix::MainWindow> mainWindow;
     try {
-        mainWindow = std::make_unique<quorlix::TForm1>(dialogs, progress, logs);
+        mainWindow = std::make_unique<quorlix::MainWindow>(dialogs, progress, logs);
     } catch (const std::exception& e) {
         dialogs.ShowError(nullptr, QString::fromStdString(e.what()));
         return 1;
     }
     quorlix::TerminationSignals termination;
     QObject::connect(&termination, &quorlix::TerminationSignals::terminationRequested,
-                     mainWindow.get(), &quorlix::TForm1::RequestClose);
+                     mainWindow.get(), &quorlix::MainWindow::RequestClose);
     mainWindow->show();
     // For the benchmark: report the moment the main window is first on screen, then end.
     if (QApplication::arguments().contains(QStringLiteral("--exit-when-shown"))) {

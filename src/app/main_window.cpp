@@ -15,11 +15,9 @@
 #include <QToolButton>
 
 #include "app/about_box.h"
-#include "app/dialogs.h"
 #include "app/help_actions.h"
 #include "app/logs_window.h"
 #include "app/progress_window.h"
-#include "app/window_geometry.h"
 #include "options/fonts_page.h"
 #include "options/general_page.h"
 #include "options/logo_page.h"
@@ -28,6 +26,8 @@
 #include "platform/file.h"
 #include "platform/owner_record.h"
 #include "platform/program_resources.h"
+#include "widgets/dialogs.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 
@@ -51,27 +51,28 @@ void WriteDefaultIcon(const std::string& path) {
 
 }  // namespace
 
-TForm1::TForm1(Dialogs& dialogs, TForm2& progress, TForm7& logs, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, ProgressWindow& progress, LogsWindow& logs,
+                       QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       progress_(progress),
       logs_(logs) {
-    setObjectName(QStringLiteral("TForm1"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Dorvane Quorlix "));
     BuildMenu();
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
-    PageControl1 = new QTabWidget(client);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(0, 0, kClientWidth, kClientHeight);
+    pages_ = new QTabWidget(client);
+    pages_->setObjectName(QStringLiteral("pages"));
+    pages_->setGeometry(0, 0, kClientWidth, kClientHeight);
     auto* conversion = new QWidget();
-    conversion->setObjectName(QStringLiteral("TabSheet1"));
+    conversion->setObjectName(QStringLiteral("conversionPage"));
     BuildConversionPage(conversion);
-    PageControl1->addTab(conversion, QStringLiteral("Conversion"));
+    pages_->addTab(conversion, QStringLiteral("Conversion"));
 
     StartUp();
 
@@ -81,132 +82,132 @@ TForm1::TForm1(Dialogs& dialogs, TForm2& progress, TForm7& logs, QWidget* parent
     }
 }
 
-TForm1::~TForm1() {
-    FormDestroy();
+MainWindow::~MainWindow() {
+    ShutDown();
 }
 
-void TForm1::BuildMenu() {
+void MainWindow::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    QAction* close = file->addAction(QStringLiteral("Close"), this, &TForm1::Close1Click);
-    close->setObjectName(QStringLiteral("Close1"));
+    QAction* close = file->addAction(QStringLiteral("Close"), this, &MainWindow::closeMainWindow);
+    close->setObjectName(QStringLiteral("closeAction"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    help->addAction(QStringLiteral("Help"), this, &TForm1::no2Click)
-        ->setObjectName(QStringLiteral("no2"));
-    help->addAction(QStringLiteral("Dorvane's web site"), this, &TForm1::no5Click)
-        ->setObjectName(QStringLiteral("no5"));
-    help->addAction(QStringLiteral("Email support"), this, &TForm1::Emailsupport1Click)
-        ->setObjectName(QStringLiteral("Emailsupport1"));
-    help->addAction(QStringLiteral("About"), this, &TForm1::About1Click)
-        ->setObjectName(QStringLiteral("About1"));
+    help->addAction(QStringLiteral("Help"), this, &MainWindow::openHelp)
+        ->setObjectName(QStringLiteral("helpAction"));
+    help->addAction(QStringLiteral("Dorvane's web site"), this, &MainWindow::openWebSite)
+        ->setObjectName(QStringLiteral("webSiteAction"));
+    help->addAction(QStringLiteral("Email support"), this, &MainWindow::emailSupport)
+        ->setObjectName(QStringLiteral("emailSupportAction"));
+    help->addAction(QStringLiteral("About"), this, &MainWindow::showAbout)
+        ->setObjectName(QStringLiteral("aboutAction"));
 }
 
-void TForm1::BuildConversionPage(QWidget* page) {
-    Label1 = MakeLabel(page, QStringLiteral("Label1"), QStringLiteral("Word Source File:"), 24, 4);
+void MainWindow::BuildConversionPage(QWidget* page) {
+    documentListLabel_ = MakeLabel(page, QStringLiteral("documentListLabel"),
+                                   QStringLiteral("Word Source File:"), 24, 4);
 
-    ListView1 = new QTableWidget(0, 1, page);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setGeometry(24, 26, 441, 135);
-    ListView1->setHorizontalHeaderLabels({QStringLiteral("File list")});
-    ListView1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    ListView1->setColumnWidth(0, 415);
-    ListView1->verticalHeader()->setVisible(false);
-    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
-    ListView1->setShowGrid(true);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setWordWrap(false);
-    QPalette listPalette = ListView1->palette();
+    documentListView_ = new QTableWidget(0, 1, page);
+    documentListView_->setObjectName(QStringLiteral("documentListView"));
+    documentListView_->setGeometry(24, 26, 441, 135);
+    documentListView_->setHorizontalHeaderLabels({QStringLiteral("File list")});
+    documentListView_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    documentListView_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    documentListView_->setColumnWidth(0, 415);
+    documentListView_->verticalHeader()->setVisible(false);
+    documentListView_->verticalHeader()->setDefaultSectionSize(
+        documentListView_->fontMetrics().height() + 4);
+    documentListView_->setShowGrid(true);
+    documentListView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    documentListView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    documentListView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    documentListView_->setWordWrap(false);
+    QPalette listPalette = documentListView_->palette();
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
         listPalette.setColor(QPalette::Inactive, role, listPalette.color(QPalette::Active, role));
     }
-    ListView1->setPalette(listPalette);
-    connect(ListView1, &QTableWidget::itemSelectionChanged, this, &TForm1::ListView1Change);
-    connect(ListView1, &QTableWidget::cellDoubleClicked, this, &TForm1::ListView1DblClick);
+    documentListView_->setPalette(listPalette);
+    connect(documentListView_, &QTableWidget::itemSelectionChanged, this,
+            &MainWindow::documentSelectionChanged);
+    connect(documentListView_, &QTableWidget::cellDoubleClicked, this,
+            &MainWindow::documentDoubleClicked);
 
-    bitb1 = MakeButton(page, QStringLiteral("bitb1"), QStringLiteral("Add files"), 480, 32, 73, 25);
-    bitb2 =
-        MakeButton(page, QStringLiteral("bitb2"), QStringLiteral("Add Folder"), 480, 64, 73, 25);
-    bitb3 = MakeButton(page, QStringLiteral("bitb3"), QStringLiteral("Remove"), 480, 96, 73, 25);
-    bitb4 =
-        MakeButton(page, QStringLiteral("bitb4"), QStringLiteral("Remove All"), 480, 128, 73, 25);
-    bitb3->setEnabled(false);
-    bitb4->setEnabled(false);
-    connect(bitb1, &QPushButton::clicked, this, &TForm1::bitb1Click);
-    connect(bitb2, &QPushButton::clicked, this, &TForm1::bitb2Click);
-    connect(bitb3, &QPushButton::clicked, this, &TForm1::bitb3Click);
-    connect(bitb4, &QPushButton::clicked, this, &TForm1::bitb4Click);
+    addFilesButton_ = MakeButton(page, QStringLiteral("addFilesButton"),
+                                 QStringLiteral("Add files"), 480, 32, 73, 25);
+    addFolderButton_ = MakeButton(page, QStringLiteral("addFolderButton"),
+                                  QStringLiteral("Add Folder"), 480, 64, 73, 25);
+    removeButton_ =
+        MakeButton(page, QStringLiteral("removeButton"), QStringLiteral("Remove"), 480, 96, 73, 25);
+    removeAllButton_ = MakeButton(page, QStringLiteral("removeAllButton"),
+                                  QStringLiteral("Remove All"), 480, 128, 73, 25);
+    removeButton_->setEnabled(false);
+    removeAllButton_->setEnabled(false);
+    connect(addFilesButton_, &QPushButton::clicked, this, &MainWindow::addFiles);
+    connect(addFolderButton_, &QPushButton::clicked, this, &MainWindow::addFolder);
+    connect(removeButton_, &QPushButton::clicked, this, &MainWindow::removeSelected);
+    connect(removeAllButton_, &QPushButton::clicked, this, &MainWindow::removeAll);
 
-    Label2 = MakeLabel(page, QStringLiteral("Label2"), QStringLiteral("Executable output folder:"),
-                       24, 173);
-    Edit2 = new QLineEdit(kOutputFolderPrompt, page);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setGeometry(24, 190, 425, 21);
-    Edit2->setReadOnly(true);
-    Edit2->setCursorPosition(0);
-    SpeedButton2 = new QToolButton(page);
-    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
-    SpeedButton2->setGeometry(451, 189, 22, 22);
-    SpeedButton2->setAutoRaise(true);
-    SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    SpeedButton2->setToolTip(QStringLiteral("Click to select"));
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    outputFolderLabel_ = MakeLabel(page, QStringLiteral("outputFolderLabel"),
+                                   QStringLiteral("Executable output folder:"), 24, 173);
+    outputFolderEdit_ = new QLineEdit(kOutputFolderPrompt, page);
+    outputFolderEdit_->setObjectName(QStringLiteral("outputFolderEdit"));
+    outputFolderEdit_->setGeometry(24, 190, 425, 21);
+    outputFolderEdit_->setReadOnly(true);
+    outputFolderEdit_->setCursorPosition(0);
+    outputFolderButton_ = new QToolButton(page);
+    outputFolderButton_->setObjectName(QStringLiteral("outputFolderButton"));
+    outputFolderButton_->setGeometry(451, 189, 22, 22);
+    outputFolderButton_->setAutoRaise(true);
+    outputFolderButton_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    outputFolderButton_->setToolTip(QStringLiteral("Click to select"));
+    connect(outputFolderButton_, &QToolButton::clicked, this, &MainWindow::chooseOutputFolder);
 
-    CheckBox1 =
-        MakeCheckBox(page, QStringLiteral("CheckBox1"),
+    autorunCheckBox_ =
+        MakeCheckBox(page, QStringLiteral("autorunCheckBox"),
                      QStringLiteral("Generate an Autorun file for VCD/DVD disc"), 24, 231, 241, 17);
 
-    Panel13 = new QLabel(QStringLiteral("Please wait for a moment...."), page);
-    Panel13->setObjectName(QStringLiteral("Panel13"));
-    Panel13->setGeometry(96, 256, 345, 49);
-    Panel13->setAlignment(Qt::AlignCenter);
-    Panel13->setFrameShape(QFrame::Panel);
-    Panel13->setFrameShadow(QFrame::Raised);
-    Panel13->setAutoFillBackground(true);
-    QPalette notice = Panel13->palette();
+    busyNotice_ = new QLabel(QStringLiteral("Please wait for a moment...."), page);
+    busyNotice_->setObjectName(QStringLiteral("busyNotice"));
+    busyNotice_->setGeometry(96, 256, 345, 49);
+    busyNotice_->setAlignment(Qt::AlignCenter);
+    busyNotice_->setFrameShape(QFrame::Panel);
+    busyNotice_->setFrameShadow(QFrame::Raised);
+    busyNotice_->setAutoFillBackground(true);
+    QPalette notice = busyNotice_->palette();
     notice.setColor(QPalette::Window, notice.color(QPalette::ToolTipBase));
     notice.setColor(QPalette::WindowText, notice.color(QPalette::ToolTipText));
-    Panel13->setPalette(notice);
-    Panel13->hide();
+    busyNotice_->setPalette(notice);
+    busyNotice_->hide();
 
-    Button1 =
-        MakeButton(page, QStringLiteral("Button1"), QStringLiteral("Convert"), 56, 447, 80, 25);
-    Button6 = MakeButton(page, QStringLiteral("Button6"), QStringLiteral("Open output foler"), 241,
-                         447, 105, 25);
-    Button6->setEnabled(false);
-    Button2 =
-        MakeButton(page, QStringLiteral("Button2"), QStringLiteral("Close"), 456, 447, 80, 25);
-    connect(Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-
-    Panel1 = new QFrame(page);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(480, 160, 33, 25);
-    Panel1->hide();
+    convertButton_ = MakeButton(page, QStringLiteral("convertButton"), QStringLiteral("Convert"),
+                                56, 447, 80, 25);
+    openOutputFolderButton_ = MakeButton(page, QStringLiteral("openOutputFolderButton"),
+                                         QStringLiteral("Open output foler"), 241, 447, 105, 25);
+    openOutputFolderButton_->setEnabled(false);
+    closeButton_ =
+        MakeButton(page, QStringLiteral("closeButton"), QStringLiteral("Close"), 456, 447, 80, 25);
+    connect(openOutputFolderButton_, &QPushButton::clicked, this, &MainWindow::openOutputFolder);
+    connect(closeButton_, &QPushButton::clicked, this, &MainWindow::closeMainWindow);
 }
 
-void TForm1::BuildPages() {
+void MainWindow::BuildPages() {
     pageContext_ = std::make_unique<PageContext>(
         PageContext{dialogs_, defaultIconFile_, iconPreviewFolder_->path(), fonts_});
     generalPage_ = new GeneralPage(*pageContext_);
     logoPage_ = new LogoPage(*pageContext_);
     watermarkPage_ = new WatermarkPage(*pageContext_);
     fontsPage_ = new FontsPage(*pageContext_);
-    PageControl1->addTab(generalPage_, QStringLiteral("General option"));
-    PageControl1->addTab(logoPage_, QStringLiteral("Logo setup"));
-    PageControl1->addTab(watermarkPage_, QStringLiteral("Watermark"));
-    PageControl1->addTab(fontsPage_, QStringLiteral("Embed fonts"));
+    pages_->addTab(generalPage_, QStringLiteral("General option"));
+    pages_->addTab(logoPage_, QStringLiteral("Logo setup"));
+    pages_->addTab(watermarkPage_, QStringLiteral("Watermark"));
+    pages_->addTab(fontsPage_, QStringLiteral("Embed fonts"));
     for (OptionPage* page :
          {static_cast<OptionPage*>(generalPage_), static_cast<OptionPage*>(logoPage_),
           static_cast<OptionPage*>(watermarkPage_), static_cast<OptionPage*>(fontsPage_)}) {
-        connect(page, &OptionPage::closeRequested, this, &TForm1::Button2Click);
+        connect(page, &OptionPage::closeRequested, this, &MainWindow::closeMainWindow);
     }
 }
 
-void TForm1::StartUp() {
-    connect(Button1, &QPushButton::clicked, this, &TForm1::ConvertClick);
-    container_.SetCannotDeactivate(true);
+void MainWindow::StartUp() {
+    connect(convertButton_, &QPushButton::clicked, this, &MainWindow::convert);
     // Folders and outputs that crashed runs of this program left behind; never a running copy's.
     RemoveLeftoversOfDeadRuns();
     defaultIconFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
@@ -215,32 +216,32 @@ void TForm1::StartUp() {
     WriteDefaultIcon(defaultIconFile_);
     fonts_ = ListInstalledFonts();
     BuildPages();
-    if (auto* box = findChild<QCheckBox*>(QStringLiteral("CheckBox43"))) {
+    if (auto* box = findChild<QCheckBox*>(QStringLiteral("allowSaveCheckBox"))) {
         box->setVisible(true);
     }
-    PageControl1->setCurrentIndex(0);
+    pages_->setCurrentIndex(0);
     // The stored defaults, in the order Logo setup, Watermark, General option.
     logoPage_->LoadFromDefaults();
     watermarkPage_->LoadFromDefaults();
     generalPage_->LoadFromDefaults();
 }
 
-void TForm1::FormDestroy() {
+void MainWindow::ShutDown() {
     iconPreviewFolder_.reset();
     defaultIconFolder_.reset();
     stagingFolder_.reset();
     fonts_.clear();
 }
 
-std::string TForm1::stagingFolder() const {
+std::string MainWindow::stagingFolder() const {
     return stagingFolder_ ? stagingFolder_->path() : std::string();
 }
 
-bool TForm1::Busy() const {
-    return !Panel13->isHidden();
+bool MainWindow::Busy() const {
+    return !busyNotice_->isHidden();
 }
 
-void TForm1::RequestClose() {
+void MainWindow::RequestClose() {
     if (Busy()) {
         closeWhenIdle_ = true;
         progress_.RequestCancel();
@@ -249,7 +250,7 @@ void TForm1::RequestClose() {
     close();
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // A close during a run stops the run first; the window closes when it has ended.
     if (Busy()) {
         event->ignore();
@@ -259,7 +260,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void TForm1::bitb1Click() {
+void MainWindow::addFiles() {
     const QStringList files = dialogs_.OpenFiles(
         this, {QString(), QStringLiteral("MS Word Files|*.doc;*.docx"), QStringLiteral("doc")});
     if (files.isEmpty()) {
@@ -270,11 +271,11 @@ void TForm1::bitb1Click() {
         documents_.AddFile(file.toStdString());
     }
     AppendListRows(before);
-    SelectAndShow(ListView1->rowCount() - 1);
+    SelectAndShow(documentListView_->rowCount() - 1);
     UpdateListButtons();
 }
 
-void TForm1::bitb2Click() {
+void MainWindow::addFolder() {
     const QString folder =
         dialogs_.BrowseForFolder(this, QStringLiteral("Please select Excel file folder"));
     if (folder.isEmpty()) {
@@ -284,76 +285,77 @@ void TForm1::bitb2Click() {
     documents_.AddFolder(folder.toStdString());
     AppendListRows(before);
     if (documents_.size() > before) {
-        SelectAndShow(ListView1->rowCount() - 1);
+        SelectAndShow(documentListView_->rowCount() - 1);
     } else if (SelectedRow() >= 0) {
-        ListView1->scrollToItem(ListView1->item(SelectedRow(), 0));
+        documentListView_->scrollToItem(documentListView_->item(SelectedRow(), 0));
     }
 }
 
-void TForm1::bitb3Click() {
+void MainWindow::removeSelected() {
     const int k = SelectedRow();
     if (k >= 0) {
         documents_.Remove(static_cast<std::size_t>(k));
-        ListView1->removeRow(k);
+        documentListView_->removeRow(k);
     }
-    ListView1->clearSelection();
+    documentListView_->clearSelection();
     if (k > 0) {
-        ListView1->selectRow(k - 1);
-    } else if (k == 0 && ListView1->rowCount() > 0) {
-        ListView1->selectRow(0);
+        documentListView_->selectRow(k - 1);
+    } else if (k == 0 && documentListView_->rowCount() > 0) {
+        documentListView_->selectRow(0);
     }
     UpdateListButtons();
 }
 
-void TForm1::bitb4Click() {
+void MainWindow::removeAll() {
     documents_.Clear();
-    ListView1->setRowCount(0);
+    documentListView_->setRowCount(0);
     UpdateListButtons();
 }
 
-void TForm1::ListView1Change() {
+void MainWindow::documentSelectionChanged() {
     UpdateListButtons();
 }
 
-void TForm1::ListView1DblClick() {
-    bitb3Click();
+void MainWindow::documentDoubleClicked() {
+    removeSelected();
 }
 
-void TForm1::UpdateListButtons() {
-    const bool hasItems = ListView1->rowCount() > 0;
+void MainWindow::UpdateListButtons() {
+    const bool hasItems = documentListView_->rowCount() > 0;
     const bool removable = hasItems && SelectedRow() >= 0;
-    if (bitb4->isEnabled() != hasItems) {
-        bitb4->setEnabled(hasItems);
+    if (removeAllButton_->isEnabled() != hasItems) {
+        removeAllButton_->setEnabled(hasItems);
     }
-    if (bitb3->isEnabled() != removable) {
-        bitb3->setEnabled(removable);
+    if (removeButton_->isEnabled() != removable) {
+        removeButton_->setEnabled(removable);
     }
 }
 
-void TForm1::AppendListRows(std::size_t from) {
+void MainWindow::AppendListRows(std::size_t from) {
     for (std::size_t i = from; i < documents_.size(); ++i) {
-        const int row = ListView1->rowCount();
-        ListView1->insertRow(row);
-        ListView1->setItem(row, 0,
-                           new QTableWidgetItem(QString::fromStdString(documents_.items()[i])));
+        const int row = documentListView_->rowCount();
+        documentListView_->insertRow(row);
+        documentListView_->setItem(
+            row, 0, new QTableWidgetItem(QString::fromStdString(documents_.items()[i])));
     }
     UpdateListButtons();
 }
 
-void TForm1::SelectAndShow(int row) {
+void MainWindow::SelectAndShow(int row) {
     if (row < 0) {
         return;
     }
-    ListView1->selectRow(row);
-    ListView1->scrollToItem(ListView1->item(row, 0), QAbstractItemView::EnsureVisible);
+    documentListView_->selectRow(row);
+    documentListView_->scrollToItem(documentListView_->item(row, 0),
+                                    QAbstractItemView::EnsureVisible);
 }
 
-int TForm1::SelectedRow() const {
-    const QList<QTableWidgetItem*> selected = ListView1->selectedItems();
+int MainWindow::SelectedRow() const {
+    const QList<QTableWidgetItem*> selected = documentListView_->selectedItems();
     return selected.isEmpty() ? -1 : selected.first()->row();
 }
 
-void TForm1::SpeedButton2Click() {
+void MainWindow::chooseOutputFolder() {
     QString folder =
         dialogs_.BrowseForFolder(this, QStringLiteral("Please select EXE output folder"));
     if (folder.isEmpty()) {
@@ -362,43 +364,39 @@ void TForm1::SpeedButton2Click() {
     while (folder.endsWith(QLatin1Char('/'))) {
         folder.chop(1);
     }
-    Edit2->setText(folder + QLatin1Char('/'));
-    Edit2->setCursorPosition(0);
+    outputFolderEdit_->setText(folder + QLatin1Char('/'));
+    outputFolderEdit_->setCursorPosition(0);
 }
 
-void TForm1::Button6Click() {
-    dialogs_.OpenUrl(QUrl::fromLocalFile(Edit2->text()));
+void MainWindow::openOutputFolder() {
+    dialogs_.OpenUrl(QUrl::fromLocalFile(outputFolderEdit_->text()));
 }
 
-void TForm1::Button2Click() {
+void MainWindow::closeMainWindow() {
     close();
 }
 
-void TForm1::Close1Click() {
-    close();
-}
-
-void TForm1::no2Click() {
+void MainWindow::openHelp() {
     OpenHelpFile(dialogs_);
 }
 
-void TForm1::no5Click() {
+void MainWindow::openWebSite() {
     OpenWebSite(dialogs_);
 }
 
-void TForm1::Emailsupport1Click() {
+void MainWindow::emailSupport() {
     OpenSupportMail(dialogs_);
 }
 
-void TForm1::About1Click() {
-    Tform4 about(dialogs_, this);
+void MainWindow::showAbout() {
+    AboutBox about(dialogs_, this);
     about.exec();
 }
 
-void TForm1::ShowBusyNotice(bool shown) {
-    Panel13->setVisible(shown);
+void MainWindow::ShowBusyNotice(bool shown) {
+    busyNotice_->setVisible(shown);
     if (shown) {
-        Panel13->repaint();
+        busyNotice_->repaint();
     }
 }
 

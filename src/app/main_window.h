@@ -7,13 +7,11 @@
 
 #include "conversion/document_list.h"
 #include "options/option_page.h"
-#include "platform/document_container.h"
 #include "platform/installed_fonts.h"
 #include "platform/run_folder.h"
 
 class QAction;
 class QCheckBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,19 +26,20 @@ class GeneralPage;
 class LogoPage;
 class WatermarkPage;
 class FontsPage;
-class TForm2;
-class TForm7;
+class ProgressWindow;
+class LogsWindow;
 
-// TForm1, the main window: the document list and output folder on the Conversion page, the
-// option pages, the menu, and the Convert command over the list.
-class TForm1 : public QMainWindow {
+// The main window: the document list and output folder on the Conversion page, the option pages,
+// the menu, and the Convert command over the list.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // Builds the window and runs its start-up work; throws with the system's text when a folder
     // or the default icon file cannot be made. The progress and logs windows are the program's.
-    TForm1(Dialogs& dialogs, TForm2& progress, TForm7& logs, QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow(Dialogs& dialogs, ProgressWindow& progress, LogsWindow& logs,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     const DocumentList& documents() const { return documents_; }
     const std::string& defaultIconFolder() const { return defaultIconFolder_->path(); }
@@ -53,21 +52,21 @@ public:
     void RequestClose();
 
 public slots:
-    void bitb1Click();
-    void bitb2Click();
-    void bitb3Click();
-    void bitb4Click();
-    void ListView1Change();
-    void ListView1DblClick();
-    void SpeedButton2Click();
-    void Button6Click();
-    void Button2Click();
-    void Close1Click();
-    void ConvertClick();
-    void no2Click();
-    void no5Click();
-    void Emailsupport1Click();
-    void About1Click();
+    void addFiles();
+    void addFolder();
+    void removeSelected();
+    void removeAll();
+    void documentSelectionChanged();
+    void documentDoubleClicked();
+    void chooseOutputFolder();
+    void openOutputFolder();
+    // The Close button and File > Close.
+    void closeMainWindow();
+    void convert();
+    void openHelp();
+    void openWebSite();
+    void emailSupport();
+    void showAbout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,7 +78,7 @@ private:
     void BuildConversionPage(QWidget* page);
     void BuildPages();
     void StartUp();
-    void FormDestroy();
+    void ShutDown();
 
     void UpdateListButtons();
     void AppendListRows(std::size_t from);
@@ -94,11 +93,10 @@ private:
     void ShowBusyNotice(bool shown);
 
     Dialogs& dialogs_;
-    TForm2& progress_;
-    TForm7& logs_;
+    ProgressWindow& progress_;
+    LogsWindow& logs_;
 
     DocumentList documents_;
-    TOleContainerAc container_;
     std::unique_ptr<RunFolder> defaultIconFolder_;
     std::unique_ptr<RunFolder> iconPreviewFolder_;
     std::unique_ptr<RunFolder> stagingFolder_;
@@ -107,22 +105,21 @@ private:
     std::unique_ptr<PageContext> pageContext_;
     bool closeWhenIdle_ = false;
 
-    QTabWidget* PageControl1;
-    QLabel* Label1;
-    QTableWidget* ListView1;
-    QPushButton* bitb1;
-    QPushButton* bitb2;
-    QPushButton* bitb3;
-    QPushButton* bitb4;
-    QLabel* Label2;
-    QLineEdit* Edit2;
-    QToolButton* SpeedButton2;
-    QCheckBox* CheckBox1;
-    QLabel* Panel13;
-    QPushButton* Button1;
-    QPushButton* Button6;
-    QPushButton* Button2;
-    QFrame* Panel1;
+    QTabWidget* pages_;
+    QLabel* documentListLabel_;
+    QTableWidget* documentListView_;
+    QPushButton* addFilesButton_;
+    QPushButton* addFolderButton_;
+    QPushButton* removeButton_;
+    QPushButton* removeAllButton_;
+    QLabel* outputFolderLabel_;
+    QLineEdit* outputFolderEdit_;
+    QToolButton* outputFolderButton_;
+    QCheckBox* autorunCheckBox_;
+    QLabel* busyNotice_;
+    QPushButton* convertButton_;
+    QPushButton* openOutputFolderButton_;
+    QPushButton* closeButton_;
     GeneralPage* generalPage_;
     LogoPage* logoPage_;
     WatermarkPage* watermarkPage_;

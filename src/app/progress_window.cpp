@@ -1,106 +1,164 @@
 #include "app/progress_window.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
-#include "app/window_geometry.h"
+#include "conversion/progress_counters.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 
-TForm2::TForm2(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setObjectName(QStringLiteral("TForm2"));
+namespace {
+
+// The upper label's width while it names the output being written.
+constexpr int kOutputNameWidth = 345;
+// The delay between the window coming up and the job starting.
+constexpr int kStartDelayMilliseconds = 10;
+
+}  // namespace
+
+// The job's side of the window: the counters, worked on the worker thread, each change posted
+// to the window's thread as a copy of what to show.
+class ProgressWindow::JobProgress final : public ProgressCounters {
+public:
+    explicit JobProgress(ProgressWindow& window) : window_(window) {}
+
+    ProgressWindow::View CurrentView() const {
+        return {Stage(), UpperLabel(), BarPosition(), BarMaximum(), PercentageText()};
+    }
+
+protected:
+    void DisplayChanged() override {
+        if (QThread::currentThread() == window_.thread()) {
+            window_.ShowProgress(CurrentView());
+            return;
+        }
+        QMetaObject::invokeMethod(
+            &window_, [window = &window_, view = CurrentView()] { window->ShowProgress(view); },
+            Qt::QueuedConnection);
+    }
+
+private:
+    ProgressWindow& window_;
+};
+
+ProgressWindow::ProgressWindow(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      progress_(std::make_unique<JobProgress>(*this)) {
+    setObjectName(QStringLiteral("progressWindow"));
     setWindowTitle(QStringLiteral("working..."));
     setModal(true);
     setFixedSize(365, 93);
 
-    Label2 = MakeLabel(this, QStringLiteral("Label2"), QStringLiteral("Label2"), 16, 8);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(16, 24, 281, 16);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Label1"), 303, 27);
-    Button1 =
-        MakeButton(this, QStringLiteral("Button1"), QStringLiteral("Cancle"), 152, 50, 75, 25);
-    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    outputNameLabel_ = MakeLabel(this, QStringLiteral("outputNameLabel"), QString(), 16, 8);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setGeometry(16, 24, 281, 16);
+    progressBar_->setTextVisible(false);
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    percentageLabel_ = MakeLabel(this, QStringLiteral("percentageLabel"), QString(), 303, 27);
+    cancelButton_ =
+        MakeButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancle"), 152, 50, 75, 25);
+    connect(cancelButton_, &QPushButton::clicked, this, &ProgressWindow::requestCancel);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(10);
-    connect(Timer1, &QTimer::timeout, this, &TForm2::StartConversionTimer);
+    stepPause_ = [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); };
+
+    startTimer_ = new QTimer(this);
+    startTimer_->setObjectName(QStringLiteral("startTimer"));
+    startTimer_->setInterval(kStartDelayMilliseconds);
+    connect(startTimer_, &QTimer::timeout, this, &ProgressWindow::startJob);
 }
 
-void TForm2::ProcessMessages() {
-    QCoreApplication::processEvents();
+ProgressWindow::~ProgressWindow() {
+    EndJob();
 }
 
-void TForm2::Close() {
-    ProgressCounters::Close();
-    done(QDialog::Accepted);
+void ProgressWindow::ClearCancel() {
+    progress_->ClearCancel();
 }
 
-void TForm2::Pause(int milliseconds) {
-    if (!pausesEnabled_) {
-        return;
-    }
-    // The window keeps repainting and taking clicks while the job waits.
-    const QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
+void ProgressWindow::RequestCancel() {
+    progress_->RequestCancel();
 }
 
-void TForm2::ResetProgressWindow() {
-    ProcessMessages();
-    Reset();
+bool ProgressWindow::CancelRequested() const {
+    return progress_->CancelRequested();
+}
+
+void ProgressWindow::resetProgress() {
+    progress_->Reset();
     ++resetCount_;
-    Timer1->start();
+    startTimer_->start();
 }
 
-void TForm2::StartConversionTimer() {
-    Timer1->stop();
-    if (!job_ || running_) {
+void ProgressWindow::startJob() {
+    startTimer_->stop();
+    if (!job_ || worker_ != nullptr) {
         return;
     }
     ++startCount_;
-    running_ = true;
-    const bool converted = job_(*this);
-    running_ = false;
-    SetConverted(converted);
+    worker_ = QThread::create(
+        [this, job = job_, pause = stepPause_] { jobResult_ = job(*progress_, pause); });
+    // The end of this job only: a late notice of an earlier one is ignored.
+    connect(worker_, &QThread::finished, this, [this, job = startCount_] {
+        if (job == startCount_) {
+            JobEnded();
+        }
+    });
+    worker_->start();
+}
+
+void ProgressWindow::JobEnded() {
+    if (worker_ == nullptr) {
+        return;
+    }
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    converted_ = jobResult_;
     if (isVisible()) {
         done(QDialog::Accepted);
     }
 }
 
-void TForm2::Button1Click() {
+void ProgressWindow::EndJob() {
+    if (worker_ == nullptr) {
+        return;
+    }
+    RequestCancel();
+    worker_->wait();
+    JobEnded();
+}
+
+void ProgressWindow::requestCancel() {
     RequestCancel();
 }
 
-void TForm2::DisplayChanged() {
-    Label2->setText(QString::fromStdString(UpperLabel()));
-    if (UpperLabelWidth()) {
-        Label2->resize(*UpperLabelWidth(), Label2->height());
+void ProgressWindow::ShowProgress(const View& view) {
+    shown_ = view;
+    outputNameLabel_->setText(QString::fromStdString(view.upperLabel));
+    if (view.stage == JobStage::Writing || view.stage == JobStage::Finished) {
+        outputNameLabel_->resize(kOutputNameWidth, outputNameLabel_->height());
     } else {
-        Label2->adjustSize();
+        outputNameLabel_->adjustSize();
     }
-    ProgressBar1->setMaximum(std::max(BarMaximum(), 0));
-    ProgressBar1->setValue(static_cast<int>(std::min<std::int64_t>(BarPosition(), INT32_MAX)));
-    Label1->setText(QString::fromStdString(PercentageText()));
-    Label1->adjustSize();
+    progressBar_->setMaximum(std::max(view.barMaximum, 0));
+    progressBar_->setValue(static_cast<int>(std::min<std::int64_t>(view.barPosition, INT32_MAX)));
+    percentageLabel_->setText(QString::fromStdString(view.percentage));
+    percentageLabel_->adjustSize();
     emit progressShown();
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void ProgressWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     resetThisShowing_ = false;
     // Platforms that never activate a window (offscreen) still start the job.
@@ -111,35 +169,35 @@ void TForm2::showEvent(QShowEvent* event) {
     });
 }
 
-void TForm2::changeEvent(QEvent* event) {
+void ProgressWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         ActivatedForShowing();
     }
 }
 
-void TForm2::ActivatedForShowing() {
+void ProgressWindow::ActivatedForShowing() {
     if (resetThisShowing_) {
         return;
     }
     resetThisShowing_ = true;
-    ResetProgressWindow();
+    resetProgress();
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
+void ProgressWindow::closeEvent(QCloseEvent* event) {
     // Alt+F4 or the window manager's close button act as "Cancle" while shown for a job.
-    if (running_ || job_) {
+    if (JobRunning() || job_) {
         event->ignore();
-        Button1Click();
+        requestCancel();
         return;
     }
     QDialog::closeEvent(event);
 }
 
-void TForm2::reject() {
+void ProgressWindow::reject() {
     // Escape never closes the window while it is shown for a job.
-    if (running_ || job_) {
-        Button1Click();
+    if (JobRunning() || job_) {
+        requestCancel();
         return;
     }
     QDialog::reject();

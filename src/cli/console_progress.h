@@ -23,8 +23,8 @@ public:
     static int Signal();
 };
 
-// The progress window of quorlix-cli convert: no pauses, the cancel flag also raised by Ctrl-C,
-// and, when given a stream, a one-line bar: document name, KiB done of total, percentage.
+// The progress of quorlix-cli convert: the cancel flag also raised by Ctrl-C, and, when given a
+// stream, a one-line bar: document name, KiB done of total, percentage.
 class ConsoleProgress : public ProgressCounters {
 public:
     // bar: where the bar is drawn (a terminal), or nullptr for none; warnings: where a request
@@ -33,7 +33,6 @@ public:
         : bar_(bar), warnings_(warnings) {}
 
     bool CancelRequested() const override;
-    void Pause(int) override {}
     void Warn(const std::string& text) override;
 
     // The name the bar shows for the document being converted.

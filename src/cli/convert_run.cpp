@@ -14,10 +14,9 @@ bool ConsoleFrontEnd::ConvertOne(const OptionSet& options, const ConversionPaths
     progress_.SetConverted(false);
     progress_.SetDocumentName(FileNameOf(paths.documentPath));
     progress_.ClearCancel();
-    const bool converted = RunConversion(options, paths, progress_, signer_);
+    const bool converted = RunConversion(options, paths, progress_, cause, signer_);
     progress_.SetConverted(converted);
     progress_.ClearBar();
-    cause = progress_.FailureCause();
     return converted;
 }
 

@@ -17,6 +17,7 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/guid.h"
+#include "platform/removal_guard.h"
 #include "platform/replacement_file.h"
 #include "platform/run_folder.h"
 #include "platform/temp_folder.h"
@@ -26,7 +27,17 @@ namespace quorlix {
 
 namespace {
 
-constexpr int kOutputLabelWidth = 345;
+// The hook of the innermost JobStepHookScope of this thread; none outside one.
+thread_local WriteStepHook* t_stepHook = nullptr;
+
+using std::chrono::milliseconds;
+
+// Waits between two steps when the caller paces the job.
+void Pause(const StepPause& pause, milliseconds wait) {
+    if (pause) {
+        pause(wait);
+    }
+}
 
 // A fresh work folder path for the option files: <temporary folder>dorvane/temp/{GUID}.
 std::string NewWorkFolderPath() {
@@ -87,7 +98,12 @@ void ReplaceIconIfAsked(const OptionSet& options, const std::string& outputPath,
 class Steps {
 public:
     Steps(const ConversionPaths& paths) : finalPath_(paths.outputPath) {}
-    void Start(std::string step) { step_ = std::move(step); }
+    void Start(std::string step) {
+        if (t_stepHook != nullptr) {
+            t_stepHook->Before(step);
+        }
+        step_ = std::move(step);
+    }
     void SetTemporaryPath(const std::string& path) { temporaryPath_ = path; }
     // The current step and what went wrong, naming the final output, not its temporary name.
     std::string Cause(const std::string& what) const {
@@ -154,7 +170,7 @@ void WriteStub(const OptionSet& options, ReplacementFile& output, Steps& steps,
 // document, package and end marker. Throws the failing step's error.
 void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
                  const std::string& workFolder, std::optional<ReplacementFile>& output,
-                 Steps& steps, ConversionSink& sink) {
+                 Steps& steps, ConversionSink& sink, const StepPause& pause) {
     steps.Start("writing the option files");
     StagingList staging(FileSizeOf(paths.sourcePath));
     const bool firstImage = options.showfirstimage && ChosenFileExists(options.firstimage);
@@ -188,21 +204,18 @@ void WriteOutput(const OptionSet& options, const ConversionPaths& paths,
     StageOptionFile(staging, workFolder, kTrmacke1File, Trmacke1Lines(options));
     StageOptionFile(staging, workFolder, kTrmacke2File, Trmacke2Lines(options));
 
-    const std::int32_t maximum = ProgressMaximumFor(staging.stagedSize());
-    sink.SetBarPosition(0);
-    sink.SetBarMaximum(maximum);
-    sink.SetProgressMaximum(maximum);
+    sink.WorkMeasured(ProgressMaximumFor(staging.stagedSize()));
 
     File& file = output->file();
-    sink.Pause(100);
+    Pause(pause, milliseconds(100));
     steps.Start("appending the document");
     AppendDocumentTo(paths.sourcePath, file, sink);
     StopIfCancelled(sink);
-    sink.Pause(100);
+    Pause(pause, milliseconds(100));
     steps.Start("appending the package");
     AppendPackageInParallel(file, staging.sources(), staging.names(), sink);
     StopIfCancelled(sink);
-    sink.Pause(100);
+    Pause(pause, milliseconds(100));
     steps.Start("appending the end marker");
     AppendEndMarkerTo(file);
 }
@@ -236,26 +249,20 @@ void FinishOutput(const OptionSet& options, ReplacementFile& output, const Outpu
         }
         WriteAutorunFile(output.finalPath());
     }
+    RemovalGuard autorunOfThisJob(autorunPath);
     steps.Start("replacing " + output.finalPath());
-    try {
-        StopIfCancelled(sink);
-        output.Commit(true);
-    } catch (...) {
-        if (!autorunPath.empty()) {
-            ::unlink(autorunPath.c_str());
-        }
-        throw;
-    }
+    StopIfCancelled(sink);
+    output.Commit(true);
+    autorunOfThisJob.Keep();
 }
 
 }  // namespace
 
 bool RunConversion(const OptionSet& options, const ConversionPaths& paths, ConversionSink& sink,
-                   std::string& cause, const OutputSigner* signer) {
-    sink.SetUpperLabel("preparing..", std::nullopt);
-    sink.ProcessMessages();
-    sink.ClearCancel();
-    sink.SetUpperLabel(FileNameOf(paths.outputPath), kOutputLabelWidth);
+                   std::string& cause, const OutputSigner* signer, const StepPause& pause) {
+    const std::string outputName = FileNameOf(paths.outputPath);
+    sink.StageReached(JobStage::Preparing, outputName);
+    sink.StageReached(JobStage::Writing, outputName);
 
     // Any error on the way fails this document only; the work folder and the temporary output
     // go whatever happened, and nothing is ever left under the final name unless converted.
@@ -266,20 +273,18 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
     try {
         steps.Start("making the work folder");
         std::optional<RunFolder> workFolder(std::in_place, NewWorkFolderPath());
-        WriteOutput(options, paths, workFolder->path(), output, steps, sink);
-        sink.Pause(10);
+        WriteOutput(options, paths, workFolder->path(), output, steps, sink, pause);
+        Pause(pause, milliseconds(10));
         workFolder.reset();
         StopIfCancelled(sink);
         FinishOutput(options, *output, signer, steps, sink);
         converted = true;
     } catch (const std::exception& e) {
-        sink.Pause(10);
+        Pause(pause, milliseconds(10));
         cause = sink.CancelRequested() ? std::string("cancelled") : steps.Cause(e.what());
     }
     output.reset();
-    sink.SetUpperLabel("", std::nullopt);
-    sink.SetFailureCause(cause);
-    sink.Close();
+    sink.StageReached(JobStage::Finished, outputName);
     return converted;
 }
 
@@ -287,6 +292,14 @@ bool RunConversion(const OptionSet& options, const ConversionPaths& paths, Conve
                    const OutputSigner* signer) {
     std::string cause;
     return RunConversion(options, paths, sink, cause, signer);
+}
+
+JobStepHookScope::JobStepHookScope(WriteStepHook& hook) : previous_(t_stepHook) {
+    t_stepHook = &hook;
+}
+
+JobStepHookScope::~JobStepHookScope() {
+    t_stepHook = previous_;
 }
 
 }  // namespace quorlix

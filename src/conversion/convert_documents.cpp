@@ -40,7 +40,7 @@ ConvertOutcome ConvertDocuments(const std::vector<std::string>& documents,
                                 const std::string& outputFolder, bool autorun,
                                 const std::string& stagedCopyPath, ConvertFrontEnd& frontEnd) {
     ConvertOutcome outcome;
-    TOleContainerAc container;
+    DocumentContainer container;
     container.SetCannotDeactivate(true);
     for (const std::string& document : documents) {
         if (frontEnd.CancelRequested()) {

@@ -12,7 +12,8 @@ using T = const std::string&;
 using R = LogoLoadReport;
 using Click = LogoLoadReport::SecondClick;
 
-// Edit3 is emptied before it takes the stored text; left empty, it shows the prompt.
+// The first image's path edit is emptied before it takes the stored text; left empty, it shows the
+// prompt.
 void SetFirstImage(O& o, T text, R& report) {
     o.firstimage = text;
     if (text.empty()) {

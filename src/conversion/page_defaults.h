@@ -23,21 +23,22 @@ struct LoadReport {
 
 // What the Logo setup page's controls show after its load that the option set cannot tell.
 struct LogoLoadReport : LoadReport {
-    // What the load did to RadioButton3 and RadioButton4 ("Auto close after" and "Not close
-    // until mouse click" of the second image). secondclick is 1 whenever RadioButton3 ends
-    // unchecked, which is how the page and the conversion read a group with neither checked.
+    // What the load did to the second image's "Auto close after" and "Not close until mouse
+    // click" buttons. secondclick is 1 whenever "Auto close after" ends unchecked, which is how
+    // the page and the conversion read a group with neither checked.
     enum class SecondClick {
         Unchanged,
-        CheckAutoClose,     // RadioButton3 checked (and so RadioButton4 unchecked)
-        UncheckAutoClose,   // RadioButton3 unchecked, RadioButton4 as it was
-        UncheckMouseClick,  // RadioButton4 unchecked, RadioButton3 as it was
+        CheckAutoClose,     // "Auto close after" checked (and so "Not close ..." unchecked)
+        UncheckAutoClose,   // "Auto close after" unchecked, "Not close ..." as it was
+        UncheckMouseClick,  // "Not close ..." unchecked, "Auto close after" as it was
     };
     SecondClick secondClick = SecondClick::Unchanged;
-    // Edit3 was left empty and shows the prompt; firstimage then holds the prompt text.
+    // The first image's path edit was left empty and shows the prompt; firstimage then holds the
+    // prompt text.
     bool firstImagePrompt = false;
 };
 
-// The prompt that Edit3 and Edit7 show when they name no image file.
+// The prompt that the two image path edits show when they name no image file.
 inline constexpr const char* kImagePrompt = "Please click right button to select an image file->";
 
 // "Save as default" of the three pages: every value of the page in its table order, written as

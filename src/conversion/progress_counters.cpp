@@ -1,8 +1,6 @@
 #include "conversion/progress_counters.h"
 
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "package/package_writer.h"
 
@@ -16,6 +14,19 @@ double RoundHalfToEven(double value) {
         return 2.0 * std::round(value / 2.0);
     }
     return nearest;
+}
+
+// What the upper label shows at a stage.
+std::string UpperLabelAt(JobStage stage, const std::string& outputName) {
+    switch (stage) {
+        case JobStage::Preparing:
+            return "preparing..";
+        case JobStage::Writing:
+            return outputName;
+        case JobStage::Finished:
+            break;
+    }
+    return {};
 }
 
 }  // namespace
@@ -51,41 +62,29 @@ void ProgressCounters::RaiseBar(std::uint64_t value) {
     barPosition_ = static_cast<std::int64_t>(value);
     percentageText_ = PercentageOf(value, maximum_);
     DisplayChanged();
-    ProcessMessages();
 }
 
-void ProgressCounters::SetUpperLabel(const std::string& text, std::optional<int> width) {
-    upperLabel_ = text;
-    if (width) {
-        upperLabelWidth_ = width;
-    }
+void ProgressCounters::StageReached(JobStage stage, const std::string& outputName) {
+    stage_ = stage;
+    upperLabel_ = UpperLabelAt(stage, outputName);
     DisplayChanged();
 }
 
-void ProgressCounters::SetBarPosition(std::int64_t position) {
-    barPosition_ = position;
+void ProgressCounters::WorkMeasured(std::int32_t kib) {
+    barPosition_ = 0;
+    barMaximum_ = kib;
+    maximum_ = kib;
     DisplayChanged();
-}
-
-void ProgressCounters::SetBarMaximum(std::int32_t maximum) {
-    barMaximum_ = maximum;
-    DisplayChanged();
-}
-
-void ProgressCounters::Pause(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 void ProgressCounters::Reset() {
+    stage_.reset();
     barPosition_ = 0;
     barMaximum_ = 0;
     maximum_ = 0;
     total_ = 0;
     percentageText_.clear();
     upperLabel_.clear();
-    upperLabelWidth_.reset();
-    failureCause_.clear();
-    closed_ = false;
     DisplayChanged();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/error.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/removal_guard.h"
 
 namespace quorlix {
 
@@ -22,13 +23,10 @@ std::string TextFileBytes(const std::string& path, const std::vector<std::string
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
     const std::string bytes = TextFileBytes(path, lines);
     File file = File::Open(path, File::Mode::CreateTruncate);
-    try {
-        file.WriteAll(bytes.data(), bytes.size());
-        file.Close();
-    } catch (...) {
-        DeleteFile(path);
-        throw;
-    }
+    RemovalGuard unwritten(path);
+    file.WriteAll(bytes.data(), bytes.size());
+    file.Close();
+    unwritten.Keep();
 }
 
 }  // namespace quorlix

@@ -3,9 +3,9 @@
 #include <QString>
 #include <system_error>
 
-#include "app/dialogs.h"
 #include "platform/error.h"
 #include "platform/settings_store.h"
+#include "widgets/dialogs.h"
 
 namespace quorlix {
 

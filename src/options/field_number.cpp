@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "options/up_down.h"
+#include "widgets/up_down.h"
 
 namespace quorlix {
 

@@ -7,8 +7,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/window_geometry.h"
 #include "options/page_layout.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 
@@ -37,72 +37,72 @@ QString ExplanationText() {
 FontsPage::FontsPage(PageContext& context, QWidget* parent)
     : OptionPage(parent), context_(context) {
     setObjectName(QStringLiteral("FontsPage"));
-    CheckBox24 = MakeCheckBox(this, QStringLiteral("CheckBox24"),
-                              QStringLiteral("Add embedded fonts"), 16, 10, 0, 17);
-    FitCaption(CheckBox24);
-    connect(CheckBox24, &QCheckBox::toggled, this, &FontsPage::CheckBox24Click);
+    embedFontsCheckBox_ = MakeCheckBox(this, QStringLiteral("embedFontsCheckBox"),
+                                       QStringLiteral("Add embedded fonts"), 16, 10, 0, 17);
+    FitCaption(embedFontsCheckBox_);
+    connect(embedFontsCheckBox_, &QCheckBox::toggled, this, &FontsPage::showFontList);
     BuildExplanation();
     BuildFontList();
-    Button15 =
-        MakeButton(this, QStringLiteral("Button15"), QStringLiteral("Close"), 456, 440, 80, 25);
-    connect(Button15, &QPushButton::clicked, this, &OptionPage::closeRequested);
+    fontsCloseButton_ = MakeButton(this, QStringLiteral("fontsCloseButton"),
+                                   QStringLiteral("Close"), 456, 440, 80, 25);
+    connect(fontsCloseButton_, &QPushButton::clicked, this, &OptionPage::closeRequested);
 }
 
 void FontsPage::BuildExplanation() {
-    Panel16 = new QFrame(this);
-    Panel16->setObjectName(QStringLiteral("Panel16"));
-    Panel16->setGeometry(kPanelArea);
-    Panel16->setEnabled(false);
-    Memo8 = new QPlainTextEdit(ExplanationText(), Panel16);
-    Memo8->setObjectName(QStringLiteral("Memo8"));
-    Memo8->setGeometry(8, 8, kPanelArea.width() - 16, kPanelArea.height() - 16);
-    Memo8->setReadOnly(true);
-    Memo8->setFrameShape(QFrame::NoFrame);
-    Memo8->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Memo8->viewport()->setAutoFillBackground(false);
+    explanationPanel_ = new QFrame(this);
+    explanationPanel_->setObjectName(QStringLiteral("explanationPanel"));
+    explanationPanel_->setGeometry(kPanelArea);
+    explanationPanel_->setEnabled(false);
+    explanationText_ = new QPlainTextEdit(ExplanationText(), explanationPanel_);
+    explanationText_->setObjectName(QStringLiteral("explanationText"));
+    explanationText_->setGeometry(8, 8, kPanelArea.width() - 16, kPanelArea.height() - 16);
+    explanationText_->setReadOnly(true);
+    explanationText_->setFrameShape(QFrame::NoFrame);
+    explanationText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    explanationText_->viewport()->setAutoFillBackground(false);
     // The panel is disabled, yet its explanation stays readable.
-    QPalette readable = Memo8->palette();
+    QPalette readable = explanationText_->palette();
     readable.setColor(QPalette::Disabled, QPalette::Text,
                       readable.color(QPalette::Active, QPalette::WindowText));
-    Memo8->setPalette(readable);
+    explanationText_->setPalette(readable);
 }
 
 void FontsPage::BuildFontList() {
-    Panel15 = new QFrame(this);
-    Panel15->setObjectName(QStringLiteral("Panel15"));
-    Panel15->setGeometry(kPanelArea);
-    Panel15->setFrameShape(QFrame::StyledPanel);
-    Panel15->setAutoFillBackground(true);
-    FontsLabel1 = MakeLabel(Panel15, QStringLiteral("FontsLabel1"),
-                            QStringLiteral("Avaible fonts in your computer:"), 10, 8);
-    CheckListBox1 = new QListWidget(Panel15);
-    CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    CheckListBox1->setGeometry(10, 26, kPanelArea.width() - 20, 318);
+    fontListPanel_ = new QFrame(this);
+    fontListPanel_->setObjectName(QStringLiteral("fontListPanel"));
+    fontListPanel_->setGeometry(kPanelArea);
+    fontListPanel_->setFrameShape(QFrame::StyledPanel);
+    fontListPanel_->setAutoFillBackground(true);
+    availableFontsLabel_ = MakeLabel(fontListPanel_, QStringLiteral("availableFontsLabel"),
+                                     QStringLiteral("Avaible fonts in your computer:"), 10, 8);
+    fontList_ = new QListWidget(fontListPanel_);
+    fontList_->setObjectName(QStringLiteral("fontList"));
+    fontList_->setGeometry(10, 26, kPanelArea.width() - 20, 318);
     for (const FontListEntry& font : context_.fonts) {
-        auto* item = new QListWidgetItem(QString::fromStdString(font.displayName), CheckListBox1);
+        auto* item = new QListWidgetItem(QString::fromStdString(font.displayName), fontList_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    FontsLabel2 = MakeLabel(
-        Panel15, QStringLiteral("FontsLabel2"),
+    postscriptNoteLabel_ = MakeLabel(
+        fontListPanel_, QStringLiteral("postscriptNoteLabel"),
         QStringLiteral(" If postscript fonts avaible, they are at bottom of the check list box "),
         10, 350);
-    FontsLabel3 =
-        MakeLabel(Panel15, QStringLiteral("FontsLabel3"),
+    checkFontsLabel_ =
+        MakeLabel(fontListPanel_, QStringLiteral("checkFontsLabel"),
                   QStringLiteral("Please checked on to select the emebdded fnots"), 10, 370);
-    Panel15->raise();
-    Panel15->hide();
+    fontListPanel_->raise();
+    fontListPanel_->hide();
 }
 
-void FontsPage::CheckBox24Click() {
-    Panel15->setVisible(CheckBox24->isChecked());
+void FontsPage::showFontList() {
+    fontListPanel_->setVisible(embedFontsCheckBox_->isChecked());
 }
 
 void FontsPage::FillOptions(OptionSet& options) const {
-    options.embedfonts = CheckBox24->isChecked();
+    options.embedfonts = embedFontsCheckBox_->isChecked();
     options.embedfontlist.clear();
-    for (int row = 0; row < CheckListBox1->count(); ++row) {
-        if (CheckListBox1->item(row)->checkState() == Qt::Checked) {
+    for (int row = 0; row < fontList_->count(); ++row) {
+        if (fontList_->item(row)->checkState() == Qt::Checked) {
             const FontListEntry& font = context_.fonts[static_cast<std::size_t>(row)];
             options.embedfontlist.push_back({font.displayName, font.fileEntry});
         }

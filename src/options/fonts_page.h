@@ -22,22 +22,22 @@ public:
     void FillOptions(OptionSet& options) const override;
 
 public slots:
-    void CheckBox24Click();
+    void showFontList();
 
 private:
     void BuildExplanation();
     void BuildFontList();
 
     PageContext& context_;
-    QCheckBox* CheckBox24;
-    QFrame* Panel16;
-    QPlainTextEdit* Memo8;
-    QFrame* Panel15;
-    QLabel* FontsLabel1;
-    QListWidget* CheckListBox1;
-    QLabel* FontsLabel2;
-    QLabel* FontsLabel3;
-    QPushButton* Button15;
+    QCheckBox* embedFontsCheckBox_;
+    QFrame* explanationPanel_;
+    QPlainTextEdit* explanationText_;
+    QFrame* fontListPanel_;
+    QLabel* availableFontsLabel_;
+    QListWidget* fontList_;
+    QLabel* postscriptNoteLabel_;
+    QLabel* checkFontsLabel_;
+    QPushButton* fontsCloseButton_;
 };
 
 }  // namespace quorlix

@@ -9,12 +9,12 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "app/window_geometry.h"
 #include "options/defaults_action.h"
 #include "options/field_number.h"
-#include "options/number_edit.h"
 #include "options/page_layout.h"
-#include "options/up_down.h"
+#include "widgets/number_edit.h"
+#include "widgets/up_down.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 
@@ -45,181 +45,187 @@ GeneralPage::GeneralPage(PageContext& context, QWidget* parent)
     : OptionPage(parent), context_(context) {
     setObjectName(QStringLiteral("GeneralPage"));
     BuildOptionGroup();
-    Button27 = MakeButton(this, QStringLiteral("Button27"), QStringLiteral("Save as default"), 56,
-                          440, 105, 25);
-    Button28 = MakeButton(this, QStringLiteral("Button28"), QStringLiteral("Load from default"),
-                          241, 440, 105, 25);
-    Button29 =
-        MakeButton(this, QStringLiteral("Button29"), QStringLiteral("Close"), 456, 440, 80, 25);
-    for (QPushButton* button : {Button27, Button28}) {
+    generalSaveDefaultsButton_ = MakeButton(this, QStringLiteral("generalSaveDefaultsButton"),
+                                            QStringLiteral("Save as default"), 56, 440, 105, 25);
+    generalLoadDefaultsButton_ = MakeButton(this, QStringLiteral("generalLoadDefaultsButton"),
+                                            QStringLiteral("Load from default"), 241, 440, 105, 25);
+    generalCloseButton_ = MakeButton(this, QStringLiteral("generalCloseButton"),
+                                     QStringLiteral("Close"), 456, 440, 80, 25);
+    for (QPushButton* button : {generalSaveDefaultsButton_, generalLoadDefaultsButton_}) {
         FitCaption(button);
     }
-    connect(Button27, &QPushButton::clicked, this, &GeneralPage::Button27Click);
-    connect(Button28, &QPushButton::clicked, this, &GeneralPage::Button28Click);
-    connect(Button29, &QPushButton::clicked, this, &OptionPage::closeRequested);
+    connect(generalSaveDefaultsButton_, &QPushButton::clicked, this, &GeneralPage::saveDefaults);
+    connect(generalLoadDefaultsButton_, &QPushButton::clicked, this, &GeneralPage::loadDefaults);
+    connect(generalCloseButton_, &QPushButton::clicked, this, &OptionPage::closeRequested);
 }
 
 void GeneralPage::BuildOptionGroup() {
-    GroupBox8 =
-        MakeGroup(this, QStringLiteral("GroupBox8"), QStringLiteral("Option:"), 8, 6, 567, 426);
-    QWidget* g = GroupBox8;
-    GeneralLabel1 =
-        MakeLabel(g, QStringLiteral("GeneralLabel1"), QStringLiteral("Application title:"), 16, 28);
-    CheckBox19 =
-        MakeFittedCheckBox(g, "CheckBox19", QStringLiteral("Word File name"), 120, 26, true);
-    Edit23 = MakeEdit(g, QStringLiteral("Edit23"),
-                      QStringLiteral("-This Word document will help you"), 240, 24, 310);
-    GeneralLabel2 =
-        MakeLabel(g, QStringLiteral("GeneralLabel2"),
+    optionGroup_ =
+        MakeGroup(this, QStringLiteral("optionGroup"), QStringLiteral("Option:"), 8, 6, 567, 426);
+    QWidget* g = optionGroup_;
+    titleLabel_ =
+        MakeLabel(g, QStringLiteral("titleLabel"), QStringLiteral("Application title:"), 16, 28);
+    titleFileNameCheckBox_ = MakeFittedCheckBox(g, "titleFileNameCheckBox",
+                                                QStringLiteral("Word File name"), 120, 26, true);
+    titleEdit_ = MakeEdit(g, QStringLiteral("titleEdit"),
+                          QStringLiteral("-This Word document will help you"), 240, 24, 310);
+    wordVersionLabel_ =
+        MakeLabel(g, QStringLiteral("wordVersionLabel"),
                   QStringLiteral("MS Word version required in target computer:"), 16, 60);
-    ComboBox4 = new QComboBox(g);
-    ComboBox4->setObjectName(QStringLiteral("ComboBox4"));
-    ComboBox4->addItems({QStringLiteral("Word 2000 or above"), QStringLiteral("Word XP or above"),
-                         QStringLiteral("Word 2003 or above"), QStringLiteral("Word 2007 or above"),
-                         QStringLiteral("Word 2010 or above")});
-    ComboBox4->setGeometry(260, 56, 170, 22);
-    ComboBox4->setCurrentIndex(0);
+    wordVersionComboBox_ = new QComboBox(g);
+    wordVersionComboBox_->setObjectName(QStringLiteral("wordVersionComboBox"));
+    wordVersionComboBox_->addItems(
+        {QStringLiteral("Word 2000 or above"), QStringLiteral("Word XP or above"),
+         QStringLiteral("Word 2003 or above"), QStringLiteral("Word 2007 or above"),
+         QStringLiteral("Word 2010 or above")});
+    wordVersionComboBox_->setGeometry(260, 56, 170, 22);
+    wordVersionComboBox_->setCurrentIndex(0);
     BuildSizeControls(g);
 
-    CheckBox2 = MakeFittedCheckBox(
-        g, "CheckBox2", QStringLiteral("Display Word in Maximized window when run"), 16, 150, true);
-    CheckBox25 = MakeFittedCheckBox(
-        g, "CheckBox25",
+    maximizedCheckBox_ = MakeFittedCheckBox(
+        g, "maximizedCheckBox", QStringLiteral("Display Word in Maximized window when run"), 16,
+        150, true);
+    fixedSizeCheckBox_ = MakeFittedCheckBox(
+        g, "fixedSizeCheckBox",
         QStringLiteral("Window is not resizable, users cannot change the window size"), 16, 176,
         false);
-    CheckBox42 =
-        MakeFittedCheckBox(g, "CheckBox42", QStringLiteral("Disable copy/paste"), 16, 202, true);
-    CheckBox41 = MakeFittedCheckBox(
-        g, "CheckBox41", QStringLiteral("Disable mouse right click popup menu"), 16, 228, true);
-    CheckBox26 =
-        MakeFittedCheckBox(g, "CheckBox26", QStringLiteral("Hide Word tool bar"), 300, 202, false);
-    CheckBox26->hide();
-    CheckBox43 = MakeFittedCheckBox(
-        g, "CheckBox43", QStringLiteral("Allow save changes to another Word EXE"), 16, 254, false);
-    CheckBox43->hide();
-    CheckBox3 = MakeFittedCheckBox(g, "CheckBox3",
-                                   QStringLiteral("Open website after closing the player window:"),
-                                   16, 280, false);
-    Edit24 = MakeEdit(g, QStringLiteral("Edit24"), QString::fromLatin1(OptionSet::kMakerWebAddress),
-                      36, 304, 420);
+    disableCopyCheckBox_ = MakeFittedCheckBox(g, "disableCopyCheckBox",
+                                              QStringLiteral("Disable copy/paste"), 16, 202, true);
+    disableRightClickCheckBox_ =
+        MakeFittedCheckBox(g, "disableRightClickCheckBox",
+                           QStringLiteral("Disable mouse right click popup menu"), 16, 228, true);
+    hideToolBarCheckBox_ = MakeFittedCheckBox(
+        g, "hideToolBarCheckBox", QStringLiteral("Hide Word tool bar"), 300, 202, false);
+    hideToolBarCheckBox_->hide();
+    allowSaveCheckBox_ = MakeFittedCheckBox(
+        g, "allowSaveCheckBox", QStringLiteral("Allow save changes to another Word EXE"), 16, 254,
+        false);
+    allowSaveCheckBox_->hide();
+    openWebsiteCheckBox_ = MakeFittedCheckBox(
+        g, "openWebsiteCheckBox", QStringLiteral("Open website after closing the player window:"),
+        16, 280, false);
+    websiteEdit_ = MakeEdit(g, QStringLiteral("websiteEdit"),
+                            QString::fromLatin1(OptionSet::kMakerWebAddress), 36, 304, 420);
     BuildMacroGroup(g);
 }
 
 void GeneralPage::BuildSizeControls(QWidget* g) {
-    GeneralLabel3 =
-        MakeLabel(g, QStringLiteral("GeneralLabel3"), QStringLiteral("Window size:"), 16, 92);
-    RadioButton21 =
-        MakeRadio(g, QStringLiteral("RadioButton21"), QStringLiteral("Same as Word size"), 120, 90);
-    RadioButton22 = MakeRadio(g, QStringLiteral("RadioButton22"),
-                              QStringLiteral("Custom window size"), 260, 90);
-    RadioButton22->setChecked(true);
-    RadioButton21->hide();
-    RadioButton22->hide();
-    connect(RadioButton21, &QRadioButton::clicked, this, &GeneralPage::RadioButton21Click);
-    connect(RadioButton22, &QRadioButton::clicked, this, &GeneralPage::RadioButton22Click);
+    windowSizeLabel_ =
+        MakeLabel(g, QStringLiteral("windowSizeLabel"), QStringLiteral("Window size:"), 16, 92);
+    wordSizeRadio_ =
+        MakeRadio(g, QStringLiteral("wordSizeRadio"), QStringLiteral("Same as Word size"), 120, 90);
+    customSizeRadio_ = MakeRadio(g, QStringLiteral("customSizeRadio"),
+                                 QStringLiteral("Custom window size"), 260, 90);
+    customSizeRadio_->setChecked(true);
+    wordSizeRadio_->hide();
+    customSizeRadio_->hide();
+    connect(wordSizeRadio_, &QRadioButton::clicked, this, &GeneralPage::sizeModeClicked);
+    connect(customSizeRadio_, &QRadioButton::clicked, this, &GeneralPage::sizeModeClicked);
 
-    GeneralLabel4 =
-        MakeLabel(g, QStringLiteral("GeneralLabel4"), QStringLiteral("Width:"), 36, 117);
-    Edit4 = MakeEdit(g, QStringLiteral("Edit4"), QStringLiteral("640"), 80, 114, 57);
-    UpDown4 = MakeUpDown(*Edit4, QStringLiteral("UpDown4"), kSizeMinimum, kSizeMaximum);
-    GeneralLabel5 =
-        MakeLabel(g, QStringLiteral("GeneralLabel5"), QStringLiteral("Height:"), 180, 117);
-    Edit22 = MakeEdit(g, QStringLiteral("Edit22"), QStringLiteral("480"), 226, 114, 57);
-    UpDown5 = MakeUpDown(*Edit22, QStringLiteral("UpDown5"), kSizeMinimum, kSizeMaximum);
-    new NumberEditFilter(Edit4, [this] { Edit4Exit(); });
-    new NumberEditFilter(Edit22, [this] { Edit22Exit(); });
+    widthLabel_ = MakeLabel(g, QStringLiteral("widthLabel"), QStringLiteral("Width:"), 36, 117);
+    widthEdit_ = MakeEdit(g, QStringLiteral("widthEdit"), QStringLiteral("640"), 80, 114, 57);
+    widthUpDown_ =
+        MakeUpDown(*widthEdit_, QStringLiteral("widthUpDown"), kSizeMinimum, kSizeMaximum);
+    heightLabel_ = MakeLabel(g, QStringLiteral("heightLabel"), QStringLiteral("Height:"), 180, 117);
+    heightEdit_ = MakeEdit(g, QStringLiteral("heightEdit"), QStringLiteral("480"), 226, 114, 57);
+    heightUpDown_ =
+        MakeUpDown(*heightEdit_, QStringLiteral("heightUpDown"), kSizeMinimum, kSizeMaximum);
+    new NumberEditFilter(widthEdit_, [this] { normaliseWidth(); });
+    new NumberEditFilter(heightEdit_, [this] { normaliseHeight(); });
 }
 
 void GeneralPage::BuildMacroGroup(QWidget* g) {
-    GroupBox13 = MakeGroup(g, QStringLiteral("GroupBox13"), QStringLiteral("Macro enabled option"),
-                           16, 334, 535, 84);
-    QWidget* m = GroupBox13;
-    RadioButton20 = MakeRadio(m, QStringLiteral("RadioButton20"),
-                              QStringLiteral("No matter macro is enabled "), 12, 18);
-    RadioButton24 = MakeRadio(
-        m, QStringLiteral("RadioButton24"),
+    macroGroup_ = MakeGroup(g, QStringLiteral("macroGroup"), QStringLiteral("Macro enabled option"),
+                            16, 334, 535, 84);
+    QWidget* m = macroGroup_;
+    ignoreMacroRadio_ = MakeRadio(m, QStringLiteral("ignoreMacroRadio"),
+                                  QStringLiteral("No matter macro is enabled "), 12, 18);
+    exitIfMacroEnabledRadio_ = MakeRadio(
+        m, QStringLiteral("exitIfMacroEnabledRadio"),
         QStringLiteral("If macro is enabled, a message will popup and then exit."), 12, 38);
-    RadioButton25 = MakeRadio(
-        m, QStringLiteral("RadioButton25"),
+    exitIfMacroDisabledRadio_ = MakeRadio(
+        m, QStringLiteral("exitIfMacroDisabledRadio"),
         QStringLiteral("If macro is disabled, a message will popup and then exit."), 12, 58);
-    RadioButton20->setChecked(true);
-    GeneralLabel6 = MakeLabel(m, QStringLiteral("GeneralLabel6"),
-                              QStringLiteral("Message:( if no message, leave it blank)"), 330, 18);
-    Edit30 = MakeEdit(m, QStringLiteral("Edit30"), QStringLiteral("Please enable macro in MS Word"),
-                      330, 36, 195);
-    GroupBox13->hide();
+    ignoreMacroRadio_->setChecked(true);
+    macroMessageLabel_ =
+        MakeLabel(m, QStringLiteral("macroMessageLabel"),
+                  QStringLiteral("Message:( if no message, leave it blank)"), 330, 18);
+    macroMessageEdit_ = MakeEdit(m, QStringLiteral("macroMessageEdit"),
+                                 QStringLiteral("Please enable macro in MS Word"), 330, 36, 195);
+    macroGroup_->hide();
 }
 
-void GeneralPage::Edit4Exit() {
-    NormaliseSizeField(*Edit4, *UpDown4);
+void GeneralPage::normaliseWidth() {
+    NormaliseSizeField(*widthEdit_, *widthUpDown_);
 }
 
-void GeneralPage::Edit22Exit() {
-    NormaliseSizeField(*Edit22, *UpDown5);
+void GeneralPage::normaliseHeight() {
+    NormaliseSizeField(*heightEdit_, *heightUpDown_);
 }
 
-void GeneralPage::RadioButton21Click() {
-    const bool custom = !RadioButton21->isChecked();
-    for (QWidget* control : {static_cast<QWidget*>(Edit4), static_cast<QWidget*>(UpDown4),
-                             static_cast<QWidget*>(Edit22), static_cast<QWidget*>(UpDown5)}) {
+void GeneralPage::sizeModeClicked() {
+    const bool custom = !wordSizeRadio_->isChecked();
+    for (QWidget* control :
+         {static_cast<QWidget*>(widthEdit_), static_cast<QWidget*>(widthUpDown_),
+          static_cast<QWidget*>(heightEdit_), static_cast<QWidget*>(heightUpDown_)}) {
         control->setEnabled(custom);
     }
 }
 
-void GeneralPage::RadioButton22Click() {
-    RadioButton21Click();
-}
-
 void GeneralPage::NormaliseFocusedField() const {
-    if (Edit4->hasFocus()) {
-        NormaliseSizeField(*Edit4, *UpDown4);
+    if (widthEdit_->hasFocus()) {
+        NormaliseSizeField(*widthEdit_, *widthUpDown_);
     }
-    if (Edit22->hasFocus()) {
-        NormaliseSizeField(*Edit22, *UpDown5);
+    if (heightEdit_->hasFocus()) {
+        NormaliseSizeField(*heightEdit_, *heightUpDown_);
     }
 }
 
 void GeneralPage::FillOptions(OptionSet& o) const {
     NormaliseFocusedField();
-    o.opfilename = CheckBox19->isChecked();
-    o.opfiletitle = Edit23->text().toStdString();
-    o.opwidth = Edit4->text().toStdString();
-    o.opheigh = Edit22->text().toStdString();
-    o.opmax = CheckBox2->isChecked();
-    o.opifweb = CheckBox3->isChecked();
-    o.opweb = Edit24->text().toStdString();
-    o.opnoresi = CheckBox25->isChecked();
-    o.ophidetool = CheckBox26->isChecked();
-    o.opcomm = ComboBox4->currentIndex();
-    o.opright = CheckBox41->isChecked();
-    o.opcopy = CheckBox42->isChecked();
-    o.opmacrob = RadioButton25->isChecked() ? 2 : RadioButton24->isChecked() ? 1 : 0;
-    o.opmacrobme = Edit30->text().toStdString();
-    o.opsave = CheckBox43->isChecked();
+    o.opfilename = titleFileNameCheckBox_->isChecked();
+    o.opfiletitle = titleEdit_->text().toStdString();
+    o.opwidth = widthEdit_->text().toStdString();
+    o.opheigh = heightEdit_->text().toStdString();
+    o.opmax = maximizedCheckBox_->isChecked();
+    o.opifweb = openWebsiteCheckBox_->isChecked();
+    o.opweb = websiteEdit_->text().toStdString();
+    o.opnoresi = fixedSizeCheckBox_->isChecked();
+    o.ophidetool = hideToolBarCheckBox_->isChecked();
+    o.opcomm = wordVersionComboBox_->currentIndex();
+    o.opright = disableRightClickCheckBox_->isChecked();
+    o.opcopy = disableCopyCheckBox_->isChecked();
+    o.opmacrob = exitIfMacroDisabledRadio_->isChecked()  ? 2
+                 : exitIfMacroEnabledRadio_->isChecked() ? 1
+                                                         : 0;
+    o.opmacrobme = macroMessageEdit_->text().toStdString();
+    o.opsave = allowSaveCheckBox_->isChecked();
 }
 
 void GeneralPage::ShowOptions(const OptionSet& o) {
-    CheckBox19->setChecked(o.opfilename);
-    Edit23->setText(QString::fromStdString(o.opfiletitle));
-    UpDown4->SetPosition(static_cast<int>(DecimalOr(QString::fromStdString(o.opwidth), 640)));
-    UpDown5->SetPosition(static_cast<int>(DecimalOr(QString::fromStdString(o.opheigh), 480)));
-    CheckBox2->setChecked(o.opmax);
-    CheckBox3->setChecked(o.opifweb);
-    Edit24->setText(QString::fromStdString(o.opweb));
-    CheckBox25->setChecked(o.opnoresi);
-    CheckBox26->setChecked(o.ophidetool);
-    ComboBox4->setCurrentIndex(o.opcomm >= 0 && o.opcomm < ComboBox4->count() ? o.opcomm : -1);
-    CheckBox41->setChecked(o.opright);
-    CheckBox42->setChecked(o.opcopy);
-    QRadioButton* macro[] = {RadioButton20, RadioButton24, RadioButton25};
+    titleFileNameCheckBox_->setChecked(o.opfilename);
+    titleEdit_->setText(QString::fromStdString(o.opfiletitle));
+    widthUpDown_->SetPosition(static_cast<int>(DecimalOr(QString::fromStdString(o.opwidth), 640)));
+    heightUpDown_->SetPosition(static_cast<int>(DecimalOr(QString::fromStdString(o.opheigh), 480)));
+    maximizedCheckBox_->setChecked(o.opmax);
+    openWebsiteCheckBox_->setChecked(o.opifweb);
+    websiteEdit_->setText(QString::fromStdString(o.opweb));
+    fixedSizeCheckBox_->setChecked(o.opnoresi);
+    hideToolBarCheckBox_->setChecked(o.ophidetool);
+    wordVersionComboBox_->setCurrentIndex(
+        o.opcomm >= 0 && o.opcomm < wordVersionComboBox_->count() ? o.opcomm : -1);
+    disableRightClickCheckBox_->setChecked(o.opright);
+    disableCopyCheckBox_->setChecked(o.opcopy);
+    QRadioButton* macro[] = {ignoreMacroRadio_, exitIfMacroEnabledRadio_,
+                             exitIfMacroDisabledRadio_};
     if (o.opmacrob >= 0 && o.opmacrob < 3) {
         macro[o.opmacrob]->setChecked(true);
     }
-    Edit30->setText(QString::fromStdString(o.opmacrobme));
-    CheckBox43->setChecked(o.opsave);
+    macroMessageEdit_->setText(QString::fromStdString(o.opmacrobme));
+    allowSaveCheckBox_->setChecked(o.opsave);
 }
 
-void GeneralPage::LoadDefaults(LoadMode mode) {
+void GeneralPage::LoadStoredDefaults(LoadMode mode) {
     RunDefaultsAction(this, context_.dialogs, [&](SettingsStore& store) {
         OptionSet options;
         FillOptions(options);
@@ -234,14 +240,14 @@ void GeneralPage::LoadDefaults(LoadMode mode) {
 }
 
 void GeneralPage::LoadFromDefaults() {
-    LoadDefaults(LoadMode::Start);
+    LoadStoredDefaults(LoadMode::Start);
 }
 
-void GeneralPage::Button28Click() {
-    LoadDefaults(LoadMode::Button);
+void GeneralPage::loadDefaults() {
+    LoadStoredDefaults(LoadMode::Button);
 }
 
-void GeneralPage::Button27Click() {
+void GeneralPage::saveDefaults() {
     RunDefaultsAction(this, context_.dialogs, [&](SettingsStore& store) {
         OptionSet options;
         FillOptions(options);

@@ -27,12 +27,12 @@ public:
     void LoadFromDefaults() override;
 
 public slots:
-    void Edit4Exit();
-    void Edit22Exit();
-    void RadioButton21Click();
-    void RadioButton22Click();
-    void Button27Click();
-    void Button28Click();
+    void normaliseWidth();
+    void normaliseHeight();
+    // Either window size button: "Same as Word size" disables the size fields.
+    void sizeModeClicked();
+    void saveDefaults();
+    void loadDefaults();
 
 private:
     void BuildOptionGroup();
@@ -40,43 +40,43 @@ private:
     void BuildMacroGroup(QWidget* group);
     // Puts an option set back into the controls (after a load of the stored defaults).
     void ShowOptions(const OptionSet& options);
-    void LoadDefaults(LoadMode mode);
+    void LoadStoredDefaults(LoadMode mode);
     // Runs the exit step of a size field that still has the focus.
     void NormaliseFocusedField() const;
 
     PageContext& context_;
-    QGroupBox* GroupBox8;
-    QLabel* GeneralLabel1;
-    QCheckBox* CheckBox19;
-    QLineEdit* Edit23;
-    QLabel* GeneralLabel2;
-    QComboBox* ComboBox4;
-    QLabel* GeneralLabel3;
-    QRadioButton* RadioButton21;
-    QRadioButton* RadioButton22;
-    QLabel* GeneralLabel4;
-    QLineEdit* Edit4;
-    UpDownControl* UpDown4;
-    QLabel* GeneralLabel5;
-    QLineEdit* Edit22;
-    UpDownControl* UpDown5;
-    QCheckBox* CheckBox2;
-    QCheckBox* CheckBox25;
-    QCheckBox* CheckBox42;
-    QCheckBox* CheckBox41;
-    QCheckBox* CheckBox26;
-    QCheckBox* CheckBox43;
-    QCheckBox* CheckBox3;
-    QLineEdit* Edit24;
-    QGroupBox* GroupBox13;
-    QRadioButton* RadioButton20;
-    QRadioButton* RadioButton24;
-    QRadioButton* RadioButton25;
-    QLabel* GeneralLabel6;
-    QLineEdit* Edit30;
-    QPushButton* Button27;
-    QPushButton* Button28;
-    QPushButton* Button29;
+    QGroupBox* optionGroup_;
+    QLabel* titleLabel_;
+    QCheckBox* titleFileNameCheckBox_;
+    QLineEdit* titleEdit_;
+    QLabel* wordVersionLabel_;
+    QComboBox* wordVersionComboBox_;
+    QLabel* windowSizeLabel_;
+    QRadioButton* wordSizeRadio_;
+    QRadioButton* customSizeRadio_;
+    QLabel* widthLabel_;
+    QLineEdit* widthEdit_;
+    UpDownControl* widthUpDown_;
+    QLabel* heightLabel_;
+    QLineEdit* heightEdit_;
+    UpDownControl* heightUpDown_;
+    QCheckBox* maximizedCheckBox_;
+    QCheckBox* fixedSizeCheckBox_;
+    QCheckBox* disableCopyCheckBox_;
+    QCheckBox* disableRightClickCheckBox_;
+    QCheckBox* hideToolBarCheckBox_;
+    QCheckBox* allowSaveCheckBox_;
+    QCheckBox* openWebsiteCheckBox_;
+    QLineEdit* websiteEdit_;
+    QGroupBox* macroGroup_;
+    QRadioButton* ignoreMacroRadio_;
+    QRadioButton* exitIfMacroEnabledRadio_;
+    QRadioButton* exitIfMacroDisabledRadio_;
+    QLabel* macroMessageLabel_;
+    QLineEdit* macroMessageEdit_;
+    QPushButton* generalSaveDefaultsButton_;
+    QPushButton* generalLoadDefaultsButton_;
+    QPushButton* generalCloseButton_;
 };
 
 }  // namespace quorlix

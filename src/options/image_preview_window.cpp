@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "options/picture_box.h"
+#include "widgets/picture_box.h"
 
 namespace quorlix {
 
@@ -26,22 +26,22 @@ QRegion OutsideColourKey(const QImage& picture) {
 
 }  // namespace
 
-TForm5::TForm5(QWidget* parent)
+ImagePreviewWindow::ImagePreviewWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      Image1(new PictureBox(this)) {
-    setObjectName(QStringLiteral("TForm5"));
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setCursor(Qt::PointingHandCursor);
-    Image1->move(0, 0);
-    connect(Image1, &PictureBox::clicked, this, &TForm5::Image1Click);
-    connect(&closeTimer, &WindowTimer::Tick, this, &TForm5::CloseTimerTick);
-    connect(&fadeInTimer, &WindowTimer::Tick, this, &TForm5::FadeInTimerTick);
-    connect(&fadeOutTimer, &WindowTimer::Tick, this, &TForm5::FadeOutTimerTick);
+      picture_(new PictureBox(this)) {
+    setObjectName(QStringLiteral("imagePreviewWindow"));
+    picture_->setObjectName(QStringLiteral("picture"));
+    picture_->setCursor(Qt::PointingHandCursor);
+    picture_->move(0, 0);
+    connect(picture_, &PictureBox::clicked, this, &ImagePreviewWindow::pictureClicked);
+    connect(&closeTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::closeTimerTick);
+    connect(&fadeInTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::fadeInTimerTick);
+    connect(&fadeOutTimer, &WindowTimer::Tick, this, &ImagePreviewWindow::fadeOutTimerTick);
 }
 
-void TForm5::SetPicture(const QImage& picture) {
-    Image1->SetPicture(picture);
-    Image1->resize(picture.size());
+void ImagePreviewWindow::SetPicture(const QImage& picture) {
+    picture_->SetPicture(picture);
+    picture_->resize(picture.size());
     setFixedSize(picture.size());
     const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
     if (screen != nullptr) {
@@ -49,46 +49,46 @@ void TForm5::SetPicture(const QImage& picture) {
     }
 }
 
-void TForm5::PaintNoBackground() {
+void ImagePreviewWindow::PaintNoBackground() {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
 }
 
-void TForm5::UseColourKey() {
+void ImagePreviewWindow::UseColourKey() {
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor(kColourKey));
     setPalette(colours);
     setAutoFillBackground(true);
-    const QRegion shown = OutsideColourKey(Image1->picture());
+    const QRegion shown = OutsideColourKey(picture_->picture());
     // A picture of nothing but the key colour keeps its window, so that it can still be clicked.
     if (!shown.isEmpty()) {
         setMask(shown);
     }
 }
 
-void TForm5::DriveTimersByHand() {
+void ImagePreviewWindow::DriveTimersByHand() {
     closeTimer.DriveByHand();
     fadeInTimer.DriveByHand();
     fadeOutTimer.DriveByHand();
 }
 
-void TForm5::showEvent(QShowEvent* event) {
+void ImagePreviewWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        FormShow();
+        startShowing();
     }
 }
 
-void TForm5::hideEvent(QHideEvent* event) {
+void ImagePreviewWindow::hideEvent(QHideEvent* event) {
     closeTimer.Stop();
     fadeInTimer.Stop();
     fadeOutTimer.Stop();
     QDialog::hideEvent(event);
 }
 
-void TForm5::keyPressEvent(QKeyEvent* event) {
+void ImagePreviewWindow::keyPressEvent(QKeyEvent* event) {
     // Only a click closes the preview; Escape does not.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
@@ -97,7 +97,7 @@ void TForm5::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TForm5::FormShow() {
+void ImagePreviewWindow::startShowing() {
     if (fadeIn) {
         SetAlpha(0);
         SetTransparency(true);
@@ -110,7 +110,7 @@ void TForm5::FormShow() {
     StartCloseTimer();
 }
 
-void TForm5::FadeInTimerTick() {
+void ImagePreviewWindow::fadeInTimerTick() {
     phase = 1;
     if (alpha_ < 255) {
         SetAlpha(alpha_ > 255 - kFadeInStep ? 255 : alpha_ + kFadeInStep);
@@ -121,7 +121,7 @@ void TForm5::FadeInTimerTick() {
     StartCloseTimer();
 }
 
-void TForm5::CloseTimerTick() {
+void ImagePreviewWindow::closeTimerTick() {
     phase = 2;
     closeTimer.Stop();
     if (!fadeOut) {
@@ -135,7 +135,7 @@ void TForm5::CloseTimerTick() {
     }
 }
 
-void TForm5::FadeOutTimerTick() {
+void ImagePreviewWindow::fadeOutTimerTick() {
     phase = 3;
     if (alpha_ >= kFadeOutStep) {
         SetAlpha(alpha_ - kFadeOutStep);
@@ -145,7 +145,7 @@ void TForm5::FadeOutTimerTick() {
     close();
 }
 
-void TForm5::Image1Click() {
+void ImagePreviewWindow::pictureClicked() {
     if (phase != 2) {
         return;
     }
@@ -159,14 +159,14 @@ void TForm5::Image1Click() {
     StartFadeOut();
 }
 
-void TForm5::StartFadeOut() {
+void ImagePreviewWindow::StartFadeOut() {
     phase = 3;
     SetAlpha(255);
     SetTransparency(true);
     fadeOutTimer.Start(kFadeOutInterval);
 }
 
-void TForm5::StartCloseTimer() {
+void ImagePreviewWindow::StartCloseTimer() {
     if (waitForClick) {
         return;
     }
@@ -176,12 +176,12 @@ void TForm5::StartCloseTimer() {
     }
 }
 
-void TForm5::SetTransparency(bool on) {
+void ImagePreviewWindow::SetTransparency(bool on) {
     transparencyOn_ = on;
     setWindowOpacity(on ? alpha_ / 255.0 : 1.0);
 }
 
-void TForm5::SetAlpha(int alpha) {
+void ImagePreviewWindow::SetAlpha(int alpha) {
     alpha_ = alpha;
     if (transparencyOn_) {
         setWindowOpacity(alpha_ / 255.0);

@@ -9,10 +9,10 @@ namespace quorlix {
 
 class PictureBox;
 
-// TForm5, the image preview window: a borderless window on top of the others, centred on the
-// screen, that shows one picture at its own size; it fades in and out as asked and closes after
-// a number of seconds or on a click.
-class TForm5 : public QDialog {
+// The image preview window: a borderless window on top of the others, centred on the screen,
+// that shows one picture at its own size; it fades in and out as asked and closes after a number
+// of seconds or on a click.
+class ImagePreviewWindow : public QDialog {
     Q_OBJECT
 
 public:
@@ -22,7 +22,7 @@ public:
     static constexpr int kFadeInInterval = 100;
     static constexpr int kFadeOutInterval = 200;
 
-    explicit TForm5(QWidget* parent = nullptr);
+    explicit ImagePreviewWindow(QWidget* parent = nullptr);
 
     // Puts the picture at 0, 0 and makes the window exactly as large as the picture, centred
     // on the screen.
@@ -39,7 +39,7 @@ public:
     int alpha() const { return alpha_; }
     // Whole-window transparency at alpha() is on; off, the window is opaque.
     bool transparencyOn() const { return transparencyOn_; }
-    const PictureBox& image() const { return *Image1; }
+    const PictureBox& pictureBox() const { return *picture_; }
 
     int phase = 1;  // 1 fading in, 2 shown, 3 fading out
     bool waitForClick = false;
@@ -52,11 +52,12 @@ public:
     WindowTimer fadeOutTimer;
 
 public slots:
-    void FormShow();
-    void CloseTimerTick();
-    void FadeInTimerTick();
-    void FadeOutTimerTick();
-    void Image1Click();
+    // Once, when the window is first shown: the fade-in, or the close timer.
+    void startShowing();
+    void closeTimerTick();
+    void fadeInTimerTick();
+    void fadeOutTimerTick();
+    void pictureClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -70,7 +71,7 @@ private:
     void StartCloseTimer();
     void StartFadeOut();
 
-    PictureBox* Image1;
+    PictureBox* picture_;
     int alpha_ = 255;
     bool transparencyOn_ = false;
     bool shown_ = false;

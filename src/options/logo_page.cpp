@@ -12,13 +12,13 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "app/window_geometry.h"
 #include "conversion/page_defaults.h"
 #include "options/icon_image_list.h"
-#include "options/number_edit.h"
 #include "options/page_layout.h"
-#include "options/picture_box.h"
-#include "options/up_down.h"
+#include "widgets/number_edit.h"
+#include "widgets/picture_box.h"
+#include "widgets/up_down.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 
@@ -73,20 +73,24 @@ struct ImagePanelNames {
     const char* mouseClick;
     const char* preview;
     const char* text;
-    const char* label1;
-    const char* label2;
+    const char* noteLabel;
+    const char* exampleLabel;
     const char* secondsLabel;
 };
 
 const ImagePanelNames kImagePanels[] = {
-    {"CheckBox6", "Display image before playing Word: ", "Panel2", "Edit3", "SpeedButton3",
-     "Image1", "CheckBox4", "CheckBox5", "RadioButton1", "Edit5", "UpDown1", "RadioButton2",
-     "Button21", "You can choose an image that will display before playing the Excel.",
-     "LogoLabel5", "LogoLabel6", "LogoLabel7"},
-    {"CheckBox7", "Display image after playing Word: ", "Panel4", "Edit7", "SpeedButton6", "Image2",
-     "CheckBox9", "CheckBox10", "RadioButton3", "Edit8", "UpDown2", "RadioButton4", "Button13",
-     "You can choose an image that will display after playing the Excel.", "LogoLabel8",
-     "LogoLabel9", "LogoLabel10"},
+    {"showFirstImageCheckBox", "Display image before playing Word: ", "firstImagePanel",
+     "firstImageEdit", "firstImageButton", "firstImageThumbnail", "firstImageFadeInCheckBox",
+     "firstImageFadeOutCheckBox", "firstImageAutoCloseRadio", "firstImageSecondsEdit",
+     "firstImageSecondsUpDown", "firstImageClickCloseRadio", "firstImagePreviewButton",
+     "You can choose an image that will display before playing the Excel.", "firstImageNoteLabel",
+     "firstImageExampleLabel", "firstImageSecondsLabel"},
+    {"showSecondImageCheckBox", "Display image after playing Word: ", "secondImagePanel",
+     "secondImageEdit", "secondImageButton", "secondImageThumbnail", "secondImageFadeInCheckBox",
+     "secondImageFadeOutCheckBox", "secondImageAutoCloseRadio", "secondImageSecondsEdit",
+     "secondImageSecondsUpDown", "secondImageClickCloseRadio", "secondImagePreviewButton",
+     "You can choose an image that will display after playing the Excel.", "secondImageNoteLabel",
+     "secondImageExampleLabel", "secondImageSecondsLabel"},
 };
 
 }  // namespace
@@ -94,8 +98,8 @@ const ImagePanelNames kImagePanels[] = {
 LogoPage::LogoPage(PageContext& context, QWidget* parent) : OptionPage(parent), context_(context) {
     setObjectName(QStringLiteral("LogoPage"));
     BuildIconPanel();
-    first_ = BuildImagePanel(130, 0);
-    second_ = BuildImagePanel(273, 1);
+    firstImage_ = BuildImagePanel(130, 0);
+    secondImage_ = BuildImagePanel(273, 1);
     BuildButtons();
     // Captioned controls never narrower or lower than their caption needs (the arrows of the
     // up-downs have no name and keep their size).
@@ -107,39 +111,48 @@ LogoPage::LogoPage(PageContext& context, QWidget* parent) : OptionPage(parent), 
 }
 
 void LogoPage::BuildIconPanel() {
-    CheckBox8 = MakeCheckBox(this, QStringLiteral("CheckBox8"),
-                             QStringLiteral("Assign output file Icon:"), kPanelLeft, 6, 200, 17);
-    connect(CheckBox8, &QCheckBox::toggled, this, &LogoPage::CheckBox8Click);
-    Panel3 = MakePanel(this, QStringLiteral("Panel3"), 25, 100);
+    changeIconCheckBox_ =
+        MakeCheckBox(this, QStringLiteral("changeIconCheckBox"),
+                     QStringLiteral("Assign output file Icon:"), kPanelLeft, 6, 200, 17);
+    connect(changeIconCheckBox_, &QCheckBox::toggled, this, &LogoPage::showIconPanel);
+    iconPanel_ = MakePanel(this, QStringLiteral("iconPanel"), 25, 100);
 
-    ComboBox3 = new IconImageList(
+    iconImageList_ = new IconImageList(
         kIconItemHeight,
         [this](QPainter& painter, int index, const QRect& rect, bool selected) {
-            ComboBox3DrawItem(painter, index, rect, selected);
+            DrawIconImage(painter, index, rect, selected);
         },
-        Panel3);
-    ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
-    ComboBox3->setGeometry(8, 8, 88, 74);
+        iconPanel_);
+    iconImageList_->setObjectName(QStringLiteral("iconImageList"));
+    iconImageList_->setGeometry(8, 8, 88, 74);
 
-    Edit6 = MakePathEdit(Panel3, QStringLiteral("Edit6"), QString::fromUtf8(kIconPrompt),
-                         QRect(106, 8, 407, 21));
-    Edit6->installEventFilter(this);
-    SpeedButton5 = MakeChooseButton(Panel3, QStringLiteral("SpeedButton5"), 515, 7);
-    connect(SpeedButton5, &QToolButton::clicked, this, &LogoPage::SpeedButton5Click);
+    iconFileEdit_ = MakePathEdit(iconPanel_, QStringLiteral("iconFileEdit"),
+                                 QString::fromUtf8(kIconPrompt), QRect(106, 8, 407, 21));
+    iconFileEdit_->installEventFilter(this);
+    iconFileButton_ = MakeChooseButton(iconPanel_, QStringLiteral("iconFileButton"), 515, 7);
+    connect(iconFileButton_, &QToolButton::clicked, this, &LogoPage::chooseIconFile);
 
-    const char* texts[] = {
-        "One ico file may contain one or multiple images with different sizes and color",
-        "depths, in order to meet different Windows platform needs.",
-        "Typically, you can make 48\u00d748, 8-bit color;32\u00d732, 8-bit color;16\u00d716, "
-        "4-bit color",
-        "images in one ico file."};
-    for (int line = 0; line < 4; ++line) {
-        MakeLabel(Panel3, QStringLiteral("LogoLabel%1").arg(line + 1),
-                  QString::fromUtf8(texts[line]), 106, 32 + 13 * line);
+    // The advice beside the icon list, one label per line.
+    const struct {
+        const char* name;
+        const char* text;
+    } lines[] = {
+        {"iconAdviceLabel",
+         "One ico file may contain one or multiple images with different sizes and color"},
+        {"iconAdviceContinuedLabel", "depths, in order to meet different Windows platform needs."},
+        {"iconSizesLabel",
+         "Typically, you can make 48\u00d748, 8-bit color;32\u00d732, 8-bit color;16\u00d716, "
+         "4-bit color"},
+        {"iconSizesContinuedLabel", "images in one ico file."}};
+    int top = 32;
+    for (const auto& line : lines) {
+        MakeLabel(iconPanel_, QString::fromLatin1(line.name), QString::fromUtf8(line.text), 106,
+                  top);
+        top += 13;
     }
-    Button18 = MakeButton(Panel3, QStringLiteral("Button18"), QStringLiteral("Default icon"), 457,
-                          71, 80, 25);
-    connect(Button18, &QPushButton::clicked, this, &LogoPage::Button18Click);
+    defaultIconButton_ = MakeButton(iconPanel_, QStringLiteral("defaultIconButton"),
+                                    QStringLiteral("Default icon"), 457, 71, 80, 25);
+    connect(defaultIconButton_, &QPushButton::clicked, this, &LogoPage::useDefaultIcon);
 }
 
 LogoImageControls LogoPage::BuildImagePanel(int top, int number) {
@@ -149,8 +162,8 @@ LogoImageControls LogoPage::BuildImagePanel(int top, int number) {
                           kPanelLeft, top, 220, 17);
     c.panel = MakePanel(this, QString::fromLatin1(n.panel), top + 19, 118);
     QWidget* p = c.panel;
-    MakeLabel(p, QString::fromLatin1(n.label1), QString::fromLatin1(n.text), 8, 6);
-    MakeLabel(p, QString::fromLatin1(n.label2),
+    MakeLabel(p, QString::fromLatin1(n.noteLabel), QString::fromLatin1(n.text), 8, 6);
+    MakeLabel(p, QString::fromLatin1(n.exampleLabel),
               QStringLiteral("such as Copyright information or other things"), 8, 19);
     c.path = MakePathEdit(p, QString::fromLatin1(n.path), QString::fromUtf8(kImagePrompt),
                           QRect(8, 37, 377, 21));
@@ -177,49 +190,39 @@ LogoImageControls LogoPage::BuildImagePanel(int top, int number) {
 }
 
 void LogoPage::BuildButtons() {
-    connect(first_.show, &QCheckBox::toggled, this, &LogoPage::CheckBox6Click);
-    connect(second_.show, &QCheckBox::toggled, this, &LogoPage::CheckBox7Click);
-    connect(first_.choose, &QToolButton::clicked, this, &LogoPage::SpeedButton3Click);
-    connect(second_.choose, &QToolButton::clicked, this, &LogoPage::SpeedButton6Click);
-    first_.path->installEventFilter(this);
-    new NumberEditFilter(
-        first_.seconds, [this] { Edit5Exit(); }, &LogoPage::Edit5KeyPress);
-    new NumberEditFilter(
-        second_.seconds, [this] { Edit8Exit(); }, &LogoPage::Edit8KeyPress);
-    connect(first_.preview, &QPushButton::clicked, this, &LogoPage::Button21Click);
-    connect(second_.preview, &QPushButton::clicked, this, &LogoPage::Button13Click);
+    connect(firstImage_.show, &QCheckBox::toggled, this, &LogoPage::showFirstImagePanel);
+    connect(secondImage_.show, &QCheckBox::toggled, this, &LogoPage::showSecondImagePanel);
+    connect(firstImage_.choose, &QToolButton::clicked, this, &LogoPage::chooseFirstImage);
+    connect(secondImage_.choose, &QToolButton::clicked, this, &LogoPage::chooseSecondImage);
+    firstImage_.path->installEventFilter(this);
+    new NumberEditFilter(firstImage_.seconds, [this] { fillEmptyFirstSeconds(); });
+    new NumberEditFilter(secondImage_.seconds, [this] { fillEmptySecondSeconds(); });
+    connect(firstImage_.preview, &QPushButton::clicked, this, &LogoPage::previewFirstImage);
+    connect(secondImage_.preview, &QPushButton::clicked, this, &LogoPage::previewSecondImage);
 
-    Button19 = MakeButton(this, QStringLiteral("Button19"), QStringLiteral("Save as default"), 56,
-                          447, 105, 25);
-    Button20 = MakeButton(this, QStringLiteral("Button20"), QStringLiteral("Load from default"),
-                          241, 447, 105, 25);
-    Button14 =
-        MakeButton(this, QStringLiteral("Button14"), QStringLiteral("Close"), 456, 447, 80, 25);
-    connect(Button19, &QPushButton::clicked, this, &LogoPage::Button19Click);
-    connect(Button20, &QPushButton::clicked, this, &LogoPage::Button20Click);
-    connect(Button14, &QPushButton::clicked, this, &LogoPage::Button14Click);
+    logoSaveDefaultsButton_ = MakeButton(this, QStringLiteral("logoSaveDefaultsButton"),
+                                         QStringLiteral("Save as default"), 56, 447, 105, 25);
+    logoLoadDefaultsButton_ = MakeButton(this, QStringLiteral("logoLoadDefaultsButton"),
+                                         QStringLiteral("Load from default"), 241, 447, 105, 25);
+    logoCloseButton_ = MakeButton(this, QStringLiteral("logoCloseButton"), QStringLiteral("Close"),
+                                  456, 447, 80, 25);
+    connect(logoSaveDefaultsButton_, &QPushButton::clicked, this, &LogoPage::saveDefaults);
+    connect(logoLoadDefaultsButton_, &QPushButton::clicked, this, &LogoPage::loadDefaults);
+    connect(logoCloseButton_, &QPushButton::clicked, this, &LogoPage::requestClose);
 }
 
 bool LogoPage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == Edit6) {
-            Edit6DblClick();
+        if (watched == iconFileEdit_) {
+            iconFileDoubleClicked();
             return true;
         }
-        if (watched == first_.path) {
-            Edit3DblClick();
+        if (watched == firstImage_.path) {
+            firstImageDoubleClicked();
             return true;
         }
     }
     return OptionPage::eventFilter(watched, event);
-}
-
-bool LogoPage::Edit5KeyPress(const QKeyEvent& event) {
-    return IsNumberEditKey(event);
-}
-
-bool LogoPage::Edit8KeyPress(const QKeyEvent& event) {
-    return IsNumberEditKey(event);
 }
 
 }  // namespace quorlix

@@ -8,7 +8,6 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPainter;
@@ -18,7 +17,7 @@ class QToolButton;
 
 namespace quorlix {
 
-// What Edit6 shows when it names no icon file.
+// What the icon file edit shows when it names no icon file.
 inline constexpr const char* kIconPrompt = "Please click right button to select a icon file->";
 
 // The image dialog's filter: every kind of picture the program reads.
@@ -29,9 +28,9 @@ class PictureBox;
 class UpDownControl;
 struct LogoLoadReport;
 
-// The controls of one logo image: its show box and panel, path, thumbnail, transparency boxes,
-// closing mode with its seconds, and preview button (CheckBox6/Panel2/Edit3/... for the first
-// image, CheckBox7/Panel4/Edit7/... for the second).
+// The controls of one logo image, the first (shown before the document) or the second (after it):
+// its show box and panel, path, thumbnail, transparency boxes, closing mode with its seconds, and
+// preview button.
 struct LogoImageControls {
     QCheckBox* show = nullptr;
     QFrame* panel = nullptr;
@@ -48,7 +47,7 @@ struct LogoImageControls {
 };
 
 // The "Logo setup" page: the output's icon, and the images shown before and after the document
-// with their timing and transparency, previewed in TForm5.
+// with their timing and transparency, previewed in ImagePreviewWindow.
 class LogoPage : public OptionPage {
     Q_OBJECT
 
@@ -56,36 +55,31 @@ public:
     LogoPage(PageContext& context, QWidget* parent = nullptr);
 
     void FillOptions(OptionSet& options) const override;
-    void LoadFromDefaults() override { Button20Click(); }
+    void LoadFromDefaults() override { loadDefaults(); }
 
     // Previews opened from now on tick their timers only when a test runs their handlers.
     void SetPreviewTimersByHand(bool byHand) { previewTimersByHand_ = byHand; }
 
-    // Draws one image of the icon preview folder into a list item (ComboBox3).
-    void ComboBox3DrawItem(QPainter& painter, int index, const QRect& rect, bool selected) const;
+    // Draws one image of the icon preview folder into an item of the icon image list.
+    void DrawIconImage(QPainter& painter, int index, const QRect& rect, bool selected) const;
 
 public slots:
-    void CheckBox8Click();
-    void CheckBox6Click();
-    void CheckBox7Click();
-    void SpeedButton5Click();
-    void Edit6DblClick();
-    void Button18Click();
-    void SpeedButton3Click();
-    void SpeedButton6Click();
-    void Edit3DblClick();
-    void Edit5Exit();
-    void Edit8Exit();
-    void Button21Click();
-    void Button13Click();
-    void Button19Click();
-    void Button20Click();
-    void Button14Click();
-
-public:
-    // The key filters of Edit5 and Edit8: true lets the typed character through.
-    static bool Edit5KeyPress(const QKeyEvent& event);
-    static bool Edit8KeyPress(const QKeyEvent& event);
+    void showIconPanel();
+    void showFirstImagePanel();
+    void showSecondImagePanel();
+    void chooseIconFile();
+    void iconFileDoubleClicked();
+    void useDefaultIcon();
+    void chooseFirstImage();
+    void chooseSecondImage();
+    void firstImageDoubleClicked();
+    void fillEmptyFirstSeconds();
+    void fillEmptySecondSeconds();
+    void previewFirstImage();
+    void previewSecondImage();
+    void saveDefaults();
+    void loadDefaults();
+    void requestClose();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,17 +105,17 @@ private:
     PageContext& context_;
     bool previewTimersByHand_ = false;
 
-    QCheckBox* CheckBox8;
-    QFrame* Panel3;
-    IconImageList* ComboBox3;
-    QLineEdit* Edit6;
-    QToolButton* SpeedButton5;
-    QPushButton* Button18;
-    LogoImageControls first_;   // CheckBox6, Panel2, Edit3, SpeedButton3, Image1, ...
-    LogoImageControls second_;  // CheckBox7, Panel4, Edit7, SpeedButton6, Image2, ...
-    QPushButton* Button19;
-    QPushButton* Button20;
-    QPushButton* Button14;
+    QCheckBox* changeIconCheckBox_;
+    QFrame* iconPanel_;
+    IconImageList* iconImageList_;
+    QLineEdit* iconFileEdit_;
+    QToolButton* iconFileButton_;
+    QPushButton* defaultIconButton_;
+    LogoImageControls firstImage_;
+    LogoImageControls secondImage_;
+    QPushButton* logoSaveDefaultsButton_;
+    QPushButton* logoLoadDefaultsButton_;
+    QPushButton* logoCloseButton_;
 };
 
 }  // namespace quorlix

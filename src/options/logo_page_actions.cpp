@@ -7,7 +7,6 @@
 #include <QRadioButton>
 #include <filesystem>
 
-#include "app/dialogs.h"
 #include "common/byte_order.h"
 #include "conversion/page_defaults.h"
 #include "imaging/picture_file.h"
@@ -16,13 +15,14 @@
 #include "options/icon_image_list.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
-#include "options/picture_box.h"
-#include "options/picture_loading.h"
-#include "options/up_down.h"
 #include "package/icon_replacement.h"
 #include "package/icon_split.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "widgets/dialogs.h"
+#include "widgets/picture_box.h"
+#include "widgets/picture_loading.h"
+#include "widgets/up_down.h"
 
 namespace quorlix {
 
@@ -105,36 +105,35 @@ void CheckIconFile(const std::string& path) {
 }  // namespace
 
 void LogoPage::FillOptions(OptionSet& o) const {
-    o.changeicon = CheckBox8->isChecked();
-    o.iconfilename = Text(Edit6);
-    o.showfirstimage = first_.show->isChecked();
-    o.firstimage = Text(first_.path);
-    o.firsttrans1 = first_.appear->isChecked();
-    o.firsttrans2 = first_.disappear->isChecked();
-    o.firstclick = first_.autoClose->isChecked() ? 0 : 1;
-    o.firstsec = SecondsText(first_.seconds);
-    o.showsecondimage = second_.show->isChecked();
-    o.secondimage = Text(second_.path);
-    o.secondtrans1 = second_.appear->isChecked();
-    o.secondtrans2 = second_.disappear->isChecked();
-    o.secondclick = second_.autoClose->isChecked() ? 0 : 1;
-    o.secondsec = SecondsText(second_.seconds);
+    o.changeicon = changeIconCheckBox_->isChecked();
+    o.iconfilename = Text(iconFileEdit_);
+    o.showfirstimage = firstImage_.show->isChecked();
+    o.firstimage = Text(firstImage_.path);
+    o.firsttrans1 = firstImage_.appear->isChecked();
+    o.firsttrans2 = firstImage_.disappear->isChecked();
+    o.firstclick = firstImage_.autoClose->isChecked() ? 0 : 1;
+    o.firstsec = SecondsText(firstImage_.seconds);
+    o.showsecondimage = secondImage_.show->isChecked();
+    o.secondimage = Text(secondImage_.path);
+    o.secondtrans1 = secondImage_.appear->isChecked();
+    o.secondtrans2 = secondImage_.disappear->isChecked();
+    o.secondclick = secondImage_.autoClose->isChecked() ? 0 : 1;
+    o.secondsec = SecondsText(secondImage_.seconds);
 }
 
-void LogoPage::CheckBox8Click() {
-    Panel3->setVisible(CheckBox8->isChecked());
+void LogoPage::showIconPanel() {
+    iconPanel_->setVisible(changeIconCheckBox_->isChecked());
 }
 
-void LogoPage::CheckBox6Click() {
-    first_.panel->setVisible(first_.show->isChecked());
+void LogoPage::showFirstImagePanel() {
+    firstImage_.panel->setVisible(firstImage_.show->isChecked());
 }
 
-void LogoPage::CheckBox7Click() {
-    second_.panel->setVisible(second_.show->isChecked());
+void LogoPage::showSecondImagePanel() {
+    secondImage_.panel->setVisible(secondImage_.show->isChecked());
 }
 
-void LogoPage::ComboBox3DrawItem(QPainter& painter, int index, const QRect& rect,
-                                 bool selected) const {
+void LogoPage::DrawIconImage(QPainter& painter, int index, const QRect& rect, bool selected) const {
     painter.fillRect(rect, palette().brush(selected ? QPalette::Highlight : QPalette::Base));
     const std::string file = context_.iconPreviewFolder + "/" + std::to_string(index) + "i.ico";
     if (!FileExists(file)) {
@@ -148,12 +147,12 @@ void LogoPage::ComboBox3DrawItem(QPainter& painter, int index, const QRect& rect
 }
 
 void LogoPage::SetIconItems(int count) {
-    ComboBox3->clear();
+    iconImageList_->clear();
     for (int i = 0; i < count; ++i) {
-        ComboBox3->addItem(QStringLiteral(" "));
+        iconImageList_->addItem(QStringLiteral(" "));
     }
-    ComboBox3->setCurrentIndex(count > 0 ? 0 : -1);
-    ComboBox3->update();
+    iconImageList_->setCurrentIndex(count > 0 ? 0 : -1);
+    iconImageList_->update();
 }
 
 void LogoPage::ShowIconImages(const QString& iconPath) {
@@ -162,7 +161,7 @@ void LogoPage::ShowIconImages(const QString& iconPath) {
     SetIconItems(SplitIconImages(path, context_.iconPreviewFolder));
 }
 
-void LogoPage::SpeedButton5Click() {
+void LogoPage::chooseIconFile() {
     const QString path = context_.dialogs.OpenFile(
         this, {QString(), QStringLiteral("Icons (*.ico)|*.ico;*.ICO"), QStringLiteral("ico")});
     if (path.isEmpty()) {
@@ -170,40 +169,40 @@ void LogoPage::SpeedButton5Click() {
     }
     try {
         ShowIconImages(path);
-        Edit6->setText(path);
-        Edit6->setCursorPosition(0);
-        Edit6->setFocus();
+        iconFileEdit_->setText(path);
+        iconFileEdit_->setCursorPosition(0);
+        iconFileEdit_->setFocus();
     } catch (const std::exception&) {
-        ComboBox3->clear();
-        Edit6->setText(QString::fromUtf8(kIconPrompt));
+        iconImageList_->clear();
+        iconFileEdit_->setText(QString::fromUtf8(kIconPrompt));
     }
 }
 
-void LogoPage::Edit6DblClick() {
-    SpeedButton5Click();
+void LogoPage::iconFileDoubleClicked() {
+    chooseIconFile();
 }
 
-void LogoPage::Button18Click() {
+void LogoPage::useDefaultIcon() {
     try {
         SplitIconImages(context_.defaultIconFile, context_.iconPreviewFolder);
     } catch (const std::exception&) {
         // The list still gets its three items; those whose file is missing draw blank.
     }
     SetIconItems(3);
-    ComboBox3->repaint();
-    Edit6->setText(QString::fromUtf8(kIconPrompt));
+    iconImageList_->repaint();
+    iconFileEdit_->setText(QString::fromUtf8(kIconPrompt));
 }
 
-void LogoPage::SpeedButton3Click() {
-    ChooseImage(first_, true);
+void LogoPage::chooseFirstImage() {
+    ChooseImage(firstImage_, true);
 }
 
-void LogoPage::SpeedButton6Click() {
-    ChooseImage(second_, false);
+void LogoPage::chooseSecondImage() {
+    ChooseImage(secondImage_, false);
 }
 
-void LogoPage::Edit3DblClick() {
-    SpeedButton3Click();
+void LogoPage::firstImageDoubleClicked() {
+    chooseFirstImage();
 }
 
 void LogoPage::ChooseImage(LogoImageControls& image, bool reportFailure) {
@@ -247,24 +246,24 @@ void LogoPage::CheckImageKind(LogoImageControls& image) {
     image.disappear->setEnabled(!fixed);
 }
 
-void LogoPage::Edit5Exit() {
-    if (first_.seconds->text().isEmpty()) {
-        first_.seconds->setText(QString::number(kSecondsFallback));
+void LogoPage::fillEmptyFirstSeconds() {
+    if (firstImage_.seconds->text().isEmpty()) {
+        firstImage_.seconds->setText(QString::number(kSecondsFallback));
     }
 }
 
-void LogoPage::Edit8Exit() {
-    if (second_.seconds->text().isEmpty()) {
-        second_.seconds->setText(QString::number(kSecondsFallback));
+void LogoPage::fillEmptySecondSeconds() {
+    if (secondImage_.seconds->text().isEmpty()) {
+        secondImage_.seconds->setText(QString::number(kSecondsFallback));
     }
 }
 
-void LogoPage::Button21Click() {
-    ShowImagePreview(first_);
+void LogoPage::previewFirstImage() {
+    ShowImagePreview(firstImage_);
 }
 
-void LogoPage::Button13Click() {
-    ShowImagePreview(second_);
+void LogoPage::previewSecondImage() {
+    ShowImagePreview(secondImage_);
 }
 
 void LogoPage::ShowImagePreview(const LogoImageControls& image) {
@@ -289,7 +288,7 @@ void LogoPage::ShowImagePreview(const LogoImageControls& image) {
         ~ShowAgain() { window->show(); }
     } showAgain{mainWindow};
 
-    TForm5 preview(mainWindow);
+    ImagePreviewWindow preview(mainWindow);
     preview.SetPicture(picture);
     preview.waitForClick = !image.autoClose->isChecked();
     if (!preview.waitForClick) {
@@ -314,9 +313,9 @@ void LogoPage::ShowImagePreview(const LogoImageControls& image) {
     preview.exec();
 }
 
-void LogoPage::Button19Click() {
-    Edit5Exit();
-    Edit8Exit();
+void LogoPage::saveDefaults() {
+    fillEmptyFirstSeconds();
+    fillEmptySecondSeconds();
     OptionSet options;
     FillOptions(options);
     RunDefaultsAction(this, context_.dialogs, [&](SettingsStore& store) {
@@ -325,27 +324,27 @@ void LogoPage::Button19Click() {
     });
 }
 
-void LogoPage::Button20Click() {
+void LogoPage::loadDefaults() {
     RunDefaultsAction(this, context_.dialogs, [this](SettingsStore& store) {
         OptionSet options;
         FillOptions(options);
         const LogoLoadReport report = LoadLogoDefaults(store, options);
         ApplyOptions(options, report);
     });
-    CheckBox6Click();
-    CheckBox7Click();
-    CheckBox8Click();
+    showFirstImagePanel();
+    showSecondImagePanel();
+    showIconPanel();
     ShowIconOnPageLoad();
-    LoadImageOnPageLoad(first_);
-    LoadImageOnPageLoad(second_);
-    CheckImageKind(first_);
-    CheckImageKind(second_);
+    LoadImageOnPageLoad(firstImage_);
+    LoadImageOnPageLoad(secondImage_);
+    CheckImageKind(firstImage_);
+    CheckImageKind(secondImage_);
 }
 
 void LogoPage::ShowIconOnPageLoad() {
-    if (NamesFile(Edit6)) {
+    if (NamesFile(iconFileEdit_)) {
         try {
-            ShowIconImages(Edit6->text());
+            ShowIconImages(iconFileEdit_->text());
             return;
         } catch (const std::exception&) {
             // An icon file that cannot be split counts as no icon file.
@@ -354,9 +353,9 @@ void LogoPage::ShowIconOnPageLoad() {
     try {
         ShowIconImages(QString::fromStdString(context_.defaultIconFile));
     } catch (const std::exception&) {
-        ComboBox3->clear();
+        iconImageList_->clear();
     }
-    Edit6->setText(QString::fromUtf8(kIconPrompt));
+    iconFileEdit_->setText(QString::fromUtf8(kIconPrompt));
 }
 
 void LogoPage::LoadImageOnPageLoad(LogoImageControls& image) {
@@ -368,36 +367,36 @@ void LogoPage::LoadImageOnPageLoad(LogoImageControls& image) {
 }
 
 void LogoPage::ApplyOptions(const OptionSet& o, const LogoLoadReport& report) {
-    CheckBox8->setChecked(o.changeicon);
-    Edit6->setText(QString::fromStdString(o.iconfilename));
-    first_.show->setChecked(o.showfirstimage);
-    first_.path->setText(QString::fromStdString(o.firstimage));
-    first_.appear->setChecked(o.firsttrans1);
-    first_.disappear->setChecked(o.firsttrans2);
-    (o.firstclick == 1 ? first_.mouseClick : first_.autoClose)->setChecked(true);
-    SetSeconds(first_, o.firstsec);
-    second_.show->setChecked(o.showsecondimage);
-    second_.path->setText(QString::fromStdString(o.secondimage));
-    second_.appear->setChecked(o.secondtrans1);
-    second_.disappear->setChecked(o.secondtrans2);
+    changeIconCheckBox_->setChecked(o.changeicon);
+    iconFileEdit_->setText(QString::fromStdString(o.iconfilename));
+    firstImage_.show->setChecked(o.showfirstimage);
+    firstImage_.path->setText(QString::fromStdString(o.firstimage));
+    firstImage_.appear->setChecked(o.firsttrans1);
+    firstImage_.disappear->setChecked(o.firsttrans2);
+    (o.firstclick == 1 ? firstImage_.mouseClick : firstImage_.autoClose)->setChecked(true);
+    SetSeconds(firstImage_, o.firstsec);
+    secondImage_.show->setChecked(o.showsecondimage);
+    secondImage_.path->setText(QString::fromStdString(o.secondimage));
+    secondImage_.appear->setChecked(o.secondtrans1);
+    secondImage_.disappear->setChecked(o.secondtrans2);
     using Click = LogoLoadReport::SecondClick;
     switch (report.secondClick) {
         case Click::CheckAutoClose:
-            second_.autoClose->setChecked(true);
+            secondImage_.autoClose->setChecked(true);
             break;
         case Click::UncheckAutoClose:
-            Uncheck(second_.autoClose);
+            Uncheck(secondImage_.autoClose);
             break;
         case Click::UncheckMouseClick:
-            Uncheck(second_.mouseClick);
+            Uncheck(secondImage_.mouseClick);
             break;
         case Click::Unchanged:
             break;
     }
-    SetSeconds(second_, o.secondsec);
+    SetSeconds(secondImage_, o.secondsec);
 }
 
-void LogoPage::Button14Click() {
+void LogoPage::requestClose() {
     emit closeRequested();
 }
 

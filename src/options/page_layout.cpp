@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "options/up_down.h"
+#include "widgets/up_down.h"
 
 namespace quorlix {
 

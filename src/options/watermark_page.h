@@ -31,7 +31,8 @@ public:
     WatermarkPage(PageContext& context, QWidget* parent = nullptr);
 
     void FillOptions(OptionSet& options) const override;
-    // The page load of Button11Click, with values of another type skipped instead of reported.
+    // The page load of "Load from default", with values of another type skipped instead of
+    // reported.
     void LoadFromDefaults() override;
 
     // The Convert command's first check: "Image watermark" chosen and no file at its path.
@@ -44,17 +45,17 @@ public:
     std::uint32_t backgroundColour() const { return background_; }
 
 public slots:
-    void BitBtn6Click();
-    void BitBtn8Click();
-    void BitBtn7Click();
-    void SpeedButton1Click();
-    void Edit33Exit();
-    void Edit34Exit();
-    void Edit35Exit();
-    void Edit36Exit();
-    void TrackBar1Change(int position);
-    void Button10Click();
-    void Button11Click();
+    void chooseFont();
+    void chooseFontColour();
+    void chooseBackgroundColour();
+    void chooseImageFile();
+    void clampTextLeft();
+    void clampTextTop();
+    void normaliseAppearEvery();
+    void normaliseDisappearAfter();
+    void showImageTransparency(int position);
+    void saveDefaults();
+    void loadDefaults();
 
 private:
     void BuildKindButtons();
@@ -63,7 +64,7 @@ private:
     void BuildTiming(QWidget* group);
     void BuildImageGroup();
     void BuildWebAndButtons();
-    // Edit32 in the watermark font, font colour and background colour.
+    // The watermark text in the watermark font, font colour and background colour.
     void ShowWatermarkLook();
     void ShowOptions(const OptionSet& options);
     void LoadPage(LoadMode mode);
@@ -80,56 +81,56 @@ private:
 
     QButtonGroup* kindGroup_;
     QButtonGroup* positionGroup_;
-    QRadioButton* RadioButton16;
-    QRadioButton* RadioButton14;
-    QRadioButton* RadioButton15;
-    QGroupBox* GroupBox10;
-    QLabel* WatermarkLabel1;
-    QLineEdit* Edit32;
-    QPushButton* BitBtn6;
-    QPushButton* BitBtn8;
-    QPushButton* BitBtn7;
-    QCheckBox* CheckBox28;
-    QRadioButton* RadioButton18;
-    QLabel* WatermarkLabel2;
-    QLabel* WatermarkLabel3;
-    QLineEdit* Edit33;
-    UpDownControl* UpDown10;
-    QLabel* WatermarkLabel4;
-    QLineEdit* Edit34;
-    UpDownControl* UpDown11;
-    QRadioButton* RadioButton19;
-    QLabel* WatermarkLabel5;
-    QComboBox* ComboBox1;
-    QLabel* WatermarkLabel6;
-    QComboBox* ComboBox2;
-    QRadioButton* RadioButton23;
-    QCheckBox* CheckBox37;
-    QLineEdit* Edit35;
-    QLabel* WatermarkLabel7;
-    QLineEdit* Edit36;
-    QLabel* WatermarkLabel8;
-    QGroupBox* GroupBox11;
-    QLabel* WatermarkLabel9;
-    QLineEdit* Edit37;
-    QToolButton* SpeedButton1;
-    QLabel* WatermarkLabel10;
-    QLabel* WatermarkLabel11;
-    QLineEdit* Edit38;
-    UpDownControl* UpDown14;
-    QLabel* WatermarkLabel12;
-    QLineEdit* Edit39;
-    UpDownControl* UpDown15;
-    QLabel* Label60;
-    QLabel* Label61;
-    QLabel* Label70;
-    QSlider* TrackBar1;
-    QLabel* Label71;
-    QLabel* WatermarkLabel13;
-    QLineEdit* Edit31;
-    QPushButton* Button10;
-    QPushButton* Button11;
-    QPushButton* Button12;
+    QRadioButton* noWatermarkRadio_;
+    QRadioButton* textWatermarkRadio_;
+    QRadioButton* imageWatermarkRadio_;
+    QGroupBox* textGroup_;
+    QLabel* watermarkTextLabel_;
+    QLineEdit* watermarkTextEdit_;
+    QPushButton* selectFontButton_;
+    QPushButton* fontColourButton_;
+    QPushButton* backgroundColourButton_;
+    QCheckBox* transparentBackgroundCheckBox_;
+    QRadioButton* customPositionRadio_;
+    QLabel* positionSizeLabel_;
+    QLabel* textLeftLabel_;
+    QLineEdit* textLeftEdit_;
+    UpDownControl* textLeftUpDown_;
+    QLabel* textTopLabel_;
+    QLineEdit* textTopEdit_;
+    UpDownControl* textTopUpDown_;
+    QRadioButton* relativePositionRadio_;
+    QLabel* horizontalLabel_;
+    QComboBox* horizontalComboBox_;
+    QLabel* verticalLabel_;
+    QComboBox* verticalComboBox_;
+    QRadioButton* randomPositionRadio_;
+    QCheckBox* appearEveryCheckBox_;
+    QLineEdit* appearEveryEdit_;
+    QLabel* disappearAfterLabel_;
+    QLineEdit* disappearAfterEdit_;
+    QLabel* secondsLabel_;
+    QGroupBox* imageGroup_;
+    QLabel* imageFileLabel_;
+    QLineEdit* imageFileEdit_;
+    QToolButton* imageFileButton_;
+    QLabel* imagePositionLabel_;
+    QLabel* imageLeftLabel_;
+    QLineEdit* imageLeftEdit_;
+    UpDownControl* imageLeftUpDown_;
+    QLabel* imageTopLabel_;
+    QLineEdit* imageTopEdit_;
+    UpDownControl* imageTopUpDown_;
+    QLabel* imageWidthLabel_;
+    QLabel* imageHeightLabel_;
+    QLabel* imageTransparencyLabel_;
+    QSlider* imageTransparencySlider_;
+    QLabel* imageTransparencyValueLabel_;
+    QLabel* webAddressLabel_;
+    QLineEdit* webAddressEdit_;
+    QPushButton* watermarkSaveDefaultsButton_;
+    QPushButton* watermarkLoadDefaultsButton_;
+    QPushButton* watermarkCloseButton_;
 };
 
 }  // namespace quorlix

@@ -21,7 +21,7 @@ struct CompressedBlock {
 // One package entry's record (size field, then the zlib stream with the package's settings)
 // made a chunk of 61,440 source bytes at a time into blocks held in memory, so that any thread
 // can make it and the writer puts the blocks out in entry order. The blocks are the bytes and
-// reports the sequential writer gives for the same source.
+// reports of one zlib stream written through a 65,536-byte block for the same source.
 class EntryDeflater {
 public:
     // Opens the source and makes the size field's block. Throws std::system_error when the

@@ -157,7 +157,7 @@ std::uint16_t FirstResourceLanguage(const PeResourceReader& module, const Resour
     return languages.empty() ? 0 : languages.front();
 }
 
-bool ReplaceMainIcon(const std::string& exePath, const std::string& iconPath) {
+void ReplaceMainIcon(const std::string& exePath, const std::string& iconPath) {
     // Every system this runs on has what the Windows NT family offers, so that check passes.
     const std::vector<std::uint8_t> icon = ReadIconFile(iconPath);
     if (!ValidateIconFile(icon.data(), icon.size())) {
@@ -172,7 +172,6 @@ bool ReplaceMainIcon(const std::string& exePath, const std::string& iconPath) {
     } catch (const std::exception&) {
         Fail("[] EndUpdateResource failed");
     }
-    return true;
 }
 
 }  // namespace quorlix

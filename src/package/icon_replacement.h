@@ -12,10 +12,10 @@ namespace quorlix {
 // The largest icon file ReplaceMainIcon takes.
 inline constexpr std::uint64_t kMaxIconFileSize = 1048576;
 
-// Replaces the executable's MAINICON group and its images by the images of an icon file.
-// Returns true; every failure throws quorlix::Error "Resource update error: ..." (or
-// std::system_error when the icon file cannot be opened or read) and leaves the file as it was.
-bool ReplaceMainIcon(const std::string& exePath, const std::string& iconPath);
+// Replaces the executable's MAINICON group and its images by the images of an icon file. Every
+// failure throws quorlix::Error "Resource update error: ..." (or std::system_error when the icon
+// file cannot be opened or read) and leaves the file as it was.
+void ReplaceMainIcon(const std::string& exePath, const std::string& iconPath);
 
 // True when the bytes hold an icon directory whose images all lie within them.
 bool ValidateIconFile(const std::uint8_t* bytes, std::size_t count);

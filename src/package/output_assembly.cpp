@@ -3,40 +3,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
-#include <optional>
 #include <system_error>
 
 #include "common/byte_order.h"
 #include "common/payload_layout.h"
 #include "common/scramble.h"
 #include "package/chunked_copy.h"
-#include "package/package_writer.h"
 #include "package/parallel_package_writer.h"
 
 namespace quorlix {
-
-namespace {
-
-bool Failed(const std::exception& e, std::string* cause) {
-    if (cause != nullptr) {
-        *cause = e.what();
-    }
-    return false;
-}
-
-}  // namespace
-
-bool AppendDocument(const std::string& documentPath, const std::string& outputPath,
-                    ProgressSink& sink, std::string* cause) {
-    try {
-        File output = File::Open(outputPath, File::Mode::WriteExclusive);
-        AppendDocumentTo(documentPath, output, sink);
-        output.Close();
-        return true;
-    } catch (const std::exception& e) {
-        return Failed(e, cause);
-    }
-}
 
 void AppendDocumentTo(const std::string& documentPath, File& output, ProgressSink& sink) {
     output.SeekEnd();
@@ -69,36 +44,6 @@ std::uint64_t CopyScrambled(File& source, File& target, std::uint64_t count, Pro
     });
 }
 
-bool AppendPackage(const std::string& outputPath, std::span<const std::string> sources,
-                   std::span<const std::string> names, ProgressSink& sink, std::string* cause) {
-    std::optional<File> output;
-    std::uint64_t start = 0;
-    try {
-        output.emplace(File::Open(outputPath, File::Mode::WriteExclusive));
-        start = output->Size();
-        output->SeekEnd();
-    } catch (const std::exception& e) {
-        return Failed(e, cause);
-    }
-    // Errors while writing the package travel on; the output closes on the way out.
-    WritePackage(sources, names, *output, sink);
-    try {
-        if (sink.CancelRequested()) {
-            output->Close();
-            return false;
-        }
-        const std::uint64_t packageSize = output->Size() - start;
-        if (packageSize > UINT32_MAX) {
-            throw std::system_error(EFBIG, std::generic_category(), outputPath);
-        }
-        WriteLE32(*output, static_cast<std::uint32_t>(packageSize));
-        output->Close();
-        return true;
-    } catch (const std::exception& e) {
-        return Failed(e, cause);
-    }
-}
-
 bool AppendPackageInParallel(File& output, std::span<const std::string> sources,
                              std::span<const std::string> names, ProgressSink& sink) {
     const std::uint64_t start = output.Size();
@@ -113,17 +58,6 @@ bool AppendPackageInParallel(File& output, std::span<const std::string> sources,
     }
     WriteLE32(output, static_cast<std::uint32_t>(packageSize));
     return true;
-}
-
-bool AppendEndMarker(const std::string& outputPath, std::string* cause) {
-    try {
-        File output = File::Open(outputPath, File::Mode::WriteExclusive);
-        AppendEndMarkerTo(output);
-        output.Close();
-        return true;
-    } catch (const std::exception& e) {
-        return Failed(e, cause);
-    }
 }
 
 void AppendEndMarkerTo(File& output) {

@@ -8,8 +8,6 @@
 
 #include "common/byte_order.h"
 #include "common/payload_layout.h"
-#include "package/chunked_copy.h"
-#include "package/zlib_compressor.h"
 #include "platform/ansi_code_page.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
@@ -31,8 +29,8 @@ void CheckEntryName(const std::string& name) {
     }
 }
 
-void RaiseProgressTotal(ProgressSink& sink, const std::string& sourcePath) {
-    sink.SetProgressTotal(sink.ProgressTotal() + KibRoundedHalfEven(FileSizeOf(sourcePath)));
+void ReportEntryDone(ProgressSink& sink, const std::string& sourcePath) {
+    sink.EntryDone(KibRoundedHalfEven(FileSizeOf(sourcePath)));
 }
 
 void WritePackageDirectory(const std::vector<std::string>& directory, File& output) {
@@ -58,60 +56,6 @@ std::uint32_t KibRoundedHalfEven(std::int32_t size) {
         ++kib;
     }
     return kib;
-}
-
-std::size_t WritePackage(std::span<const std::string> sources, std::span<const std::string> names,
-                         File& output, ProgressSink& sink) {
-    std::vector<std::string> directory;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        if (sink.CancelRequested()) {
-            break;
-        }
-        AddPackageEntry(sources[i], i < names.size() ? names[i] : std::string(), output, directory,
-                        sink);
-        if (sink.CancelRequested()) {
-            break;
-        }
-        RaiseProgressTotal(sink, sources[i]);
-    }
-    if (!sink.CancelRequested()) {
-        WritePackageDirectory(directory, output);
-    }
-    return directory.size();
-}
-
-void AddPackageEntry(const std::string& sourcePath, const std::string& name, File& output,
-                     std::vector<std::string>& directory, ProgressSink& sink) {
-    const std::string entryName = name.empty() ? EntryNameOf(sourcePath) : name;
-    CheckEntryName(entryName);
-    const std::uint64_t recordLength = AppendCompressedFile(sourcePath, output, sink);
-    directory.push_back(entryName + "|" + std::to_string(recordLength));
-}
-
-std::uint64_t AppendCompressedFile(const std::string& sourcePath, File& output,
-                                   ProgressSink& sink) {
-    File source = File::Open(sourcePath, File::Mode::Read);
-    const std::uint64_t size = source.Size();
-    CheckEntrySize(size, sourcePath);
-    const std::uint64_t start = output.Size();
-    output.Seek(start);
-    WriteLE32(output, static_cast<std::uint32_t>(size));
-    {
-        ZlibCompressor compressor(output, sink);
-        if (size > 0) {
-            CopyToStream(source, compressor, size, sink);
-        }
-        compressor.Finish();
-    }
-    source.Close();
-    return output.Size() - start;
-}
-
-std::uint64_t CopyToStream(File& source, OutputStream& target, std::uint64_t count,
-                           ProgressSink& sink) {
-    return CopyInChunks(source, count, sink, [&target](std::uint8_t* chunk, std::size_t size) {
-        target.Write(chunk, size);
-    });
 }
 
 std::string EntryNameOf(const std::string& sourcePath) {

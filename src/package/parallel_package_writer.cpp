@@ -261,7 +261,7 @@ std::size_t PackagePipeline::Write(File& output, ProgressSink& sink) {
         if (sink.CancelRequested()) {
             return directory.size();
         }
-        RaiseProgressTotal(sink, done.source);
+        ReportEntryDone(sink, done.source);
     }
     WritePackageDirectory(directory, output);
     return directory.size();

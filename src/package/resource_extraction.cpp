@@ -11,7 +11,6 @@
 #include "common/payload_layout.h"
 #include "package/output_assembly.h"
 #include "platform/error.h"
-#include "platform/file_system.h"
 #include "platform/program_resources.h"
 
 namespace quorlix {
@@ -65,18 +64,10 @@ private:
     z_stream stream_{};
 };
 
-void Put(File& output, const std::uint8_t* data, std::size_t count) {
-    output.WriteAll(data, count);
-}
-
-void Put(std::vector<std::uint8_t>& output, const std::uint8_t* data, std::size_t count) {
-    output.insert(output.end(), data, data + count);
-}
-
 // Writes exactly the first size bytes of the zlib stream to output, block by block; the whole
 // stream is inflated, so a damaged one is an error, and one shorter than size too.
-template <typename Output>
-void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, Output& output) {
+void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size,
+                    std::vector<std::uint8_t>& output) {
     Inflater inflater(stream);
     std::vector<std::uint8_t> block(kCompressorBlockSize);
     std::uint64_t remaining = size;
@@ -84,7 +75,7 @@ void InflateExactly(std::span<const std::uint8_t> stream, std::uint32_t size, Ou
     while (!ended) {
         const std::size_t produced = inflater.Next(block, ended);
         const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(produced, remaining));
-        Put(output, block.data(), kept);
+        output.insert(output.end(), block.data(), block.data() + kept);
         remaining -= kept;
     }
     if (remaining > 0) {
@@ -106,54 +97,19 @@ const std::vector<std::uint8_t>& InflatedProgramResource(const std::string& type
     if (const auto found = inflated.find(resource->data()); found != inflated.end()) {
         return found->second;
     }
-    if (resource->size() < 4) {
-        ThrowDamaged("it has no size field");
-    }
-    std::vector<std::uint8_t> bytes;
-    InflateExactly(resource->subspan(4), GetLE32(resource->data()), bytes);
-    return inflated.emplace(resource->data(), std::move(bytes)).first->second;
+    return inflated.emplace(resource->data(), InflateResource(*resource)).first->second;
 }
 
-bool ExtractStub(const std::string& type, const std::string& name, const std::string& outputPath,
-                 std::string* cause) {
-    if (!FindProgramResource(type, name)) {
-        if (cause != nullptr) {
-            *cause = "no resource " + type + "/" + name + " in the program";
-        }
-        return false;
-    }
-    try {
-        const std::vector<std::uint8_t>& stub = InflatedProgramResource(type, name);
-        const std::string folder = FolderOf(outputPath);
-        if (!folder.empty() && !FolderExists(folder)) {
-            CreateFolders(folder);
-        }
-        File output = File::Open(outputPath, File::Mode::CreateTruncateExclusive);
-        output.WriteAll(stub.data(), stub.size());
-        output.Close();
-        return true;
-    } catch (const std::exception& e) {
-        if (cause != nullptr) {
-            *cause = e.what();
-        }
-        return false;
-    }
-}
-
-void ExtractResourceToFile(const std::string& outputPath, std::span<const std::uint8_t> data) {
+std::vector<std::uint8_t> InflateResource(std::span<const std::uint8_t> data) {
     if (data.size() < 4) {
         ThrowDamaged("it has no size field");
     }
-    const std::string folder = FolderOf(outputPath);
-    if (!folder.empty() && !FolderExists(folder)) {
-        CreateFolders(folder);
-    }
+    std::vector<std::uint8_t> bytes;
     const std::uint32_t size = GetLE32(data.data());
-    File output = File::Open(outputPath, File::Mode::CreateTruncateExclusive);
     if (size > 0) {
-        InflateExactly(data.subspan(4), size, output);
+        InflateExactly(data.subspan(4), size, bytes);
     }
-    output.Close();
+    return bytes;
 }
 
 }  // namespace quorlix

@@ -18,19 +18,19 @@
 
 namespace quorlix {
 
-void TOleContainerAc::UIActivate() {
+void DocumentContainer::UIActivate() {
     if (HasObject()) {
         uiActive_ = true;
     }
 }
 
-void TOleContainerAc::UIDeactivate() {
+void DocumentContainer::UIDeactivate() {
     if (!cannotDeactivate_) {
         uiActive_ = false;
     }
 }
 
-void TOleContainerAc::CreateObjectFromFile(const std::string& path) {
+void DocumentContainer::CreateObjectFromFile(const std::string& path) {
     DestroyObject();
     // Opening it now reports a missing or unreadable document when it is embedded.
     File probe = File::Open(path, File::Mode::Read);
@@ -38,12 +38,12 @@ void TOleContainerAc::CreateObjectFromFile(const std::string& path) {
     document_ = path;
 }
 
-void TOleContainerAc::DestroyObject() {
+void DocumentContainer::DestroyObject() {
     document_.reset();
     uiActive_ = false;
 }
 
-void TOleContainerAc::SaveToFile(const std::string& path) const {
+void DocumentContainer::SaveToFile(const std::string& path) const {
     if (!document_) {
         throw Error("The document container holds no object to save");
     }

@@ -7,7 +7,7 @@ namespace quorlix {
 
 // The document container: holds at most one embedded document, as an OLE Package object, and
 // saves itself as a container stream (the staged copy).
-class TOleContainerAc {
+class DocumentContainer {
 public:
     // While true, the request to leave the UI-active state is ignored.
     bool CannotDeactivate() const { return cannotDeactivate_; }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/byte_order.h"
+#include "platform/removal_guard.h"
 
 namespace quorlix {
 
@@ -95,15 +96,10 @@ File File::Open(const std::string& path, Mode mode) {
         ThrowErrno(errno, path);
     }
     File file(fd, path);
-    try {
-        PrepareOpened(fd, path, mode, truncateLater);
-    } catch (...) {
-        // A file this call created (O_EXCL) is not left behind when it cannot be used.
-        if (mode == Mode::CreateNew) {
-            ::unlink(path.c_str());
-        }
-        throw;
-    }
+    // A file this call created (O_EXCL) is not left behind when it cannot be used.
+    RemovalGuard created(mode == Mode::CreateNew ? path : std::string());
+    PrepareOpened(fd, path, mode, truncateLater);
+    created.Keep();
     return file;
 }
 

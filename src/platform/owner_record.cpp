@@ -14,6 +14,7 @@
 
 #include "platform/error.h"
 #include "platform/file_system.h"
+#include "platform/removal_guard.h"
 #include "platform/temp_folder.h"
 
 namespace quorlix {
@@ -133,12 +134,9 @@ OwnerRecord::OwnerRecord(const std::string& givenPath) : file_(File::Adopt(-1, {
             throw Error("The owner record " + recordPath_ + " cannot be made");
         }
     }
-    try {
-        file_.WriteAll(line.data(), line.size());
-    } catch (...) {
-        ::unlink(recordPath_.c_str());
-        throw;
-    }
+    RemovalGuard unwritten(recordPath_);
+    file_.WriteAll(line.data(), line.size());
+    unwritten.Keep();
 }
 
 OwnerRecord::~OwnerRecord() {

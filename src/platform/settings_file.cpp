@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/removal_guard.h"
 
 namespace quorlix {
 
@@ -122,22 +123,19 @@ void WriteReplacement(const std::string& path, const std::string& text, WriteSte
     }
     File file =
         OpenOrThrow(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, hook, "create temporary");
-    try {
-        for (std::size_t done = 0; done < text.size(); done += kChunk) {
-            Step(hook, "write temporary");
-            file.WriteAll(text.data() + done, std::min(kChunk, text.size() - done));
-        }
-        Step(hook, "sync temporary");
-        file.Sync();
-        CloseStep(file, hook, "close temporary");
-        Step(hook, "rename");
-        if (::rename(temporary.c_str(), path.c_str()) != 0) {
-            ThrowErrno(path);
-        }
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
+    RemovalGuard unfinished(temporary);
+    for (std::size_t done = 0; done < text.size(); done += kChunk) {
+        Step(hook, "write temporary");
+        file.WriteAll(text.data() + done, std::min(kChunk, text.size() - done));
     }
+    Step(hook, "sync temporary");
+    file.Sync();
+    CloseStep(file, hook, "close temporary");
+    Step(hook, "rename");
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        ThrowErrno(path);
+    }
+    unfinished.Keep();
     SyncFolder(FolderOrDot(path), hook);
 }
 

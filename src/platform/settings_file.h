@@ -5,16 +5,9 @@
 #include <string_view>
 
 #include "platform/registry_text.h"
+#include "platform/write_step_hook.h"
 
 namespace quorlix {
-
-// Told the name of each system call of a defaults file change before it is made ("lock",
-// "write temporary", "rename", ...), so a test can stop the process or fail the change there.
-class WriteStepHook {
-public:
-    virtual ~WriteStepHook() = default;
-    virtual void Before(std::string_view step) = 0;
-};
 
 // The defaults file as found on disk.
 struct SettingsFileState {

@@ -34,13 +34,13 @@ QStringList Items(const QListWidget& list) {
 
 TEST(FontsPage, ShowsTheExplanationUntilFontsAreAdded) {
     Page p(kFonts);
-    auto& add = p.operator()<QCheckBox>("CheckBox24");
+    auto& add = p.operator()<QCheckBox>("embedFontsCheckBox");
     EXPECT_EQ(add.text(), "Add embedded fonts");
     EXPECT_FALSE(add.isChecked());
-    auto& explanation = p.operator()<QWidget>("Panel16");
+    auto& explanation = p.operator()<QWidget>("explanationPanel");
     EXPECT_TRUE(explanation.isVisible());
     EXPECT_FALSE(explanation.isEnabled());
-    auto& memo = p.operator()<QPlainTextEdit>("Memo8");
+    auto& memo = p.operator()<QPlainTextEdit>("explanationText");
     EXPECT_TRUE(memo.isReadOnly());
     EXPECT_EQ(memo.lineWrapMode(), QPlainTextEdit::WidgetWidth);
     EXPECT_EQ(memo.toPlainText().split('\n'),
@@ -55,7 +55,7 @@ TEST(FontsPage, ShowsTheExplanationUntilFontsAreAdded) {
                            "",
                            "Please note: To distribute the embedded fonts, you should follow the "
                            "laws of your country."}));
-    auto& panel = p.operator()<QWidget>("Panel15");
+    auto& panel = p.operator()<QWidget>("fontListPanel");
     EXPECT_TRUE(panel.isHidden());
     EXPECT_EQ(panel.geometry(), explanation.geometry()) << "the list lies over the explanation";
     QStringList labels;
@@ -67,25 +67,25 @@ TEST(FontsPage, ShowsTheExplanationUntilFontsAreAdded) {
                                    "list box ",
                                    "Please checked on to select the emebdded fnots"}));
     QSignalSpy close(p.page.get(), &OptionPage::closeRequested);
-    p.operator()<QPushButton>("Button15").click();
+    p.operator()<QPushButton>("fontsCloseButton").click();
     EXPECT_EQ(close.count(), 1);
 }
 
 TEST(FontsPage, ListsTheFontsInOrderAndKeepsTheirMarksWhileHidden) {
     Page p(kFonts);
-    auto& list = p.operator()<QListWidget>("CheckListBox1");
+    auto& list = p.operator()<QListWidget>("fontList");
     EXPECT_EQ(Items(list), QStringList({"Alpha Sans (TrueType)", "beta Serif Bold (OpenType)",
                                         "Gamma (Type 1)", "Delta (Type 1)"}));
     for (int row = 0; row < list.count(); ++row) {
         EXPECT_EQ(list.item(row)->checkState(), Qt::Unchecked);
     }
-    auto& add = p.operator()<QCheckBox>("CheckBox24");
+    auto& add = p.operator()<QCheckBox>("embedFontsCheckBox");
     add.click();
-    EXPECT_TRUE(p.operator()<QWidget>("Panel15").isVisible());
+    EXPECT_TRUE(p.operator()<QWidget>("fontListPanel").isVisible());
     list.item(0)->setCheckState(Qt::Checked);
     list.item(2)->setCheckState(Qt::Checked);
     add.click();
-    EXPECT_TRUE(p.operator()<QWidget>("Panel15").isHidden());
+    EXPECT_TRUE(p.operator()<QWidget>("fontListPanel").isHidden());
     OptionSet o = p.Options();
     EXPECT_FALSE(o.embedfonts);
     add.click();
@@ -109,7 +109,7 @@ TEST(FontsPage, ListsExactlyTheInstalledTrueTypeFontsWhenThereIsNoType1Font) {
         EXPECT_EQ(font.fileEntry.find('|'), std::string::npos) << font.displayName;
         expected << QString::fromStdString(font.displayName);
     }
-    EXPECT_EQ(Items(p.operator()<QListWidget>("CheckListBox1")), expected);
+    EXPECT_EQ(Items(p.operator()<QListWidget>("fontList")), expected);
     QStringList sorted = expected;
     std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
         return QString::localeAwareCompare(a.toLower(), b.toLower()) < 0;
@@ -119,8 +119,8 @@ TEST(FontsPage, ListsExactlyTheInstalledTrueTypeFontsWhenThereIsNoType1Font) {
 
 TEST(FontsPage, NoInstalledFontGivesAnEmptyListAndNothingToEmbed) {
     Page p;
-    EXPECT_EQ(p.operator()<QListWidget>("CheckListBox1").count(), 0);
-    p.operator()<QCheckBox>("CheckBox24").click();
+    EXPECT_EQ(p.operator()<QListWidget>("fontList").count(), 0);
+    p.operator()<QCheckBox>("embedFontsCheckBox").click();
     const OptionSet o = p.Options();
     EXPECT_TRUE(o.embedfonts);
     EXPECT_TRUE(o.embedfontlist.empty());

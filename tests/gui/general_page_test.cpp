@@ -14,10 +14,10 @@
 #include <filesystem>
 
 #include "options/general_page.h"
-#include "options/up_down.h"
 #include "platform/settings_store.h"
 #include "support/page_harness.h"
 #include "support/test_folder.h"
+#include "widgets/up_down.h"
 
 namespace quorlix::test {
 namespace {
@@ -33,7 +33,7 @@ void ForgetDefaults() {
 
 TEST(GeneralPage, ShowsEveryControlWithItsInitialState) {
     Page p;
-    EXPECT_EQ(p.operator()<QGroupBox>("GroupBox8").title(), "Option:");
+    EXPECT_EQ(p.operator()<QGroupBox>("optionGroup").title(), "Option:");
     struct Box {
         const char* name;
         const char* text;
@@ -41,15 +41,16 @@ TEST(GeneralPage, ShowsEveryControlWithItsInitialState) {
         bool hidden;
     };
     for (const Box& b : std::vector<Box>{
-             {"CheckBox19", "Word File name", true, false},
-             {"CheckBox2", "Display Word in Maximized window when run", true, false},
-             {"CheckBox25", "Window is not resizable, users cannot change the window size", false,
-              false},
-             {"CheckBox42", "Disable copy/paste", true, false},
-             {"CheckBox41", "Disable mouse right click popup menu", true, false},
-             {"CheckBox26", "Hide Word tool bar", false, true},
-             {"CheckBox43", "Allow save changes to another Word EXE", false, true},
-             {"CheckBox3", "Open website after closing the player window:", false, false}}) {
+             {"titleFileNameCheckBox", "Word File name", true, false},
+             {"maximizedCheckBox", "Display Word in Maximized window when run", true, false},
+             {"fixedSizeCheckBox", "Window is not resizable, users cannot change the window size",
+              false, false},
+             {"disableCopyCheckBox", "Disable copy/paste", true, false},
+             {"disableRightClickCheckBox", "Disable mouse right click popup menu", true, false},
+             {"hideToolBarCheckBox", "Hide Word tool bar", false, true},
+             {"allowSaveCheckBox", "Allow save changes to another Word EXE", false, true},
+             {"openWebsiteCheckBox", "Open website after closing the player window:", false,
+              false}}) {
         auto& box = p.operator()<QCheckBox>(b.name);
         EXPECT_EQ(box.text(), b.text) << b.name;
         EXPECT_EQ(box.isChecked(), b.checked) << b.name;
@@ -60,27 +61,28 @@ TEST(GeneralPage, ShowsEveryControlWithItsInitialState) {
         const char* text;
         bool checked;
     };
-    for (const Radio& r : std::vector<Radio>{
-             {"RadioButton21", "Same as Word size", false},
-             {"RadioButton22", "Custom window size", true},
-             {"RadioButton20", "No matter macro is enabled ", true},
-             {"RadioButton24", "If macro is enabled, a message will popup and then exit.", false},
-             {"RadioButton25", "If macro is disabled, a message will popup and then exit.",
-              false}}) {
+    for (const Radio& r :
+         std::vector<Radio>{{"wordSizeRadio", "Same as Word size", false},
+                            {"customSizeRadio", "Custom window size", true},
+                            {"ignoreMacroRadio", "No matter macro is enabled ", true},
+                            {"exitIfMacroEnabledRadio",
+                             "If macro is enabled, a message will popup and then exit.", false},
+                            {"exitIfMacroDisabledRadio",
+                             "If macro is disabled, a message will popup and then exit.", false}}) {
         auto& radio = p.operator()<QRadioButton>(r.name);
         EXPECT_EQ(radio.text(), r.text) << r.name;
         EXPECT_EQ(radio.isChecked(), r.checked) << r.name;
         EXPECT_FALSE(radio.isVisible()) << r.name;
     }
-    EXPECT_TRUE(p.operator()<QRadioButton>("RadioButton21").isHidden());
-    EXPECT_TRUE(p.operator()<QRadioButton>("RadioButton22").isHidden());
-    auto& macro = p.operator()<QGroupBox>("GroupBox13");
+    EXPECT_TRUE(p.operator()<QRadioButton>("wordSizeRadio").isHidden());
+    EXPECT_TRUE(p.operator()<QRadioButton>("customSizeRadio").isHidden());
+    auto& macro = p.operator()<QGroupBox>("macroGroup");
     EXPECT_EQ(macro.title(), "Macro enabled option");
     EXPECT_TRUE(macro.isHidden());
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit23").text(), "-This Word document will help you");
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit30").text(), "Please enable macro in MS Word");
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit24").text(), "http://www.dorvane.com");
-    auto& versions = p.operator()<QComboBox>("ComboBox4");
+    EXPECT_EQ(p.operator()<QLineEdit>("titleEdit").text(), "-This Word document will help you");
+    EXPECT_EQ(p.operator()<QLineEdit>("macroMessageEdit").text(), "Please enable macro in MS Word");
+    EXPECT_EQ(p.operator()<QLineEdit>("websiteEdit").text(), "http://www.dorvane.com");
+    auto& versions = p.operator()<QComboBox>("wordVersionComboBox");
     QStringList items;
     for (int i = 0; i < versions.count(); ++i) {
         items << versions.itemText(i);
@@ -88,27 +90,27 @@ TEST(GeneralPage, ShowsEveryControlWithItsInitialState) {
     EXPECT_EQ(items, QStringList({"Word 2000 or above", "Word XP or above", "Word 2003 or above",
                                   "Word 2007 or above", "Word 2010 or above"}));
     EXPECT_EQ(versions.currentIndex(), 0);
-    for (const auto& [edit, arrows, text] :
-         {std::tuple{"Edit4", "UpDown4", "640"}, std::tuple{"Edit22", "UpDown5", "480"}}) {
+    for (const auto& [edit, arrows, text] : {std::tuple{"widthEdit", "widthUpDown", "640"},
+                                             std::tuple{"heightEdit", "heightUpDown", "480"}}) {
         EXPECT_EQ(p.operator()<QLineEdit>(edit).text(), text);
         auto& upDown = p.operator()<UpDownControl>(arrows);
         EXPECT_EQ(upDown.minimum(), 10);
         EXPECT_EQ(upDown.maximum(), 32767);
         EXPECT_EQ(QString::number(upDown.position()), text);
     }
-    for (const auto& [name, text] :
-         {std::pair{"Button27", "Save as default"}, std::pair{"Button28", "Load from default"},
-          std::pair{"Button29", "Close"}}) {
+    for (const auto& [name, text] : {std::pair{"generalSaveDefaultsButton", "Save as default"},
+                                     std::pair{"generalLoadDefaultsButton", "Load from default"},
+                                     std::pair{"generalCloseButton", "Close"}}) {
         EXPECT_EQ(p.operator()<QPushButton>(name).text(), text);
     }
     QSignalSpy close(p.page.get(), &OptionPage::closeRequested);
-    p.operator()<QPushButton>("Button29").click();
+    p.operator()<QPushButton>("generalCloseButton").click();
     EXPECT_EQ(close.count(), 1);
 }
 
 TEST(GeneralPage, SizeFieldsTakeDigitsOnlyAndEndInRange) {
     Page p;
-    for (const char* name : {"Edit4", "Edit22"}) {
+    for (const char* name : {"widthEdit", "heightEdit"}) {
         auto& edit = p.operator()<QLineEdit>(name);
         EXPECT_EQ(TypeAndLeave(edit, ""), "100") << name;
         EXPECT_EQ(TypeAndLeave(edit, "5"), "10") << name;
@@ -117,7 +119,7 @@ TEST(GeneralPage, SizeFieldsTakeDigitsOnlyAndEndInRange) {
         EXPECT_EQ(TypeAndLeave(edit, "99999"), "32767") << name;
         EXPECT_EQ(TypeAndLeave(edit, "123456789012345678901234567890"), "32767") << name;
     }
-    auto& width = p.operator()<QLineEdit>("Edit4");
+    auto& width = p.operator()<QLineEdit>("widthEdit");
     width.setText("64");
     QTest::keyClick(&width, Qt::Key_Backspace);
     QTest::keyClick(&width, Qt::Key_Return);
@@ -132,13 +134,13 @@ TEST(GeneralPage, SizeFieldsTakeDigitsOnlyAndEndInRange) {
     EXPECT_EQ(width.text(), "twelve");
     Leave(width);
     EXPECT_EQ(width.text(), "100");
-    EXPECT_EQ(p.operator()<UpDownControl>("UpDown4").position(), 100);
+    EXPECT_EQ(p.operator()<UpDownControl>("widthUpDown").position(), 100);
 }
 
 TEST(GeneralPage, ArrowsStepTheSizeWithinRange) {
     Page p;
-    auto& height = p.operator()<QLineEdit>("Edit22");
-    auto& arrows = p.operator()<UpDownControl>("UpDown5");
+    auto& height = p.operator()<QLineEdit>("heightEdit");
+    auto& arrows = p.operator()<UpDownControl>("heightUpDown");
     arrows.upArrow()->click();
     EXPECT_EQ(height.text(), "481");
     height.setText("11");
@@ -152,12 +154,12 @@ TEST(GeneralPage, ArrowsStepTheSizeWithinRange) {
 
 TEST(GeneralPage, SameAsWordSizeDisablesTheSizeFields) {
     Page p;
-    const char* sizeControls[] = {"Edit4", "UpDown4", "Edit22", "UpDown5"};
-    p.operator()<QRadioButton>("RadioButton21").click();
+    const char* sizeControls[] = {"widthEdit", "widthUpDown", "heightEdit", "heightUpDown"};
+    p.operator()<QRadioButton>("wordSizeRadio").click();
     for (const char* name : sizeControls) {
         EXPECT_FALSE(p.operator()<QWidget>(name).isEnabled()) << name;
     }
-    p.operator()<QRadioButton>("RadioButton22").click();
+    p.operator()<QRadioButton>("customSizeRadio").click();
     for (const char* name : sizeControls) {
         EXPECT_TRUE(p.operator()<QWidget>(name).isEnabled()) << name;
     }
@@ -168,21 +170,21 @@ TEST(GeneralPage, SameAsWordSizeDisablesTheSizeFields) {
 
 TEST(GeneralPage, FillsEveryGeneralOption) {
     Page p;
-    p.operator()<QCheckBox>("CheckBox19").setChecked(false);
-    p.operator()<QLineEdit>("Edit23").setText(" My title ");
-    p.operator()<QLineEdit>("Edit4").setText("800");
-    p.operator()<QLineEdit>("Edit22").setText("600");
-    p.operator()<QCheckBox>("CheckBox2").setChecked(false);
-    p.operator()<QCheckBox>("CheckBox3").setChecked(true);
-    p.operator()<QLineEdit>("Edit24").setText("http://example.org/after");
-    p.operator()<QCheckBox>("CheckBox25").setChecked(true);
-    p.operator()<QCheckBox>("CheckBox26").setChecked(true);
-    p.operator()<QComboBox>("ComboBox4").setCurrentIndex(4);
-    p.operator()<QCheckBox>("CheckBox41").setChecked(false);
-    p.operator()<QCheckBox>("CheckBox42").setChecked(false);
-    p.operator()<QRadioButton>("RadioButton25").setChecked(true);
-    p.operator()<QLineEdit>("Edit30").setText("Macros off!");
-    p.operator()<QCheckBox>("CheckBox43").setChecked(true);
+    p.operator()<QCheckBox>("titleFileNameCheckBox").setChecked(false);
+    p.operator()<QLineEdit>("titleEdit").setText(" My title ");
+    p.operator()<QLineEdit>("widthEdit").setText("800");
+    p.operator()<QLineEdit>("heightEdit").setText("600");
+    p.operator()<QCheckBox>("maximizedCheckBox").setChecked(false);
+    p.operator()<QCheckBox>("openWebsiteCheckBox").setChecked(true);
+    p.operator()<QLineEdit>("websiteEdit").setText("http://example.org/after");
+    p.operator()<QCheckBox>("fixedSizeCheckBox").setChecked(true);
+    p.operator()<QCheckBox>("hideToolBarCheckBox").setChecked(true);
+    p.operator()<QComboBox>("wordVersionComboBox").setCurrentIndex(4);
+    p.operator()<QCheckBox>("disableRightClickCheckBox").setChecked(false);
+    p.operator()<QCheckBox>("disableCopyCheckBox").setChecked(false);
+    p.operator()<QRadioButton>("exitIfMacroDisabledRadio").setChecked(true);
+    p.operator()<QLineEdit>("macroMessageEdit").setText("Macros off!");
+    p.operator()<QCheckBox>("allowSaveCheckBox").setChecked(true);
     const OptionSet o = p.Options();
     EXPECT_FALSE(o.opfilename);
     EXPECT_EQ(o.opfiletitle, " My title ");
@@ -200,18 +202,18 @@ TEST(GeneralPage, FillsEveryGeneralOption) {
     EXPECT_EQ(o.opmacrobme, "Macros off!");
     EXPECT_TRUE(o.opsave);
 
-    p.operator()<QComboBox>("ComboBox4").setCurrentIndex(-1);
+    p.operator()<QComboBox>("wordVersionComboBox").setCurrentIndex(-1);
     EXPECT_EQ(p.Options().opcomm, -1) << "no version selected";
 }
 
 TEST(GeneralPage, SavesAndLoadsItsDefaults) {
     ForgetDefaults();
     Page p;
-    p.operator()<QLineEdit>("Edit23").setText("-Saved");
-    p.operator()<QLineEdit>("Edit4").setText("1024");
-    p.operator()<QComboBox>("ComboBox4").setCurrentIndex(3);
-    p.operator()<QRadioButton>("RadioButton24").setChecked(true);
-    p.operator()<QPushButton>("Button27").click();
+    p.operator()<QLineEdit>("titleEdit").setText("-Saved");
+    p.operator()<QLineEdit>("widthEdit").setText("1024");
+    p.operator()<QComboBox>("wordVersionComboBox").setCurrentIndex(3);
+    p.operator()<QRadioButton>("exitIfMacroEnabledRadio").setChecked(true);
+    p.operator()<QPushButton>("generalSaveDefaultsButton").click();
     const std::string stored = ReadFile(DefaultSettingsPath());
     EXPECT_NE(stored.find("\"opfiletitle\"=\"-Saved\"\r\n"), std::string::npos) << stored;
     EXPECT_NE(stored.find("\"opwidth\"=\"1024\"\r\n"), std::string::npos);
@@ -223,7 +225,7 @@ TEST(GeneralPage, SavesAndLoadsItsDefaults) {
     const OptionSet o = other.Options();
     EXPECT_EQ(o.opfiletitle, "-Saved");
     EXPECT_EQ(o.opwidth, "1024");
-    EXPECT_EQ(other.operator()<UpDownControl>("UpDown4").position(), 1024);
+    EXPECT_EQ(other.operator()<UpDownControl>("widthUpDown").position(), 1024);
     EXPECT_EQ(o.opcomm, 3);
     EXPECT_EQ(o.opmacrob, 1);
     EXPECT_TRUE(other.dialogs.errors.isEmpty());
@@ -234,12 +236,12 @@ TEST(GeneralPage, LoadTakesStoredTextsByTheirRules) {
     SettingsStore store;
     store.WriteStrings({{"opwidth", "5"}, {"opheigh", "abc"}, {"opcomm", "9"}, {"opmax", "1 "}});
     Page p;
-    p.operator()<QPushButton>("Button28").click();
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit4").text(), "10");
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit22").text(), "480");
-    EXPECT_EQ(p.operator()<QComboBox>("ComboBox4").currentIndex(), -1);
-    EXPECT_FALSE(p.operator()<QCheckBox>("CheckBox2").isChecked());
-    p.operator()<QPushButton>("Button27").click();
+    p.operator()<QPushButton>("generalLoadDefaultsButton").click();
+    EXPECT_EQ(p.operator()<QLineEdit>("widthEdit").text(), "10");
+    EXPECT_EQ(p.operator()<QLineEdit>("heightEdit").text(), "480");
+    EXPECT_EQ(p.operator()<QComboBox>("wordVersionComboBox").currentIndex(), -1);
+    EXPECT_FALSE(p.operator()<QCheckBox>("maximizedCheckBox").isChecked());
+    p.operator()<QPushButton>("generalSaveDefaultsButton").click();
     EXPECT_NE(ReadFile(DefaultSettingsPath()).find("\"opcomm\"=\"-1\"\r\n"), std::string::npos);
 }
 
@@ -254,13 +256,13 @@ TEST(GeneralPage, LoadButtonReportsAValueOfAnotherTypeAfterTheValuesBeforeIt) {
     Page p;
     p.page->LoadFromDefaults();
     EXPECT_TRUE(p.dialogs.errors.isEmpty()) << "the start-up load goes on";
-    EXPECT_FALSE(p.operator()<QCheckBox>("CheckBox2").isChecked());
+    EXPECT_FALSE(p.operator()<QCheckBox>("maximizedCheckBox").isChecked());
 
     Page q;
-    q.operator()<QPushButton>("Button28").click();
+    q.operator()<QPushButton>("generalLoadDefaultsButton").click();
     EXPECT_EQ(q.dialogs.errors, QStringList({"Invalid data type for 'opheigh'"}));
-    EXPECT_EQ(q.operator()<QLineEdit>("Edit23").text(), "-Before");
-    EXPECT_TRUE(q.operator()<QCheckBox>("CheckBox2").isChecked()) << "read after the error";
+    EXPECT_EQ(q.operator()<QLineEdit>("titleEdit").text(), "-Before");
+    EXPECT_TRUE(q.operator()<QCheckBox>("maximizedCheckBox").isChecked()) << "read after the error";
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "app/program_identity.h"
-#include "app/window_geometry.h"
+#include "widgets/window_geometry.h"
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -22,8 +22,6 @@
 #include "conversion/page_defaults.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
-#include "options/picture_box.h"
-#include "options/up_down.h"
 #include "platform/settings_store.h"
 #include "support/cli_output.h"
 #include "support/pe_inspect.h"
@@ -31,6 +29,8 @@
 #include "support/scoped_environment.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
+#include "widgets/picture_box.h"
+#include "widgets/up_down.h"
 
 namespace quorlix::test {
 namespace {
@@ -96,58 +96,61 @@ TEST(LogoPage, HasEveryControlWithItsCaptionAndInitialState) {
         const char* text;
     };
     for (const Caption& c :
-         std::vector<Caption>{{"CheckBox8", "Assign output file Icon:"},
-                              {"Button18", "Default icon"},
-                              {"CheckBox6", "Display image before playing Word: "},
-                              {"CheckBox4", "Transparent appear"},
-                              {"CheckBox5", "Transparent disappear"},
-                              {"RadioButton1", "Auto close after"},
-                              {"RadioButton2", "Not close until mouse click"},
-                              {"Button21", "Preview"},
-                              {"CheckBox7", "Display image after playing Word: "},
-                              {"CheckBox9", "Transparent appear"},
-                              {"CheckBox10", "Transparent disappear"},
-                              {"RadioButton3", "Auto close after"},
-                              {"RadioButton4", "Not close until mouse click"},
-                              {"Button13", "Preview"},
-                              {"Button19", "Save as default"},
-                              {"Button20", "Load from default"},
-                              {"Button14", "Close"}}) {
+         std::vector<Caption>{{"changeIconCheckBox", "Assign output file Icon:"},
+                              {"defaultIconButton", "Default icon"},
+                              {"showFirstImageCheckBox", "Display image before playing Word: "},
+                              {"firstImageFadeInCheckBox", "Transparent appear"},
+                              {"firstImageFadeOutCheckBox", "Transparent disappear"},
+                              {"firstImageAutoCloseRadio", "Auto close after"},
+                              {"firstImageClickCloseRadio", "Not close until mouse click"},
+                              {"firstImagePreviewButton", "Preview"},
+                              {"showSecondImageCheckBox", "Display image after playing Word: "},
+                              {"secondImageFadeInCheckBox", "Transparent appear"},
+                              {"secondImageFadeOutCheckBox", "Transparent disappear"},
+                              {"secondImageAutoCloseRadio", "Auto close after"},
+                              {"secondImageClickCloseRadio", "Not close until mouse click"},
+                              {"secondImagePreviewButton", "Preview"},
+                              {"logoSaveDefaultsButton", "Save as default"},
+                              {"logoLoadDefaultsButton", "Load from default"},
+                              {"logoCloseButton", "Close"}}) {
         EXPECT_EQ(f.operator()<QAbstractButton>(c.name).text(), QString::fromUtf8(c.text))
             << c.name;
     }
-    for (const char* box : {"CheckBox8", "CheckBox6", "CheckBox7", "CheckBox4", "CheckBox5",
-                            "CheckBox9", "CheckBox10", "RadioButton2", "RadioButton4"}) {
+    for (const char* box :
+         {"changeIconCheckBox", "showFirstImageCheckBox", "showSecondImageCheckBox",
+          "firstImageFadeInCheckBox", "firstImageFadeOutCheckBox", "secondImageFadeInCheckBox",
+          "secondImageFadeOutCheckBox", "firstImageClickCloseRadio",
+          "secondImageClickCloseRadio"}) {
         EXPECT_FALSE(f.operator()<QAbstractButton>(box).isChecked()) << box;
     }
-    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton1").isChecked());
-    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton3").isChecked());
-    for (const char* panel : {"Panel3", "Panel2", "Panel4"}) {
+    EXPECT_TRUE(f.operator()<QRadioButton>("firstImageAutoCloseRadio").isChecked());
+    EXPECT_TRUE(f.operator()<QRadioButton>("secondImageAutoCloseRadio").isChecked());
+    for (const char* panel : {"iconPanel", "firstImagePanel", "secondImagePanel"}) {
         EXPECT_TRUE(f.operator()<QFrame>(panel).isHidden()) << panel;
     }
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText);
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), kImagePromptText);
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), kImagePromptText);
-    for (const char* edit : {"Edit6", "Edit3", "Edit7"}) {
+    EXPECT_EQ(f.operator()<QLineEdit>("iconFileEdit").text(), kIconPromptText);
+    EXPECT_EQ(f.operator()<QLineEdit>("firstImageEdit").text(), kImagePromptText);
+    EXPECT_EQ(f.operator()<QLineEdit>("secondImageEdit").text(), kImagePromptText);
+    for (const char* edit : {"iconFileEdit", "firstImageEdit", "secondImageEdit"}) {
         EXPECT_TRUE(f.operator()<QLineEdit>(edit).isReadOnly()) << edit;
     }
-    for (const char* pair : {"Edit5", "Edit8"}) {
+    for (const char* pair : {"firstImageSecondsEdit", "secondImageSecondsEdit"}) {
         EXPECT_EQ(f.operator()<QLineEdit>(pair).text(), "3");
     }
-    for (const char* arrows : {"UpDown1", "UpDown2"}) {
+    for (const char* arrows : {"firstImageSecondsUpDown", "secondImageSecondsUpDown"}) {
         const auto& upDown = f.operator()<UpDownControl>(arrows);
         EXPECT_EQ(upDown.minimum(), 1);
         EXPECT_EQ(upDown.maximum(), 32767);
         EXPECT_EQ(upDown.position(), 3);
     }
-    for (const char* image : {"Image1", "Image2"}) {
+    for (const char* image : {"firstImageThumbnail", "secondImageThumbnail"}) {
         EXPECT_EQ(f.operator()<PictureBox>(image).size(), QSize(117, 76));
         EXPECT_TRUE(f.operator()<PictureBox>(image).isHidden());
     }
-    f.operator()<QToolButton>("SpeedButton5");
-    f.operator()<QToolButton>("SpeedButton3");
-    f.operator()<QToolButton>("SpeedButton6");
-    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 0);
+    f.operator()<QToolButton>("iconFileButton");
+    f.operator()<QToolButton>("firstImageButton");
+    f.operator()<QToolButton>("secondImageButton");
+    EXPECT_EQ(f.operator()<QComboBox>("iconImageList").count(), 0);
 
     const QStringList texts = LabelTexts(*f.page);
     for (const char* text :
@@ -167,7 +170,9 @@ TEST(LogoPage, CheckBoxesShowTheirPanels) {
     PageFixture f;
     f.page->show();
     const std::pair<const char*, const char*> pairs[] = {
-        {"CheckBox8", "Panel3"}, {"CheckBox6", "Panel2"}, {"CheckBox7", "Panel4"}};
+        {"changeIconCheckBox", "iconPanel"},
+        {"showFirstImageCheckBox", "firstImagePanel"},
+        {"showSecondImageCheckBox", "secondImagePanel"}};
     for (const auto& [box, panel] : pairs) {
         QTest::mouseClick(&f.operator()<QCheckBox>(box), Qt::LeftButton);
         EXPECT_TRUE(f.operator()<QFrame>(panel).isVisible()) << panel;
@@ -176,12 +181,12 @@ TEST(LogoPage, CheckBoxesShowTheirPanels) {
     }
 }
 
-// The colour that ComboBox3DrawItem leaves at a point of an item of 64 x 64.
+// The colour that DrawIconImage leaves at a point of an item of 64 x 64.
 QRgb DrawnPixel(const LogoPage& page, int index, QPoint at) {
     QImage canvas(64, 64, QImage::Format_RGB32);
     canvas.fill(Qt::black);
     QPainter painter(&canvas);
-    page.ComboBox3DrawItem(painter, index, QRect(0, 0, 64, 64), false);
+    page.DrawIconImage(painter, index, QRect(0, 0, 64, 64), false);
     painter.end();
     return canvas.pixel(at);
 }
@@ -193,12 +198,12 @@ TEST(LogoPage, SplitsAThreeImageIconIntoThePreviewFolderAndListsIt) {
     WriteFile(f.folder / "three.ico", icon);
     WriteFile(f.Preview(3), "left from an earlier icon");
 
-    f.Choose("SpeedButton5", f.folder / "three.ico");
+    f.Choose("iconFileButton", f.folder / "three.ico");
     ASSERT_EQ(f.dialogs.fileRequests.size(), 1);
     EXPECT_EQ(f.dialogs.fileRequests[0].filter, "Icons (*.ico)|*.ico;*.ICO");
     EXPECT_EQ(f.dialogs.fileRequests[0].defaultSuffix, "ico");
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), Q(f.folder / "three.ico"));
-    auto& list = f.operator()<QComboBox>("ComboBox3");
+    EXPECT_EQ(f.operator()<QLineEdit>("iconFileEdit").text(), Q(f.folder / "three.ico"));
+    auto& list = f.operator()<QComboBox>("iconImageList");
     EXPECT_EQ(list.count(), 3);
     EXPECT_EQ(list.currentIndex(), 0);
     EXPECT_EQ(list.itemText(0), " ");
@@ -240,33 +245,33 @@ TEST(LogoPage, AnIconThatCannotBeSplitEmptiesTheListWithoutAMessage) {
     WriteFile(f.folder / "overlapping.ico", overlapping);
 
     for (const char* bad : {"short.ico", "overlapping.ico", "missing.ico"}) {
-        f.Choose("SpeedButton5", f.folder / "good.ico");
-        ASSERT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 2);
-        f.Choose("SpeedButton5", f.folder / bad);
-        EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 0) << bad;
-        EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText) << bad;
+        f.Choose("iconFileButton", f.folder / "good.ico");
+        ASSERT_EQ(f.operator()<QComboBox>("iconImageList").count(), 2);
+        f.Choose("iconFileButton", f.folder / bad);
+        EXPECT_EQ(f.operator()<QComboBox>("iconImageList").count(), 0) << bad;
+        EXPECT_EQ(f.operator()<QLineEdit>("iconFileEdit").text(), kIconPromptText) << bad;
     }
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
     EXPECT_TRUE(f.dialogs.errors.isEmpty());
 
     // A cancelled dialog changes nothing.
-    f.Choose("SpeedButton5", f.folder / "good.ico");
-    f.operator()<QAbstractButton>("SpeedButton5").click();
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), Q(f.folder / "good.ico"));
-    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 2);
+    f.Choose("iconFileButton", f.folder / "good.ico");
+    f.operator()<QAbstractButton>("iconFileButton").click();
+    EXPECT_EQ(f.operator()<QLineEdit>("iconFileEdit").text(), Q(f.folder / "good.ico"));
+    EXPECT_EQ(f.operator()<QComboBox>("iconImageList").count(), 2);
 }
 
 TEST(LogoPage, DefaultIconGivesItsThreeImagesAndLeavesThePrompt) {
     PageFixture f;
     WriteFile(f.folder / "one.ico", IconFileBytes({{16, qRgb(9, 9, 9)}}));
-    f.Choose("SpeedButton5", f.folder / "one.ico");
-    ASSERT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 1);
+    f.Choose("iconFileButton", f.folder / "one.ico");
+    ASSERT_EQ(f.operator()<QComboBox>("iconImageList").count(), 1);
 
-    f.operator()<QPushButton>("Button18").click();
-    auto& list = f.operator()<QComboBox>("ComboBox3");
+    f.operator()<QPushButton>("defaultIconButton").click();
+    auto& list = f.operator()<QComboBox>("iconImageList");
     EXPECT_EQ(list.count(), 3);
     EXPECT_EQ(list.currentIndex(), 0);
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText);
+    EXPECT_EQ(f.operator()<QLineEdit>("iconFileEdit").text(), kIconPromptText);
     const std::string icon = ReadFile(QUORLIX_DEFAULT_ICON_PATH);
     for (int n = 0; n < 3; ++n) {
         const std::string single = ReadFile(f.Preview(n));
@@ -281,23 +286,23 @@ TEST(LogoPage, DefaultIconGivesItsThreeImagesAndLeavesThePrompt) {
     EXPECT_EQ(options.iconfilename, kIconPromptText.toStdString());
 }
 
-TEST(LogoPage, DoubleClicksOpenTheDialogsOfEdit6AndEdit3Only) {
+TEST(LogoPage, DoubleClicksOpenTheDialogsOfTheIconAndTheFirstImageOnly) {
     PageFixture f;
     f.page->show();
-    QTest::mouseDClick(&f.operator()<QLineEdit>("Edit6"), Qt::LeftButton);
+    QTest::mouseDClick(&f.operator()<QLineEdit>("iconFileEdit"), Qt::LeftButton);
     ASSERT_EQ(f.dialogs.fileRequests.size(), 1);
     EXPECT_EQ(f.dialogs.fileRequests[0].filter, "Icons (*.ico)|*.ico;*.ICO");
-    f.operator()<QCheckBox>("CheckBox6").setChecked(true);
-    f.operator()<QCheckBox>("CheckBox7").setChecked(true);
-    QTest::mouseDClick(&f.operator()<QLineEdit>("Edit3"), Qt::LeftButton);
+    f.operator()<QCheckBox>("showFirstImageCheckBox").setChecked(true);
+    f.operator()<QCheckBox>("showSecondImageCheckBox").setChecked(true);
+    QTest::mouseDClick(&f.operator()<QLineEdit>("firstImageEdit"), Qt::LeftButton);
     ASSERT_EQ(f.dialogs.fileRequests.size(), 2);
     const QString filter = f.dialogs.fileRequests[1].filter;
     for (const char* pattern :
          {"*.bmp", "*.ico", "*.wmf", "*.emf", "*.jpg", "*.jpeg", "*.gif", "*.png"}) {
         EXPECT_TRUE(filter.contains(QString::fromLatin1(pattern))) << pattern;
     }
-    QTest::mouseDClick(&f.operator()<QLineEdit>("Edit7"), Qt::LeftButton);
-    EXPECT_EQ(f.dialogs.fileRequests.size(), 2) << "Edit7 has no shortcut";
+    QTest::mouseDClick(&f.operator()<QLineEdit>("secondImageEdit"), Qt::LeftButton);
+    EXPECT_EQ(f.dialogs.fileRequests.size(), 2) << "secondImageEdit has no shortcut";
 }
 
 TEST(LogoPage, PicturesWithTheirOwnTransparencyDisableTheTransparencyBoxes) {
@@ -317,8 +322,10 @@ TEST(LogoPage, PicturesWithTheirOwnTransparencyDisableTheTransparencyBoxes) {
         const char* disappear;
         const char* thumbnail;
     };
-    for (const Panel& p : {Panel{"SpeedButton3", "CheckBox4", "CheckBox5", "Image1"},
-                           Panel{"SpeedButton6", "CheckBox9", "CheckBox10", "Image2"}}) {
+    for (const Panel& p : {Panel{"firstImageButton", "firstImageFadeInCheckBox",
+                                 "firstImageFadeOutCheckBox", "firstImageThumbnail"},
+                           Panel{"secondImageButton", "secondImageFadeInCheckBox",
+                                 "secondImageFadeOutCheckBox", "secondImageThumbnail"}}) {
         auto& appear = f.operator()<QCheckBox>(p.appear);
         auto& disappear = f.operator()<QCheckBox>(p.disappear);
         for (const std::string& own :
@@ -346,47 +353,48 @@ TEST(LogoPage, PicturesWithTheirOwnTransparencyDisableTheTransparencyBoxes) {
 
 TEST(LogoPage, ThumbnailsShrinkProportionallyAndSmallPicturesKeepTheirSize) {
     PageFixture f;
-    f.Choose("SpeedButton3", f.Picture("wide.png", SolidImage(468, 76, Qt::red), "PNG"));
-    const auto& first = f.operator()<PictureBox>("Image1");
+    f.Choose("firstImageButton", f.Picture("wide.png", SolidImage(468, 76, Qt::red), "PNG"));
+    const auto& first = f.operator()<PictureBox>("firstImageThumbnail");
     EXPECT_EQ(first.PictureRect(), QRect(0, 0, 117, 19));
     EXPECT_EQ(first.picture().size(), QSize(468, 76));
-    f.Choose("SpeedButton6", f.Picture("small.bmp", SolidImage(40, 30, Qt::blue), "BMP"));
-    const auto& second = f.operator()<PictureBox>("Image2");
+    f.Choose("secondImageButton", f.Picture("small.bmp", SolidImage(40, 30, Qt::blue), "BMP"));
+    const auto& second = f.operator()<PictureBox>("secondImageThumbnail");
     EXPECT_EQ(second.PictureRect(), QRect(0, 0, 40, 30));
     EXPECT_EQ(second.picture().pixel(0, 0), QColor(Qt::blue).rgb());
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), Q(f.folder / "small.bmp"));
+    EXPECT_EQ(f.operator()<QLineEdit>("secondImageEdit").text(), Q(f.folder / "small.bmp"));
 }
 
 TEST(LogoPage, AFailedFirstImageSaysSoAndTheSecondFailsSilently) {
     PageFixture f;
     const std::string good = f.Picture("good.png", SolidImage(8, 8, Qt::green), "PNG");
     WriteFile(f.folder / "bad.png", "\x89PNG\r\n\x1a\n but not really");
-    f.Choose("SpeedButton3", good);
-    f.Choose("SpeedButton6", good);
-    ASSERT_FALSE(f.operator()<PictureBox>("Image1").isHidden());
+    f.Choose("firstImageButton", good);
+    f.Choose("secondImageButton", good);
+    ASSERT_FALSE(f.operator()<PictureBox>("firstImageThumbnail").isHidden());
 
     f.dialogs.onMessage = [&](const QString&) {
-        EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), Q(f.folder / "bad.png"))
+        EXPECT_EQ(f.operator()<QLineEdit>("firstImageEdit").text(), Q(f.folder / "bad.png"))
             << "the message comes before the reset";
     };
-    f.Choose("SpeedButton3", f.folder / "bad.png");
+    f.Choose("firstImageButton", f.folder / "bad.png");
     EXPECT_EQ(f.dialogs.messages, QStringList({kIncorrect}));
-    EXPECT_TRUE(f.operator()<PictureBox>("Image1").isHidden());
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), kImagePromptText);
-    EXPECT_TRUE(f.operator()<QCheckBox>("CheckBox4").isEnabled()) << "the prompt has no extension";
+    EXPECT_TRUE(f.operator()<PictureBox>("firstImageThumbnail").isHidden());
+    EXPECT_EQ(f.operator()<QLineEdit>("firstImageEdit").text(), kImagePromptText);
+    EXPECT_TRUE(f.operator()<QCheckBox>("firstImageFadeInCheckBox").isEnabled())
+        << "the prompt has no extension";
 
-    f.Choose("SpeedButton6", f.folder / "bad.png");
+    f.Choose("secondImageButton", f.folder / "bad.png");
     EXPECT_EQ(f.dialogs.messages.size(), 1) << "no message for the second image";
-    EXPECT_TRUE(f.operator()<PictureBox>("Image2").isHidden());
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), kImagePromptText);
+    EXPECT_TRUE(f.operator()<PictureBox>("secondImageThumbnail").isHidden());
+    EXPECT_EQ(f.operator()<QLineEdit>("secondImageEdit").text(), kImagePromptText);
 }
 
 TEST(LogoPage, SecondsEditsTakeDigitsOnlyAndGetThreeWhenLeftEmpty) {
     PageFixture f;
-    f.operator()<QCheckBox>("CheckBox6").setChecked(true);
-    f.operator()<QCheckBox>("CheckBox7").setChecked(true);
+    f.operator()<QCheckBox>("showFirstImageCheckBox").setChecked(true);
+    f.operator()<QCheckBox>("showSecondImageCheckBox").setChecked(true);
     f.page->show();
-    for (const char* name : {"Edit5", "Edit8"}) {
+    for (const char* name : {"firstImageSecondsEdit", "secondImageSecondsEdit"}) {
         auto& edit = f.operator()<QLineEdit>(name);
         edit.setFocus();
         edit.selectAll();
@@ -405,8 +413,8 @@ TEST(LogoPage, SecondsEditsTakeDigitsOnlyAndGetThreeWhenLeftEmpty) {
         QApplication::sendEvent(&edit, &leave);
         EXPECT_EQ(edit.text(), "0") << "any other text stays as typed";
     }
-    auto& edit = f.operator()<QLineEdit>("Edit5");
-    auto& arrows = f.operator()<UpDownControl>("UpDown1");
+    auto& edit = f.operator()<QLineEdit>("firstImageSecondsEdit");
+    auto& arrows = f.operator()<UpDownControl>("firstImageSecondsUpDown");
     edit.setText(QStringLiteral("41"));
     QTest::mouseClick(arrows.upArrow(), Qt::LeftButton);
     EXPECT_EQ(edit.text(), "42");
@@ -432,16 +440,16 @@ TEST(LogoPage, FillsTheLogoAndIconOptions) {
     EXPECT_EQ(defaults.firstclick, 0);
     EXPECT_EQ(defaults.secondclick, 0);
 
-    f.operator()<QCheckBox>("CheckBox8").setChecked(true);
-    f.Choose("SpeedButton5", f.folder / "i.ico");
-    f.operator()<QCheckBox>("CheckBox6").setChecked(true);
-    f.Choose("SpeedButton3", bmp);
-    f.operator()<QCheckBox>("CheckBox4").setChecked(true);
-    f.operator()<QRadioButton>("RadioButton2").setChecked(true);
-    f.operator()<QLineEdit>("Edit5").setText(QString());
-    f.operator()<QCheckBox>("CheckBox7").setChecked(true);
-    f.Choose("SpeedButton6", png);
-    f.operator()<QLineEdit>("Edit8").setText(QStringLiteral("12"));
+    f.operator()<QCheckBox>("changeIconCheckBox").setChecked(true);
+    f.Choose("iconFileButton", f.folder / "i.ico");
+    f.operator()<QCheckBox>("showFirstImageCheckBox").setChecked(true);
+    f.Choose("firstImageButton", bmp);
+    f.operator()<QCheckBox>("firstImageFadeInCheckBox").setChecked(true);
+    f.operator()<QRadioButton>("firstImageClickCloseRadio").setChecked(true);
+    f.operator()<QLineEdit>("firstImageSecondsEdit").setText(QString());
+    f.operator()<QCheckBox>("showSecondImageCheckBox").setChecked(true);
+    f.Choose("secondImageButton", png);
+    f.operator()<QLineEdit>("secondImageSecondsEdit").setText(QStringLiteral("12"));
     OptionSet o;
     f.page->FillOptions(o);
     EXPECT_TRUE(o.changeicon);
@@ -461,23 +469,25 @@ TEST(LogoPage, FillsTheLogoAndIconOptions) {
 
 TEST(LogoPage, PageLoadWithNoStoredDefaults) {
     PageFixture f;
-    f.operator()<QPushButton>("Button20").click();
-    for (const char* box : {"CheckBox8", "CheckBox6", "CheckBox7"}) {
+    f.operator()<QPushButton>("logoLoadDefaultsButton").click();
+    for (const char* box :
+         {"changeIconCheckBox", "showFirstImageCheckBox", "showSecondImageCheckBox"}) {
         EXPECT_FALSE(f.operator()<QCheckBox>(box).isChecked()) << box;
     }
-    for (const char* box : {"CheckBox4", "CheckBox5", "CheckBox9", "CheckBox10"}) {
+    for (const char* box : {"firstImageFadeInCheckBox", "firstImageFadeOutCheckBox",
+                            "secondImageFadeInCheckBox", "secondImageFadeOutCheckBox"}) {
         EXPECT_TRUE(f.operator()<QCheckBox>(box).isChecked()) << box;
         EXPECT_TRUE(f.operator()<QCheckBox>(box).isEnabled()) << box;
     }
-    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton1").isChecked());
-    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton3").isChecked());
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit5").text(), "3");
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit8").text(), "3");
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText);
-    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 3) << "the default icon's images";
+    EXPECT_TRUE(f.operator()<QRadioButton>("firstImageAutoCloseRadio").isChecked());
+    EXPECT_TRUE(f.operator()<QRadioButton>("secondImageAutoCloseRadio").isChecked());
+    EXPECT_EQ(f.operator()<QLineEdit>("firstImageSecondsEdit").text(), "3");
+    EXPECT_EQ(f.operator()<QLineEdit>("secondImageSecondsEdit").text(), "3");
+    EXPECT_EQ(f.operator()<QLineEdit>("iconFileEdit").text(), kIconPromptText);
+    EXPECT_EQ(f.operator()<QComboBox>("iconImageList").count(), 3) << "the default icon's images";
     EXPECT_TRUE(fs::exists(f.Preview(2)));
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), kImagePromptText);
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), kImagePromptText);
+    EXPECT_EQ(f.operator()<QLineEdit>("firstImageEdit").text(), kImagePromptText);
+    EXPECT_EQ(f.operator()<QLineEdit>("secondImageEdit").text(), kImagePromptText);
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
     EXPECT_TRUE(f.dialogs.errors.isEmpty());
     EXPECT_TRUE(fs::exists(DefaultSettingsPath())) << "the load leaves an empty key behind";
@@ -502,27 +512,30 @@ TEST(LogoPage, PageLoadAppliesStoredDefaultsAndChecksTheFiles) {
                         {"secondtrans1", "0"},
                         {"secondclick", "1"},
                         {"secondsec", "abc"}});
-    f.operator()<QPushButton>("Button20").click();
-    EXPECT_TRUE(f.operator()<QCheckBox>("CheckBox8").isChecked());
-    EXPECT_FALSE(f.operator()<QFrame>("Panel3").isHidden());
-    EXPECT_FALSE(f.operator()<QFrame>("Panel2").isHidden());
-    EXPECT_FALSE(f.operator()<QFrame>("Panel4").isHidden());
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), Q(f.folder / "two.ico"));
-    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 2);
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit3").text(), Q(gif));
-    EXPECT_FALSE(f.operator()<PictureBox>("Image1").isHidden());
-    EXPECT_EQ(f.operator()<PictureBox>("Image1").picture().size(), QSize(2, 1));
-    EXPECT_FALSE(f.operator()<QCheckBox>("CheckBox4").isChecked()) << "GIF: unchecked";
-    EXPECT_FALSE(f.operator()<QCheckBox>("CheckBox4").isEnabled());
-    EXPECT_TRUE(f.operator()<QRadioButton>("RadioButton2").isChecked());
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit5").text(), "32767");
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit7").text(), kImagePromptText) << "file is gone";
-    EXPECT_TRUE(f.operator()<PictureBox>("Image2").isHidden());
-    EXPECT_FALSE(f.operator()<QCheckBox>("CheckBox9").isChecked());
-    EXPECT_TRUE(f.operator()<QCheckBox>("CheckBox10").isChecked());
-    EXPECT_FALSE(f.operator()<QRadioButton>("RadioButton3").isChecked());
-    EXPECT_FALSE(f.operator()<QRadioButton>("RadioButton4").isChecked()) << "neither chosen";
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit8").text(), "3");
+    f.operator()<QPushButton>("logoLoadDefaultsButton").click();
+    EXPECT_TRUE(f.operator()<QCheckBox>("changeIconCheckBox").isChecked());
+    EXPECT_FALSE(f.operator()<QFrame>("iconPanel").isHidden());
+    EXPECT_FALSE(f.operator()<QFrame>("firstImagePanel").isHidden());
+    EXPECT_FALSE(f.operator()<QFrame>("secondImagePanel").isHidden());
+    EXPECT_EQ(f.operator()<QLineEdit>("iconFileEdit").text(), Q(f.folder / "two.ico"));
+    EXPECT_EQ(f.operator()<QComboBox>("iconImageList").count(), 2);
+    EXPECT_EQ(f.operator()<QLineEdit>("firstImageEdit").text(), Q(gif));
+    EXPECT_FALSE(f.operator()<PictureBox>("firstImageThumbnail").isHidden());
+    EXPECT_EQ(f.operator()<PictureBox>("firstImageThumbnail").picture().size(), QSize(2, 1));
+    EXPECT_FALSE(f.operator()<QCheckBox>("firstImageFadeInCheckBox").isChecked())
+        << "GIF: unchecked";
+    EXPECT_FALSE(f.operator()<QCheckBox>("firstImageFadeInCheckBox").isEnabled());
+    EXPECT_TRUE(f.operator()<QRadioButton>("firstImageClickCloseRadio").isChecked());
+    EXPECT_EQ(f.operator()<QLineEdit>("firstImageSecondsEdit").text(), "32767");
+    EXPECT_EQ(f.operator()<QLineEdit>("secondImageEdit").text(), kImagePromptText)
+        << "file is gone";
+    EXPECT_TRUE(f.operator()<PictureBox>("secondImageThumbnail").isHidden());
+    EXPECT_FALSE(f.operator()<QCheckBox>("secondImageFadeInCheckBox").isChecked());
+    EXPECT_TRUE(f.operator()<QCheckBox>("secondImageFadeOutCheckBox").isChecked());
+    EXPECT_FALSE(f.operator()<QRadioButton>("secondImageAutoCloseRadio").isChecked());
+    EXPECT_FALSE(f.operator()<QRadioButton>("secondImageClickCloseRadio").isChecked())
+        << "neither chosen";
+    EXPECT_EQ(f.operator()<QLineEdit>("secondImageSecondsEdit").text(), "3");
     OptionSet o;
     f.page->FillOptions(o);
     EXPECT_EQ(o.secondclick, 1);
@@ -535,10 +548,10 @@ TEST(LogoPage, PageLoadShowsTheDefaultIconForAStoredIconThatCannotBeSplit) {
     SettingsStore store;
     store.Open();
     store.WriteStrings({{"changeicon", "1"}, {"iconfilename", f.folder / "broken.ico"}});
-    f.operator()<QPushButton>("Button20").click();
-    EXPECT_EQ(f.operator()<QComboBox>("ComboBox3").count(), 3);
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit6").text(), kIconPromptText);
-    EXPECT_TRUE(f.operator()<QCheckBox>("CheckBox8").isChecked());
+    f.operator()<QPushButton>("logoLoadDefaultsButton").click();
+    EXPECT_EQ(f.operator()<QComboBox>("iconImageList").count(), 3);
+    EXPECT_EQ(f.operator()<QLineEdit>("iconFileEdit").text(), kIconPromptText);
+    EXPECT_TRUE(f.operator()<QCheckBox>("changeIconCheckBox").isChecked());
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
     SettingsStore reread;
     reread.Open();
@@ -547,11 +560,12 @@ TEST(LogoPage, PageLoadShowsTheDefaultIconForAStoredIconThatCannotBeSplit) {
 
 TEST(LogoPage, SaveAsDefaultNormalisesTheSecondsAndWritesTheValues) {
     PageFixture f;
-    f.operator()<QCheckBox>("CheckBox7").setChecked(true);
-    f.operator()<QRadioButton>("RadioButton4").setChecked(true);
-    f.operator()<QLineEdit>("Edit8").setText(QString());
-    f.operator()<QPushButton>("Button19").click();
-    EXPECT_EQ(f.operator()<QLineEdit>("Edit8").text(), "3") << "normalised before saving";
+    f.operator()<QCheckBox>("showSecondImageCheckBox").setChecked(true);
+    f.operator()<QRadioButton>("secondImageClickCloseRadio").setChecked(true);
+    f.operator()<QLineEdit>("secondImageSecondsEdit").setText(QString());
+    f.operator()<QPushButton>("logoSaveDefaultsButton").click();
+    EXPECT_EQ(f.operator()<QLineEdit>("secondImageSecondsEdit").text(), "3")
+        << "normalised before saving";
     const std::string text = ReadFile(DefaultSettingsPath());
     EXPECT_NE(text.find("\"showsecondimage\"=\"1\""), std::string::npos) << text;
     EXPECT_NE(text.find("\"secondclick\"=\"1\""), std::string::npos);
@@ -565,8 +579,8 @@ TEST(LogoPage, PreviewWithoutAnImageFileOnlySaysSo) {
     WindowHarness h;
     auto& page = *h.window->findChild<LogoPage*>(QStringLiteral("LogoPage"));
     page.SetPreviewTimersByHand(true);
-    h.operator()<QPushButton>("Button21").click();
-    h.operator()<QPushButton>("Button13").click();
+    h.operator()<QPushButton>("firstImagePreviewButton").click();
+    h.operator()<QPushButton>("secondImagePreviewButton").click();
     EXPECT_EQ(h.dialogs.messages,
               QStringList({"Please select an image file!", "Please select an image file!"}));
     EXPECT_TRUE(h.window->isVisible());
@@ -591,11 +605,11 @@ TEST(LogoPage, PreviewHidesTheMainWindowExactlyWhileItIsOpen) {
     QImage picture(60, 40, QImage::Format_ARGB32);
     picture.fill(QColor(0, 0, 255, 128));
     SaveImage(picture, f.folder / "alpha.png", "PNG");
-    f.Choose("SpeedButton3", f.folder / "alpha.png");
-    f.h.operator()<QCheckBox>("CheckBox4").setChecked(true);  // a PNG never fades
-    f.h.operator()<QRadioButton>("RadioButton2").setChecked(true);
+    f.Choose("firstImageButton", f.folder / "alpha.png");
+    f.h.operator()<QCheckBox>("firstImageFadeInCheckBox").setChecked(true);  // a PNG never fades
+    f.h.operator()<QRadioButton>("firstImageClickCloseRadio").setChecked(true);
     bool checked = false;
-    WhenShown<TForm5>([&](TForm5& preview) {
+    WhenShown<ImagePreviewWindow>([&](ImagePreviewWindow& preview) {
         checked = true;
         EXPECT_FALSE(f.h.window->isVisible());
         EXPECT_EQ(preview.size(), QSize(60, 40));
@@ -603,10 +617,10 @@ TEST(LogoPage, PreviewHidesTheMainWindowExactlyWhileItIsOpen) {
         EXPECT_FALSE(preview.fadeIn);
         EXPECT_TRUE(preview.waitForClick);
         EXPECT_EQ(preview.phase, 2);
-        EXPECT_EQ(preview.image().picture().pixelColor(0, 0).alpha(), 128);
-        QTest::mouseClick(const_cast<PictureBox*>(&preview.image()), Qt::LeftButton);
+        EXPECT_EQ(preview.pictureBox().picture().pixelColor(0, 0).alpha(), 128);
+        QTest::mouseClick(const_cast<PictureBox*>(&preview.pictureBox()), Qt::LeftButton);
     });
-    f.h.operator()<QPushButton>("Button21").click();
+    f.h.operator()<QPushButton>("firstImagePreviewButton").click();
     EXPECT_TRUE(checked);
     EXPECT_TRUE(f.h.window->isVisible());
     EXPECT_TRUE(f.h.dialogs.messages.isEmpty());
@@ -615,19 +629,19 @@ TEST(LogoPage, PreviewHidesTheMainWindowExactlyWhileItIsOpen) {
 TEST(LogoPage, PreviewTakesTheTimingOfItsImage) {
     WindowFixture f;
     SaveImage(SolidImage(30, 20, Qt::yellow), f.folder / "plain.bmp", "BMP");
-    f.Choose("SpeedButton6", f.folder / "plain.bmp");
-    f.h.operator()<QCheckBox>("CheckBox9").setChecked(true);
-    f.h.operator()<QCheckBox>("CheckBox10").setChecked(true);
-    f.h.operator()<QRadioButton>("RadioButton3").setChecked(true);
+    f.Choose("secondImageButton", f.folder / "plain.bmp");
+    f.h.operator()<QCheckBox>("secondImageFadeInCheckBox").setChecked(true);
+    f.h.operator()<QCheckBox>("secondImageFadeOutCheckBox").setChecked(true);
+    f.h.operator()<QRadioButton>("secondImageAutoCloseRadio").setChecked(true);
     struct Case {
         QString seconds;
         int expected;
     };
     for (const Case& c :
          {Case{"7", 7}, Case{"0", 0}, Case{"99999999999999999999999", 32767}, Case{"4x", 3}}) {
-        f.h.operator()<QLineEdit>("Edit8").setText(c.seconds);
+        f.h.operator()<QLineEdit>("secondImageSecondsEdit").setText(c.seconds);
         bool checked = false;
-        WhenShown<TForm5>([&](TForm5& preview) {
+        WhenShown<ImagePreviewWindow>([&](ImagePreviewWindow& preview) {
             checked = true;
             EXPECT_TRUE(preview.fadeIn);
             EXPECT_TRUE(preview.fadeOut);
@@ -637,7 +651,7 @@ TEST(LogoPage, PreviewTakesTheTimingOfItsImage) {
             EXPECT_TRUE(preview.fadeInTimer.IsActive());
             preview.close();
         });
-        f.h.operator()<QPushButton>("Button13").click();
+        f.h.operator()<QPushButton>("secondImagePreviewButton").click();
         EXPECT_TRUE(checked);
         EXPECT_TRUE(f.h.window->isVisible());
     }
@@ -647,22 +661,22 @@ TEST(LogoPage, GifPreviewCutsAwayItsTransparentColour) {
     WindowFixture f;
     const std::string gif = f.folder / "key.gif";
     WriteFile(gif, GifBytes(2, 2, {qRgb(200, 0, 0), qRgb(0, 0, 200)}, {0, 1, 1, 0}, 1));
-    f.Choose("SpeedButton3", gif);
-    WhenShown<TForm5>([&](TForm5& preview) {
+    f.Choose("firstImageButton", gif);
+    WhenShown<ImagePreviewWindow>([&](ImagePreviewWindow& preview) {
         EXPECT_EQ(preview.palette().color(QPalette::Window), QColor(0, 1, 0));
         EXPECT_TRUE(preview.mask().contains(QPoint(0, 0)));
         EXPECT_FALSE(preview.mask().contains(QPoint(1, 0)));
         EXPECT_FALSE(preview.fadeIn);
         preview.close();
     });
-    f.h.operator()<QPushButton>("Button21").click();
+    f.h.operator()<QPushButton>("firstImagePreviewButton").click();
     EXPECT_TRUE(f.h.window->isVisible());
 }
 
 TEST(LogoPage, PreviewOfAFileThatNoLongerLoadsKeepsTheMainWindow) {
     WindowFixture f;
     SaveImage(SolidImage(30, 20, Qt::yellow), f.folder / "later.bmp", "BMP");
-    f.Choose("SpeedButton3", f.folder / "later.bmp");
+    f.Choose("firstImageButton", f.folder / "later.bmp");
     WriteFile(f.folder / "later.bmp", "BM damaged since");
     // Closes a preview should one open, so that the test ends either way.
     bool opened = false;
@@ -670,19 +684,20 @@ TEST(LogoPage, PreviewOfAFileThatNoLongerLoadsKeepsTheMainWindow) {
     watch.setInterval(0);
     QObject::connect(&watch, &QTimer::timeout, [&] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* preview = qobject_cast<TForm5*>(widget); preview && preview->isVisible()) {
+            if (auto* preview = qobject_cast<ImagePreviewWindow*>(widget);
+                preview && preview->isVisible()) {
                 opened = true;
                 preview->close();
             }
         }
     });
     watch.start();
-    f.h.operator()<QPushButton>("Button21").click();
+    f.h.operator()<QPushButton>("firstImagePreviewButton").click();
     watch.stop();
     EXPECT_FALSE(opened);
     EXPECT_EQ(f.h.dialogs.messages, QStringList({kIncorrect}));
     EXPECT_TRUE(f.h.window->isVisible());
-    EXPECT_EQ(f.h.operator()<QLineEdit>("Edit3").text(), Q(f.folder / "later.bmp"));
+    EXPECT_EQ(f.h.operator()<QLineEdit>("firstImageEdit").text(), Q(f.folder / "later.bmp"));
 }
 
 TEST(LogoPage, ConversionFromTheWindowCarriesTheIconAndBothImages) {
@@ -697,22 +712,22 @@ TEST(LogoPage, ConversionFromTheWindowCarriesTheIconAndBothImages) {
     WriteFile(f.folder / "Guide.docx", RandomBytes(5000, 3));
     fs::create_directories(f.folder / "out");
 
-    f.h.operator()<QCheckBox>("CheckBox8").setChecked(true);
-    f.Choose("SpeedButton5", f.folder / "brand.ico");
-    f.h.operator()<QCheckBox>("CheckBox6").setChecked(true);
-    f.Choose("SpeedButton3", f.folder / "before.png");
-    f.h.operator()<QLineEdit>("Edit5").setText(QStringLiteral("5"));
-    f.h.operator()<QCheckBox>("CheckBox7").setChecked(true);
-    f.Choose("SpeedButton6", f.folder / "after.bmp");
-    f.h.operator()<QCheckBox>("CheckBox9").setChecked(true);
-    f.h.operator()<QCheckBox>("CheckBox10").setChecked(true);
-    f.h.operator()<QRadioButton>("RadioButton4").setChecked(true);
-    f.h.operator()<QLineEdit>("Edit8").setText(QStringLiteral("12"));
+    f.h.operator()<QCheckBox>("changeIconCheckBox").setChecked(true);
+    f.Choose("iconFileButton", f.folder / "brand.ico");
+    f.h.operator()<QCheckBox>("showFirstImageCheckBox").setChecked(true);
+    f.Choose("firstImageButton", f.folder / "before.png");
+    f.h.operator()<QLineEdit>("firstImageSecondsEdit").setText(QStringLiteral("5"));
+    f.h.operator()<QCheckBox>("showSecondImageCheckBox").setChecked(true);
+    f.Choose("secondImageButton", f.folder / "after.bmp");
+    f.h.operator()<QCheckBox>("secondImageFadeInCheckBox").setChecked(true);
+    f.h.operator()<QCheckBox>("secondImageFadeOutCheckBox").setChecked(true);
+    f.h.operator()<QRadioButton>("secondImageClickCloseRadio").setChecked(true);
+    f.h.operator()<QLineEdit>("secondImageSecondsEdit").setText(QStringLiteral("12"));
     f.h.dialogs.fileLists.push_back({Q(f.folder / "Guide.docx")});
-    f.h.operator()<QPushButton>("bitb1").click();
+    f.h.operator()<QPushButton>("addFilesButton").click();
     f.h.dialogs.folders.push_back(Q(f.folder / "out"));
-    f.h.operator()<QAbstractButton>("SpeedButton2").click();
-    f.h.operator()<QPushButton>("Button1").click();
+    f.h.operator()<QAbstractButton>("outputFolderButton").click();
+    f.h.operator()<QPushButton>("convertButton").click();
     ASSERT_EQ(f.h.dialogs.messages, QStringList({"Convert finished!"}));
 
     const std::string output = ReadFile(f.folder / "out/Guide.exe");
@@ -770,7 +785,7 @@ TEST(LogoPage, ConversionFromTheWindowCarriesTheIconAndBothImages) {
 
 TEST(LogoPage, CloseButtonClosesTheMainWindow) {
     WindowHarness h;
-    h.operator()<QPushButton>("Button14").click();
+    h.operator()<QPushButton>("logoCloseButton").click();
     EXPECT_FALSE(h.window->isVisible());
 }
 

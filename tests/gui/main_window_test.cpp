@@ -46,13 +46,13 @@ QString Q(const std::string& text) {
 
 TEST(MainWindow, LaysOutTheFrameAndTheConversionPage) {
     WindowHarness h;
-    TForm1& w = *h.window;
+    MainWindow& w = *h.window;
     EXPECT_EQ(w.windowTitle(), "Dorvane Quorlix ");
     EXPECT_EQ(w.centralWidget()->size(), QSize(589, 507));
     EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "fixed size";
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
 
-    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    auto& pages = h.operator()<QTabWidget>("pages");
     ASSERT_EQ(pages.count(), 5);
     EXPECT_EQ(pages.tabText(0), "Conversion");
     EXPECT_EQ(pages.tabText(1), "General option");
@@ -68,9 +68,9 @@ TEST(MainWindow, LaysOutTheFrameAndTheConversionPage) {
             menus << item->objectName() + "=" + item->text();
         }
     }
-    EXPECT_EQ(menus,
-              QStringList({"File", "Close1=Close", "Help", "no2=Help", "no5=Dorvane's web site",
-                           "Emailsupport1=Email support", "About1=About"}));
+    EXPECT_EQ(menus, QStringList({"File", "closeAction=Close", "Help", "helpAction=Help",
+                                  "webSiteAction=Dorvane's web site",
+                                  "emailSupportAction=Email support", "aboutAction=About"}));
 
     struct Expected {
         const char* name;
@@ -78,38 +78,37 @@ TEST(MainWindow, LaysOutTheFrameAndTheConversionPage) {
         QRect geometry;
         bool enabled;
     };
-    for (const Expected& e :
-         std::vector<Expected>{{"bitb1", "Add files", {480, 32, 73, 25}, true},
-                               {"bitb2", "Add Folder", {480, 64, 73, 25}, true},
-                               {"bitb3", "Remove", {480, 96, 73, 25}, false},
-                               {"bitb4", "Remove All", {480, 128, 73, 25}, false},
-                               {"Button1", "Convert", {56, 447, 80, 25}, true},
-                               {"Button6", "Open output foler", {241, 447, 105, 25}, false},
-                               {"Button2", "Close", {456, 447, 80, 25}, true}}) {
+    for (const Expected& e : std::vector<Expected>{
+             {"addFilesButton", "Add files", {480, 32, 73, 25}, true},
+             {"addFolderButton", "Add Folder", {480, 64, 73, 25}, true},
+             {"removeButton", "Remove", {480, 96, 73, 25}, false},
+             {"removeAllButton", "Remove All", {480, 128, 73, 25}, false},
+             {"convertButton", "Convert", {56, 447, 80, 25}, true},
+             {"openOutputFolderButton", "Open output foler", {241, 447, 105, 25}, false},
+             {"closeButton", "Close", {456, 447, 80, 25}, true}}) {
         auto& button = h.operator()<QPushButton>(e.name);
         EXPECT_EQ(button.text(), e.text) << e.name;
         EXPECT_EQ(button.geometry(), e.geometry) << e.name;
         EXPECT_EQ(button.isEnabled(), e.enabled) << e.name;
     }
-    auto& list = h.operator()<QTableWidget>("ListView1");
+    auto& list = h.operator()<QTableWidget>("documentListView");
     EXPECT_EQ(list.geometry(), QRect(24, 26, 441, 135));
     EXPECT_EQ(list.horizontalHeaderItem(0)->text(), "File list");
     EXPECT_EQ(list.columnWidth(0), 415);
     EXPECT_EQ(list.rowCount(), 0);
-    auto& edit = h.operator()<QLineEdit>("Edit2");
+    auto& edit = h.operator()<QLineEdit>("outputFolderEdit");
     EXPECT_EQ(edit.text(), "Please click right button to select the output exe folder->");
     EXPECT_TRUE(edit.isReadOnly());
     EXPECT_EQ(edit.geometry(), QRect(24, 190, 425, 21));
-    EXPECT_EQ(h.operator()<QAbstractButton>("SpeedButton2").toolTip(), "Click to select");
-    auto& autorun = h.operator()<QCheckBox>("CheckBox1");
+    EXPECT_EQ(h.operator()<QAbstractButton>("outputFolderButton").toolTip(), "Click to select");
+    auto& autorun = h.operator()<QCheckBox>("autorunCheckBox");
     EXPECT_EQ(autorun.text(), "Generate an Autorun file for VCD/DVD disc");
     EXPECT_FALSE(autorun.isChecked());
-    auto& busy = h.operator()<QLabel>("Panel13");
+    auto& busy = h.operator()<QLabel>("busyNotice");
     EXPECT_EQ(busy.text(), "Please wait for a moment....");
     EXPECT_TRUE(busy.isHidden());
-    EXPECT_TRUE(h.operator()<QWidget>("Panel1").isHidden());
-    EXPECT_EQ(h.operator()<QLabel>("Label1").text(), "Word Source File:");
-    EXPECT_EQ(h.operator()<QLabel>("Label2").text(), "Executable output folder:");
+    EXPECT_EQ(h.operator()<QLabel>("documentListLabel").text(), "Word Source File:");
+    EXPECT_EQ(h.operator()<QLabel>("outputFolderLabel").text(), "Executable output folder:");
 }
 
 // The width a captioned control needs for its caption (a push button's size hint has a floor of
@@ -134,7 +133,7 @@ QString CaptionOf(const QWidget& control) {
 // Every caption of every window is as wide as it needs to be.
 TEST(MainWindow, EveryCaptionFitsItsControl) {
     WindowHarness h;
-    Tform4 about(h.dialogs);
+    AboutBox about(h.dialogs);
     for (const QWidget* root :
          {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(&h.progress),
           static_cast<QWidget*>(&h.logs), static_cast<QWidget*>(&about)}) {
@@ -152,23 +151,23 @@ TEST(MainWindow, EveryCaptionFitsItsControl) {
 
 TEST(MainWindow, AddsFilesOnceEachAndSelectsTheLast) {
     WindowHarness h;
-    auto& list = h.operator()<QTableWidget>("ListView1");
+    auto& list = h.operator()<QTableWidget>("documentListView");
     h.dialogs.fileLists.push_back({"/d/A.doc", "/d/b.docx"});
     h.dialogs.fileLists.push_back({"/d/A.doc", "/d/a.doc"});
     h.dialogs.fileLists.push_back({"/d/A.doc"});
-    h.operator()<QPushButton>("bitb1").click();
+    h.operator()<QPushButton>("addFilesButton").click();
     ASSERT_EQ(h.dialogs.fileRequests.size(), 1);
     EXPECT_EQ(h.dialogs.fileRequests[0].filter, "MS Word Files|*.doc;*.docx");
     EXPECT_EQ(h.dialogs.fileRequests[0].defaultSuffix, "doc");
-    h.operator()<QPushButton>("bitb1").click();
+    h.operator()<QPushButton>("addFilesButton").click();
     EXPECT_EQ(ListTexts(list), QStringList({"/d/A.doc", "/d/b.docx", "/d/a.doc"}));
     list.selectRow(0);
-    h.operator()<QPushButton>("bitb1").click();
+    h.operator()<QPushButton>("addFilesButton").click();
     EXPECT_EQ(list.rowCount(), 3) << "every chosen file already listed";
     EXPECT_EQ(SelectedRow(list), 2) << "the last item is selected all the same";
-    EXPECT_TRUE(h.operator()<QPushButton>("bitb3").isEnabled());
-    EXPECT_TRUE(h.operator()<QPushButton>("bitb4").isEnabled());
-    h.operator()<QPushButton>("bitb1").click();
+    EXPECT_TRUE(h.operator()<QPushButton>("removeButton").isEnabled());
+    EXPECT_TRUE(h.operator()<QPushButton>("removeAllButton").isEnabled());
+    h.operator()<QPushButton>("addFilesButton").click();
     EXPECT_EQ(list.rowCount(), 3) << "a cancelled dialog changes nothing";
 }
 
@@ -186,26 +185,26 @@ TEST(MainWindow, AddsTheWordDocumentsOfAFolder) {
     h.dialogs.folders.push_back(Q(folder.path() + "/"));
     h.dialogs.folders.push_back(Q(folder.path()));
     h.dialogs.folders.push_back(Q(folder / "~$lock"));
-    auto& list = h.operator()<QTableWidget>("ListView1");
-    h.operator()<QPushButton>("bitb2").click();
+    auto& list = h.operator()<QTableWidget>("documentListView");
+    h.operator()<QPushButton>("addFolderButton").click();
     EXPECT_EQ(h.dialogs.folderTitles, QStringList({"Please select Excel file folder"}));
     QStringList texts = ListTexts(list);
     texts.sort();
     EXPECT_EQ(texts, QStringList({Q(folder / "a.doc"), Q(folder / "b.DOCX")}));
     EXPECT_EQ(SelectedRow(list), 1);
-    h.operator()<QPushButton>("bitb2").click();
+    h.operator()<QPushButton>("addFolderButton").click();
     EXPECT_EQ(list.rowCount(), 2) << "listed paths are skipped";
-    h.operator()<QPushButton>("bitb2").click();
+    h.operator()<QPushButton>("addFolderButton").click();
     EXPECT_EQ(list.rowCount(), 2) << "a folder whose path holds ~$ adds nothing";
 }
 
 TEST(MainWindow, RemovesTheSelectedItemAndSelectsItsNeighbour) {
     WindowHarness h;
-    auto& list = h.operator()<QTableWidget>("ListView1");
-    auto& remove = h.operator()<QPushButton>("bitb3");
-    auto& removeAll = h.operator()<QPushButton>("bitb4");
+    auto& list = h.operator()<QTableWidget>("documentListView");
+    auto& remove = h.operator()<QPushButton>("removeButton");
+    auto& removeAll = h.operator()<QPushButton>("removeAllButton");
     h.dialogs.fileLists.push_back({"/a.doc", "/b.doc", "/c.doc"});
-    h.operator()<QPushButton>("bitb1").click();
+    h.operator()<QPushButton>("addFilesButton").click();
 
     list.selectRow(0);
     remove.click();
@@ -213,7 +212,7 @@ TEST(MainWindow, RemovesTheSelectedItemAndSelectsItsNeighbour) {
     EXPECT_EQ(SelectedRow(list), 0);
 
     h.dialogs.fileLists.push_back({"/d.doc"});
-    h.operator()<QPushButton>("bitb1").click();
+    h.operator()<QPushButton>("addFilesButton").click();
     list.selectRow(2);
     remove.click();
     EXPECT_EQ(ListTexts(list), QStringList({"/b.doc", "/c.doc"}));
@@ -234,21 +233,21 @@ TEST(MainWindow, RemovesTheSelectedItemAndSelectsItsNeighbour) {
 
 TEST(MainWindow, OutputFolderTextEndsInOneSeparator) {
     WindowHarness h;
-    auto& edit = h.operator()<QLineEdit>("Edit2");
+    auto& edit = h.operator()<QLineEdit>("outputFolderEdit");
     h.dialogs.folders.push_back("/");
-    h.operator()<QAbstractButton>("SpeedButton2").click();
+    h.operator()<QAbstractButton>("outputFolderButton").click();
     EXPECT_EQ(edit.text(), "/");
     h.dialogs.folders.push_back("/tmp/out//");
-    h.operator()<QAbstractButton>("SpeedButton2").click();
+    h.operator()<QAbstractButton>("outputFolderButton").click();
     EXPECT_EQ(edit.text(), "/tmp/out/");
-    h.operator()<QAbstractButton>("SpeedButton2").click();
+    h.operator()<QAbstractButton>("outputFolderButton").click();
     EXPECT_EQ(edit.text(), "/tmp/out/") << "a cancelled dialog keeps the text";
     EXPECT_EQ(h.dialogs.folderTitles.last(), "Please select EXE output folder");
 }
 
 TEST(MainWindow, ConvertChecksTheListThenTheOutputFolder) {
     WindowHarness h;
-    auto& convert = h.operator()<QPushButton>("Button1");
+    auto& convert = h.operator()<QPushButton>("convertButton");
     convert.click();
     EXPECT_EQ(h.dialogs.messages, QStringList({"Please select the Excel source file!"}));
     EXPECT_EQ(h.dialogs.fileRequests.size(), 1) << "the add-files dialog opens";
@@ -257,12 +256,12 @@ TEST(MainWindow, ConvertChecksTheListThenTheOutputFolder) {
     WriteFile(folder / "a.doc", "document");
     TestFolder out;
     h.dialogs.fileLists.push_back({Q(folder / "a.doc")});
-    h.operator()<QPushButton>("bitb1").click();
+    h.operator()<QPushButton>("addFilesButton").click();
     h.dialogs.folders.push_back(Q(out.path()));
     convert.click();
     EXPECT_EQ(h.dialogs.messages.last(), "Please select the EXE output folder!");
     EXPECT_EQ(h.dialogs.folderTitles, QStringList({"Please select EXE output folder"}));
-    EXPECT_EQ(h.operator()<QLineEdit>("Edit2").text(), Q(out.path() + "/"));
+    EXPECT_EQ(h.operator()<QLineEdit>("outputFolderEdit").text(), Q(out.path() + "/"));
     EXPECT_EQ(h.progress.StartCount(), 0) << "no conversion even after a folder was chosen";
     EXPECT_FALSE(fs::exists(out / "a.exe"));
 }
@@ -276,13 +275,13 @@ struct ConvertSetup {
     void Add(const std::string& name, const std::string& bytes) {
         WriteFile(documents / name, bytes);
         h.dialogs.fileLists.push_back({Q(documents / name)});
-        h.operator()<QPushButton>("bitb1").click();
+        h.operator()<QPushButton>("addFilesButton").click();
     }
     void ChooseOutput() {
         h.dialogs.folders.push_back(Q(out.path()));
-        h.operator()<QAbstractButton>("SpeedButton2").click();
+        h.operator()<QAbstractButton>("outputFolderButton").click();
     }
-    void Convert() { h.operator()<QPushButton>("Button1").click(); }
+    void Convert() { h.operator()<QPushButton>("convertButton").click(); }
 };
 
 TEST(MainWindow, ConvertsEveryDocumentAndSaysSo) {
@@ -291,13 +290,25 @@ TEST(MainWindow, ConvertsEveryDocumentAndSaysSo) {
     s.Add("Plan.doc", "plan");
     s.ChooseOutput();
     bool busyDuringRun = false;
-    QObject::connect(&s.h.progress, &TForm2::progressShown,
-                     [&] { busyDuringRun = !s.h.operator()<QLabel>("Panel13").isHidden(); });
+    QStringList outputNames;
+    QObject::connect(&s.h.progress, &ProgressWindow::progressShown, [&] {
+        busyDuringRun = !s.h.operator()<QLabel>("busyNotice").isHidden();
+        const auto& name = Child<QLabel>(&s.h.progress, "outputNameLabel");
+        if (outputNames.isEmpty() || outputNames.last() != name.text()) {
+            outputNames << name.text();
+        }
+        if (name.text().endsWith(QStringLiteral(".exe"))) {
+            EXPECT_EQ(name.width(), 345) << "the output's name has its fixed width";
+        }
+    });
     s.Convert();
     EXPECT_EQ(s.h.dialogs.messages, QStringList({"Convert finished!"}));
     EXPECT_TRUE(busyDuringRun);
-    EXPECT_TRUE(s.h.operator()<QLabel>("Panel13").isHidden());
-    EXPECT_TRUE(s.h.operator()<QPushButton>("Button6").isEnabled());
+    EXPECT_EQ(outputNames,
+              QStringList({"", "preparing..", "Guide.exe", "", "preparing..", "Plan.exe", ""}))
+        << "each showing starts empty, then the job's stages in order";
+    EXPECT_TRUE(s.h.operator()<QLabel>("busyNotice").isHidden());
+    EXPECT_TRUE(s.h.operator()<QPushButton>("openOutputFolderButton").isEnabled());
     EXPECT_EQ(s.h.progress.ResetCount(), 2) << "reset once per showing";
     EXPECT_EQ(s.h.progress.StartCount(), 2);
 
@@ -313,7 +324,7 @@ TEST(MainWindow, ConvertsEveryDocumentAndSaysSo) {
     EXPECT_FALSE(s.h.window->stagingFolder().empty());
     EXPECT_TRUE(fs::exists(StagedCopyPath(s.h.window->stagingFolder())));
 
-    s.h.operator()<QPushButton>("Button6").click();
+    s.h.operator()<QPushButton>("openOutputFolderButton").click();
     ASSERT_EQ(s.h.dialogs.openedUrls.size(), 1);
     EXPECT_EQ(s.h.dialogs.openedUrls[0], QUrl::fromLocalFile(Q(s.out.path() + "/")));
 }
@@ -323,13 +334,13 @@ TEST(MainWindow, ListsFailedOutputsInTheLogsWindowOfTheirRunOnly) {
     s.Add("Plan.doc", "plan");
     s.Add("Note.doc", "note");
     s.ChooseOutput();
-    s.h.operator()<QCheckBox>("CheckBox1").setChecked(true);
+    s.h.operator()<QCheckBox>("autorunCheckBox").setChecked(true);
     // An old output that cannot be replaced: a folder where the executable goes.
     fs::create_directories(s.out / "Plan/Plan.exe/inside");
     QStringList shown;
-    WhenShown<TForm7>([&](TForm7& logs) {
-        shown << Child<QPlainTextEdit>(&logs, "Memo1").toPlainText();
-        Child<QPushButton>(&logs, "Button1").click();
+    WhenShown<LogsWindow>([&](LogsWindow& logs) {
+        shown << Child<QPlainTextEdit>(&logs, "failureList").toPlainText();
+        Child<QPushButton>(&logs, "closeButton").click();
     });
     s.Convert();
     EXPECT_EQ(shown, QStringList({Q(s.out / "Plan/Plan.exe")}));
@@ -342,14 +353,14 @@ TEST(MainWindow, ListsFailedOutputsInTheLogsWindowOfTheirRunOnly) {
     fs::remove(s.out / "Note/Note.exe");
     fs::create_directories(s.out / "Note/Note.exe/inside");
     fs::remove(s.out / "Note/Autorun.inf");
-    WhenShown<TForm7>([&](TForm7& logs) {
-        shown << Child<QPlainTextEdit>(&logs, "Memo1").toPlainText();
+    WhenShown<LogsWindow>([&](LogsWindow& logs) {
+        shown << Child<QPlainTextEdit>(&logs, "failureList").toPlainText();
         logs.close();
     });
     s.Convert();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[1], Q(s.out / "Note/Note.exe")) << "only the second run's paths";
-    EXPECT_TRUE(s.h.operator()<QPushButton>("Button6").isEnabled());
+    EXPECT_TRUE(s.h.operator()<QPushButton>("openOutputFolderButton").isEnabled());
 }
 
 TEST(MainWindow, CancelEndsTheRunSilently) {
@@ -358,9 +369,9 @@ TEST(MainWindow, CancelEndsTheRunSilently) {
     s.Add("Two.doc", RandomBytes(300000, 2));
     s.Add("Three.doc", RandomBytes(300000, 3));
     s.ChooseOutput();
-    QObject::connect(&s.h.progress, &TForm2::progressShown, [&] {
+    QObject::connect(&s.h.progress, &ProgressWindow::progressShown, [&] {
         if (s.h.progress.StartCount() == 2 && s.h.progress.BarPosition() > 0) {
-            Child<QPushButton>(&s.h.progress, "Button1").click();
+            Child<QPushButton>(&s.h.progress, "cancelButton").click();
         }
     });
     s.Convert();
@@ -370,8 +381,9 @@ TEST(MainWindow, CancelEndsTheRunSilently) {
     EXPECT_TRUE(fs::exists(s.out / "One.exe"));
     EXPECT_FALSE(fs::exists(s.out / "Two.exe"));
     EXPECT_FALSE(fs::exists(s.out / "Three.exe"));
-    EXPECT_FALSE(s.h.operator()<QPushButton>("Button6").isEnabled()) << "keeps its state";
-    EXPECT_TRUE(s.h.operator()<QLabel>("Panel13").isHidden());
+    EXPECT_FALSE(s.h.operator()<QPushButton>("openOutputFolderButton").isEnabled())
+        << "keeps its state";
+    EXPECT_TRUE(s.h.operator()<QLabel>("busyNotice").isHidden());
 
     // The next run starts afresh and converts the whole list.
     s.Convert();
@@ -384,12 +396,12 @@ TEST(MainWindow, IgnoresConvertWhileBusyAndKeepsTheProgressWindowOpen) {
     s.Add("One.doc", RandomBytes(300000, 1));
     s.ChooseOutput();
     bool done = false;
-    QObject::connect(&s.h.progress, &TForm2::progressShown, [&] {
+    QObject::connect(&s.h.progress, &ProgressWindow::progressShown, [&] {
         if (done || s.h.progress.BarPosition() == 0) {
             return;
         }
         done = true;
-        s.h.operator()<QPushButton>("Button1").click();
+        s.h.operator()<QPushButton>("convertButton").click();
         QTest::keyClick(&s.h.progress, Qt::Key_Escape);
         EXPECT_TRUE(s.h.progress.isVisible()) << "Escape acts as Cancle";
         s.h.progress.close();
@@ -412,28 +424,28 @@ TEST(MainWindow, ReportsADocumentThatCannotBeEmbedded) {
     s.Convert();
     ASSERT_EQ(s.h.dialogs.errors.size(), 1);
     EXPECT_TRUE(s.h.dialogs.errors[0].contains("Gone.doc")) << s.h.dialogs.errors[0].toStdString();
-    EXPECT_TRUE(s.h.operator()<QLabel>("Panel13").isHidden()) << "the command stays usable";
+    EXPECT_TRUE(s.h.operator()<QLabel>("busyNotice").isHidden()) << "the command stays usable";
     EXPECT_EQ(s.h.progress.StartCount(), 0);
 }
 
 TEST(MainWindow, HelpMenuAndAboutBox) {
     WindowHarness h;
-    h.window->findChild<QAction*>("no2")->trigger();
+    h.window->findChild<QAction*>("helpAction")->trigger();
     EXPECT_TRUE(h.dialogs.openedUrls.isEmpty()) << "no Help.chm beside the test: nothing opens";
-    h.window->findChild<QAction*>("no5")->trigger();
-    h.window->findChild<QAction*>("Emailsupport1")->trigger();
+    h.window->findChild<QAction*>("webSiteAction")->trigger();
+    h.window->findChild<QAction*>("emailSupportAction")->trigger();
     ASSERT_EQ(h.dialogs.openedUrls.size(), 2);
     EXPECT_EQ(h.dialogs.openedUrls[0].toString(), "http://www.dorvane.com");
     EXPECT_EQ(h.dialogs.openedUrls[1].toString(),
               "mailto:support@dorvane.com?subject=Dorvane Quorlix support");
 
-    Tform4 about(h.dialogs);
+    AboutBox about(h.dialogs);
     EXPECT_EQ(about.windowTitle(), "About");
-    EXPECT_EQ(Child<QLabel>(&about, "ProductName").text(), "Dorvane Quorlix");
-    EXPECT_TRUE(Child<QLabel>(&about, "Version").text().startsWith("Version: "));
-    EXPECT_FALSE(Child<QLabel>(&about, "ProgramIcon").pixmap().isNull());
-    QTest::mouseClick(&Child<QLabel>(&about, "Label5"), Qt::LeftButton);
-    QTest::mouseClick(&Child<QLabel>(&about, "Comments"), Qt::LeftButton);
+    EXPECT_EQ(Child<QLabel>(&about, "productName").text(), "Dorvane Quorlix");
+    EXPECT_TRUE(Child<QLabel>(&about, "versionLabel").text().startsWith("Version: "));
+    EXPECT_FALSE(Child<QLabel>(&about, "programIcon").pixmap().isNull());
+    QTest::mouseClick(&Child<QLabel>(&about, "webAddressLink"), Qt::LeftButton);
+    QTest::mouseClick(&Child<QLabel>(&about, "supportAddressLink"), Qt::LeftButton);
     ASSERT_EQ(h.dialogs.openedUrls.size(), 4);
     EXPECT_EQ(h.dialogs.openedUrls[2].scheme(), "http");
     EXPECT_EQ(h.dialogs.openedUrls[3].scheme(), "mailto");

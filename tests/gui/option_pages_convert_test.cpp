@@ -43,16 +43,16 @@ struct Conversion {
     explicit Conversion(const std::string& name) : document(documents / name) {
         WriteFile(document, RandomBytes(20000, 5));
         h.dialogs.fileLists.push_back({Q(document)});
-        h.operator()<QPushButton>("bitb1").click();
+        h.operator()<QPushButton>("addFilesButton").click();
         h.dialogs.folders.push_back(Q(out.path()));
-        h.operator()<QAbstractButton>("SpeedButton2").click();
+        h.operator()<QAbstractButton>("outputFolderButton").click();
     }
     template <typename T>
     T& operator()(const char* name) const {
         return h.operator()<T>(name);
     }
     void Convert() {
-        h.operator()<QPushButton>("Button1").click();
+        h.operator()<QPushButton>("convertButton").click();
         EXPECT_EQ(h.dialogs.messages.last(), "Convert finished!");
     }
     // The option set the window converts with, from every page.
@@ -61,22 +61,22 @@ struct Conversion {
         for (const OptionPage* page : h.window->findChildren<OptionPage*>()) {
             page->FillOptions(options);
         }
-        options.autorun = h.operator()<QCheckBox>("CheckBox1").isChecked();
+        options.autorun = h.operator()<QCheckBox>("autorunCheckBox").isChecked();
         return options;
     }
 };
 
 TEST(OptionPagesConvert, MissingWatermarkImageIsCheckedBeforeTheDocumentList) {
     WindowHarness h;
-    EXPECT_FALSE(h.operator()<QCheckBox>("CheckBox43").isHidden())
+    EXPECT_FALSE(h.operator()<QCheckBox>("allowSaveCheckBox").isHidden())
         << "made visible when the main window is built";
-    h.operator()<QRadioButton>("RadioButton15").setChecked(true);
-    h.operator()<QPushButton>("Button1").click();
+    h.operator()<QRadioButton>("imageWatermarkRadio").setChecked(true);
+    h.operator()<QPushButton>("convertButton").click();
     EXPECT_EQ(h.dialogs.messages, QStringList({"Please select watermark image!"}));
     EXPECT_TRUE(h.dialogs.fileRequests.isEmpty()) << "the list check does not happen";
-    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    auto& pages = h.operator()<QTabWidget>("pages");
     EXPECT_EQ(pages.currentWidget()->objectName(), "WatermarkPage");
-    EXPECT_EQ(h.window->focusWidget(), &h.operator()<QLineEdit>("Edit37"));
+    EXPECT_EQ(h.window->focusWidget(), &h.operator()<QLineEdit>("imageFileEdit"));
 }
 
 TEST(OptionPagesConvert, TitleStartsWithTheDocumentNameWhenAsked) {
@@ -88,8 +88,8 @@ TEST(OptionPagesConvert, TitleStartsWithTheDocumentNameWhenAsked) {
     EXPECT_EQ(lines[0], "Report-This Word document will help you");
     EXPECT_EQ(lines[8], "9");
 
-    c.operator()<QCheckBox>("CheckBox19").setChecked(false);
-    c.operator()<QComboBox>("ComboBox4").setCurrentIndex(-1);
+    c.operator()<QCheckBox>("titleFileNameCheckBox").setChecked(false);
+    c.operator()<QComboBox>("wordVersionComboBox").setCurrentIndex(-1);
     c.Convert();
     lines = OptionLines(
         EntryContent(ReadBack(ReadFile(c.out / "Report.exe")).package, "option\\winoptions.dll"));
@@ -101,49 +101,49 @@ TEST(OptionPagesConvert, TitleStartsWithTheDocumentNameWhenAsked) {
 // Sets every General option, Watermark (text) and Embed fonts control to a value other than
 // its initial one.
 void SetEveryOption(Conversion& c) {
-    c.operator()<QCheckBox>("CheckBox19").setChecked(false);
-    c.operator()<QLineEdit>("Edit23").setText("Custom title");
-    c.operator()<QLineEdit>("Edit4").setText("1024");
-    c.operator()<QLineEdit>("Edit22").setText("700");
-    c.operator()<QCheckBox>("CheckBox2").setChecked(false);
-    c.operator()<QCheckBox>("CheckBox3").setChecked(true);
-    c.operator()<QLineEdit>("Edit24").setText("http://example.org/after");
-    c.operator()<QCheckBox>("CheckBox25").setChecked(true);
-    c.operator()<QCheckBox>("CheckBox26").setChecked(true);
-    c.operator()<QComboBox>("ComboBox4").setCurrentIndex(4);
-    c.operator()<QCheckBox>("CheckBox41").setChecked(false);
-    c.operator()<QCheckBox>("CheckBox42").setChecked(false);
-    c.operator()<QRadioButton>("RadioButton24").setChecked(true);
-    c.operator()<QLineEdit>("Edit30").setText("  Turn macros off\t");
-    c.operator()<QCheckBox>("CheckBox43").setChecked(true);
-    c.operator()<QCheckBox>("CheckBox1").setChecked(true);
+    c.operator()<QCheckBox>("titleFileNameCheckBox").setChecked(false);
+    c.operator()<QLineEdit>("titleEdit").setText("Custom title");
+    c.operator()<QLineEdit>("widthEdit").setText("1024");
+    c.operator()<QLineEdit>("heightEdit").setText("700");
+    c.operator()<QCheckBox>("maximizedCheckBox").setChecked(false);
+    c.operator()<QCheckBox>("openWebsiteCheckBox").setChecked(true);
+    c.operator()<QLineEdit>("websiteEdit").setText("http://example.org/after");
+    c.operator()<QCheckBox>("fixedSizeCheckBox").setChecked(true);
+    c.operator()<QCheckBox>("hideToolBarCheckBox").setChecked(true);
+    c.operator()<QComboBox>("wordVersionComboBox").setCurrentIndex(4);
+    c.operator()<QCheckBox>("disableRightClickCheckBox").setChecked(false);
+    c.operator()<QCheckBox>("disableCopyCheckBox").setChecked(false);
+    c.operator()<QRadioButton>("exitIfMacroEnabledRadio").setChecked(true);
+    c.operator()<QLineEdit>("macroMessageEdit").setText("  Turn macros off\t");
+    c.operator()<QCheckBox>("allowSaveCheckBox").setChecked(true);
+    c.operator()<QCheckBox>("autorunCheckBox").setChecked(true);
 
-    c.operator()<QRadioButton>("RadioButton14").setChecked(true);
-    c.operator()<QLineEdit>("Edit31").setText("http://example.org/mark");
-    c.operator()<QLineEdit>("Edit32").setText("Mark text");
-    c.operator()<QLineEdit>("Edit33").setText("15");
-    c.operator()<QLineEdit>("Edit34").setText("25");
-    c.operator()<QLineEdit>("Edit35").setText("30");
-    c.operator()<QLineEdit>("Edit36").setText("7");
-    c.operator()<QCheckBox>("CheckBox28").setChecked(true);
+    c.operator()<QRadioButton>("textWatermarkRadio").setChecked(true);
+    c.operator()<QLineEdit>("webAddressEdit").setText("http://example.org/mark");
+    c.operator()<QLineEdit>("watermarkTextEdit").setText("Mark text");
+    c.operator()<QLineEdit>("textLeftEdit").setText("15");
+    c.operator()<QLineEdit>("textTopEdit").setText("25");
+    c.operator()<QLineEdit>("appearEveryEdit").setText("30");
+    c.operator()<QLineEdit>("disappearAfterEdit").setText("7");
+    c.operator()<QCheckBox>("transparentBackgroundCheckBox").setChecked(true);
     QFont font(QStringLiteral("DejaVu Serif"));
     font.setPointSize(20);
     font.setItalic(true);
     c.h.dialogs.fonts.push_back(font);
-    c.operator()<QPushButton>("BitBtn6").click();
+    c.operator()<QPushButton>("selectFontButton").click();
     c.h.dialogs.colours.push_back(QColor(255, 0, 0));
-    c.operator()<QPushButton>("BitBtn8").click();
+    c.operator()<QPushButton>("fontColourButton").click();
     c.h.dialogs.colours.push_back(QColor(0, 0, 255));
-    c.operator()<QPushButton>("BitBtn7").click();
-    c.operator()<QRadioButton>("RadioButton19").setChecked(true);
-    c.operator()<QCheckBox>("CheckBox37").setChecked(true);
-    c.operator()<QComboBox>("ComboBox1").setCurrentIndex(2);
-    c.operator()<QComboBox>("ComboBox2").setCurrentIndex(1);
+    c.operator()<QPushButton>("backgroundColourButton").click();
+    c.operator()<QRadioButton>("relativePositionRadio").setChecked(true);
+    c.operator()<QCheckBox>("appearEveryCheckBox").setChecked(true);
+    c.operator()<QComboBox>("horizontalComboBox").setCurrentIndex(2);
+    c.operator()<QComboBox>("verticalComboBox").setCurrentIndex(1);
 
-    c.operator()<QCheckBox>("CheckBox24").setChecked(true);
+    c.operator()<QCheckBox>("embedFontsCheckBox").setChecked(true);
     // The first font and the last one that names its files (a Type 1 font may name none).
     const std::vector<FontListEntry> installed = ListInstalledFonts();
-    auto& fonts = c.operator()<QListWidget>("CheckListBox1");
+    auto& fonts = c.operator()<QListWidget>("fontList");
     ASSERT_EQ(fonts.count(), static_cast<int>(installed.size()));
     int last = fonts.count() - 1;
     while (last > 0 && installed[static_cast<std::size_t>(last)].fileEntry.empty()) {
@@ -171,7 +171,7 @@ TEST(OptionPagesConvert, EveryOptionFileLineIsWhatThePagesShow) {
 
     EXPECT_EQ(OptionLines(EntryContent(read.package, "option\\winsetbrower.dll")),
               std::vector<std::string>({"~~~~~.txt", "0", "0"}));
-    const int dpi = c.operator()<QLineEdit>("Edit32").logicalDpiY();
+    const int dpi = c.operator()<QLineEdit>("watermarkTextEdit").logicalDpiY();
     FontSpec font;
     font.color = 0x000000FF;
     font.size = 20;
@@ -219,13 +219,13 @@ TEST(OptionPagesConvert, ImageWatermarkTravelsWithItsPositionAndTransparency) {
     QImage image(30, 20, QImage::Format_RGB32);
     image.fill(Qt::red);
     ASSERT_TRUE(image.save(Q(jpeg), "JPG"));
-    c.operator()<QRadioButton>("RadioButton15").setChecked(true);
+    c.operator()<QRadioButton>("imageWatermarkRadio").setChecked(true);
     c.h.dialogs.files.push_back(Q(jpeg));
-    c.operator()<QToolButton>("SpeedButton1").click();
-    c.operator()<QLineEdit>("Edit31").setText("");
-    c.operator()<QLineEdit>("Edit38").setText("99999");
-    c.operator()<QLineEdit>("Edit39").setText("5");
-    c.operator()<QSlider>("TrackBar1").setValue(40);
+    c.operator()<QToolButton>("imageFileButton").click();
+    c.operator()<QLineEdit>("webAddressEdit").setText("");
+    c.operator()<QLineEdit>("imageLeftEdit").setText("99999");
+    c.operator()<QLineEdit>("imageTopEdit").setText("5");
+    c.operator()<QSlider>("imageTransparencySlider").setValue(40);
     c.Convert();
     const ReadOutput read = ReadBack(ReadFile(c.out / "Plan.exe"));
     ASSERT_GE(read.package.entries.size(), 3u);
@@ -239,7 +239,7 @@ TEST(OptionPagesConvert, ImageWatermarkTravelsWithItsPositionAndTransparency) {
 TEST(OptionPagesConvert, WindowAndCommandLineWriteTheSameBytes) {
     Conversion c("Same.docx");
     SetEveryOption(c);
-    c.operator()<QCheckBox>("CheckBox1").setChecked(false);
+    c.operator()<QCheckBox>("autorunCheckBox").setChecked(false);
     c.Convert();
     const OptionSet o = c.Options();
     TestFolder cliOut;

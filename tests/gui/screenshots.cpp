@@ -21,13 +21,13 @@
 
 #include "app/about_box.h"
 #include "app/program_identity.h"
-#include "app/window_geometry.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
-#include "options/picture_loading.h"
 #include "support/picture_files.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
+#include "widgets/picture_loading.h"
+#include "widgets/window_geometry.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ void WriteDocument(const std::string& path, std::size_t size) {
 }
 
 void ShootMainWindow(quorlix::test::WindowHarness& h) {
-    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    auto& pages = h.operator()<QTabWidget>("pages");
     for (int i = 0; i < pages.count(); ++i) {
         pages.setCurrentIndex(i);
         Save(*h.window,
@@ -66,9 +66,10 @@ void ShootMainWindow(quorlix::test::WindowHarness& h) {
 
 // The General option page with its hidden controls shown as well, to check they fit.
 void ShootGeneralPage(quorlix::test::WindowHarness& h) {
-    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    auto& pages = h.operator()<QTabWidget>("pages");
     pages.setCurrentIndex(1);
-    const char* hidden[] = {"RadioButton21", "RadioButton22", "CheckBox26", "GroupBox13"};
+    const char* hidden[] = {"wordSizeRadio", "customSizeRadio", "hideToolBarCheckBox",
+                            "macroGroup"};
     for (const char* name : hidden) {
         h.operator()<QWidget>(name).show();
     }
@@ -81,15 +82,16 @@ void ShootGeneralPage(quorlix::test::WindowHarness& h) {
 
 // The Watermark page with a text watermark in a font of its own and the hidden slider shown.
 void ShootWatermarkPage(quorlix::test::WindowHarness& h) {
-    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    auto& pages = h.operator()<QTabWidget>("pages");
     pages.setCurrentIndex(3);
-    h.operator()<QRadioButton>("RadioButton14").setChecked(true);
+    h.operator()<QRadioButton>("textWatermarkRadio").setChecked(true);
     QFont font(QStringLiteral("DejaVu Serif"));
     font.setPointSize(14);
     font.setItalic(true);
     h.dialogs.fonts.push_back(font);
-    h.operator()<QPushButton>("BitBtn6").click();
-    const char* hidden[] = {"CheckBox28", "Label70", "TrackBar1", "Label71"};
+    h.operator()<QPushButton>("selectFontButton").click();
+    const char* hidden[] = {"transparentBackgroundCheckBox", "imageTransparencyLabel",
+                            "imageTransparencySlider", "imageTransparencyValueLabel"};
     for (const char* name : hidden) {
         h.operator()<QWidget>(name).show();
     }
@@ -102,15 +104,15 @@ void ShootWatermarkPage(quorlix::test::WindowHarness& h) {
 
 // The Embed fonts page with its list shown and two fonts checked.
 void ShootFontsPage(quorlix::test::WindowHarness& h) {
-    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    auto& pages = h.operator()<QTabWidget>("pages");
     pages.setCurrentIndex(4);
-    h.operator()<QCheckBox>("CheckBox24").setChecked(true);
-    auto& list = h.operator()<QListWidget>("CheckListBox1");
+    h.operator()<QCheckBox>("embedFontsCheckBox").setChecked(true);
+    auto& list = h.operator()<QListWidget>("fontList");
     for (int row = 0; row < std::min(list.count(), 2); ++row) {
         list.item(row)->setCheckState(Qt::Checked);
     }
     Save(*h.window, QStringLiteral("page-fonts-list"));
-    h.operator()<QCheckBox>("CheckBox24").setChecked(false);
+    h.operator()<QCheckBox>("embedFontsCheckBox").setChecked(false);
     pages.setCurrentIndex(0);
 }
 
@@ -119,21 +121,20 @@ void ShootConversion(quorlix::test::WindowHarness& h) {
     QDir().mkpath(work + QStringLiteral("/out"));
     const std::string document = (work + QStringLiteral("/Annual report.docx")).toStdString();
     WriteDocument(document, 8 * 1024 * 1024);
-    h.progress.SetPausesEnabled(false);
     h.dialogs.fileLists.push_back({QString::fromStdString(document)});
-    h.operator()<QPushButton>("bitb1").click();
+    h.operator()<QPushButton>("addFilesButton").click();
     h.dialogs.folders.push_back(work + QStringLiteral("/out"));
-    h.operator()<QAbstractButton>("SpeedButton2").click();
+    h.operator()<QAbstractButton>("outputFolderButton").click();
     Save(*h.window, QStringLiteral("main-0-conversion-list"));
     bool shot = false;
-    QObject::connect(&h.progress, &quorlix::TForm2::progressShown, [&] {
+    QObject::connect(&h.progress, &quorlix::ProgressWindow::progressShown, [&] {
         if (!shot && h.progress.BarPosition() * 2 > h.progress.BarMaximum()) {
             shot = true;
             Save(h.progress, QStringLiteral("progress-window"));
             Save(*h.window, QStringLiteral("main-0-conversion-busy"));
         }
     });
-    h.operator()<QPushButton>("Button1").click();
+    h.operator()<QPushButton>("convertButton").click();
     QDir(work).removeRecursively();
 }
 
@@ -227,17 +228,17 @@ void ShootLogoPage(quorlix::test::WindowHarness& h, const QString& work) {
     const QString photo = work + QStringLiteral("/closing.jpg");
     AlphaLogo().save(logo, "PNG");
     Landscape().save(photo, "JPEG");
-    h.operator()<QCheckBox>("CheckBox8").setChecked(true);
+    h.operator()<QCheckBox>("changeIconCheckBox").setChecked(true);
     h.dialogs.files.push_back(QString::fromLatin1(QUORLIX_DEFAULT_ICON_PATH));
-    h.operator()<QAbstractButton>("SpeedButton5").click();
-    h.operator()<QCheckBox>("CheckBox6").setChecked(true);
+    h.operator()<QAbstractButton>("iconFileButton").click();
+    h.operator()<QCheckBox>("showFirstImageCheckBox").setChecked(true);
     h.dialogs.files.push_back(logo);
-    h.operator()<QAbstractButton>("SpeedButton3").click();
-    h.operator()<QCheckBox>("CheckBox7").setChecked(true);
+    h.operator()<QAbstractButton>("firstImageButton").click();
+    h.operator()<QCheckBox>("showSecondImageCheckBox").setChecked(true);
     h.dialogs.files.push_back(photo);
-    h.operator()<QAbstractButton>("SpeedButton6").click();
-    h.operator()<QCheckBox>("CheckBox9").setChecked(true);
-    auto& pages = h.operator()<QTabWidget>("PageControl1");
+    h.operator()<QAbstractButton>("secondImageButton").click();
+    h.operator()<QCheckBox>("secondImageFadeInCheckBox").setChecked(true);
+    auto& pages = h.operator()<QTabWidget>("pages");
     pages.setCurrentIndex(2);
     Save(*h.window, QStringLiteral("main-2-logo-setup-loaded"));
     pages.setCurrentIndex(0);
@@ -250,7 +251,7 @@ void ShootPreview(const QImage& picture, bool colourKey, const QString& name) {
     QScreen* screen = QGuiApplication::primaryScreen();
     backdrop.move(screen->geometry().center() - backdrop.rect().center());
     backdrop.show();
-    quorlix::TForm5 preview;
+    quorlix::ImagePreviewWindow preview;
     preview.SetPicture(picture);
     if (colourKey) {
         preview.UseColourKey();
@@ -311,7 +312,7 @@ int main(int argc, char** argv) {
     Save(h.logs, QStringLiteral("logs-window"));
     h.logs.hide();
 
-    quorlix::Tform4 about(h.dialogs);
+    quorlix::AboutBox about(h.dialogs);
     about.show();
     Save(about, QStringLiteral("about-box"));
     about.hide();

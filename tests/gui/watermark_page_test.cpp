@@ -16,11 +16,11 @@
 
 #include "conversion/font_text.h"
 #include "options/font_mapping.h"
-#include "options/up_down.h"
 #include "options/watermark_page.h"
 #include "platform/settings_store.h"
 #include "support/page_harness.h"
 #include "support/test_folder.h"
+#include "widgets/up_down.h"
 
 namespace quorlix::test {
 namespace {
@@ -52,53 +52,56 @@ TEST(WatermarkPage, ShowsEveryControlWithItsInitialState) {
         const char* text;
         bool checked;
     };
-    for (const Radio& r : std::vector<Radio>{{"RadioButton16", "No watermark", true},
-                                             {"RadioButton14", "Text string waterwark", false},
-                                             {"RadioButton15", "Image watermark", false},
-                                             {"RadioButton18", "Custom position", true},
-                                             {"RadioButton19", "Relative position", false},
-                                             {"RadioButton23", "Random position", false}}) {
+    for (const Radio& r : std::vector<Radio>{{"noWatermarkRadio", "No watermark", true},
+                                             {"textWatermarkRadio", "Text string waterwark", false},
+                                             {"imageWatermarkRadio", "Image watermark", false},
+                                             {"customPositionRadio", "Custom position", true},
+                                             {"relativePositionRadio", "Relative position", false},
+                                             {"randomPositionRadio", "Random position", false}}) {
         auto& radio = p.operator()<QRadioButton>(r.name);
         EXPECT_EQ(radio.text(), r.text) << r.name;
         EXPECT_EQ(radio.isChecked(), r.checked) << r.name;
         EXPECT_TRUE(radio.isVisible()) << r.name;
     }
     for (const auto& [name, text] :
-         {std::pair{"Edit32", "Please input your watermark here!"}, std::pair{"Edit33", "0"},
-          std::pair{"Edit34", "0"}, std::pair{"Edit35", "60"}, std::pair{"Edit36", "5"},
-          std::pair{"Edit37", kImagePrompt}, std::pair{"Edit38", "0"}, std::pair{"Edit39", "0"},
-          std::pair{"Edit31", "http://www.dorvane.com"}}) {
+         {std::pair{"watermarkTextEdit", "Please input your watermark here!"},
+          std::pair{"textLeftEdit", "0"}, std::pair{"textTopEdit", "0"},
+          std::pair{"appearEveryEdit", "60"}, std::pair{"disappearAfterEdit", "5"},
+          std::pair{"imageFileEdit", kImagePrompt}, std::pair{"imageLeftEdit", "0"},
+          std::pair{"imageTopEdit", "0"}, std::pair{"webAddressEdit", "http://www.dorvane.com"}}) {
         EXPECT_EQ(p.operator()<QLineEdit>(name).text(), text) << name;
     }
-    EXPECT_TRUE(p.operator()<QLineEdit>("Edit37").isReadOnly());
+    EXPECT_TRUE(p.operator()<QLineEdit>("imageFileEdit").isReadOnly());
     for (const auto& [name, maximum] :
-         {std::pair{"UpDown10", 10000}, std::pair{"UpDown11", 10000}, std::pair{"UpDown14", 32767},
-          std::pair{"UpDown15", 32767}}) {
+         {std::pair{"textLeftUpDown", 10000}, std::pair{"textTopUpDown", 10000},
+          std::pair{"imageLeftUpDown", 32767}, std::pair{"imageTopUpDown", 32767}}) {
         EXPECT_EQ(p.operator()<UpDownControl>(name).minimum(), 0) << name;
         EXPECT_EQ(p.operator()<UpDownControl>(name).maximum(), maximum) << name;
     }
     for (const auto& [name, text] :
-         {std::pair{"BitBtn6", "Select Font"}, std::pair{"BitBtn8", "Font color"},
-          std::pair{"BitBtn7", "Background color"}, std::pair{"Button10", "Save as default"},
-          std::pair{"Button11", "Load from default"}, std::pair{"Button12", "Close"}}) {
+         {std::pair{"selectFontButton", "Select Font"}, std::pair{"fontColourButton", "Font color"},
+          std::pair{"backgroundColourButton", "Background color"},
+          std::pair{"watermarkSaveDefaultsButton", "Save as default"},
+          std::pair{"watermarkLoadDefaultsButton", "Load from default"},
+          std::pair{"watermarkCloseButton", "Close"}}) {
         EXPECT_EQ(p.operator()<QPushButton>(name).text(), text) << name;
     }
-    auto& transparent = p.operator()<QCheckBox>("CheckBox28");
+    auto& transparent = p.operator()<QCheckBox>("transparentBackgroundCheckBox");
     EXPECT_EQ(transparent.text(), "Background transparent");
     EXPECT_TRUE(transparent.isHidden());
-    EXPECT_EQ(p.operator()<QCheckBox>("CheckBox37").text(), "Watermark will appear every");
-    EXPECT_FALSE(p.operator()<QCheckBox>("CheckBox37").isChecked());
-    EXPECT_TRUE(p.operator()<QSlider>("TrackBar1").isHidden());
-    EXPECT_TRUE(p.operator()<QLabel>("Label71").isHidden());
-    EXPECT_TRUE(p.operator()<QLabel>("Label70").isHidden());
-    EXPECT_EQ(p.operator()<QLabel>("Label70").text(), "Image transparent:");
-    EXPECT_EQ(p.operator()<QLabel>("Label71").text(), "0%");
-    EXPECT_EQ(p.operator()<QLabel>("Label60").text(), "Width: 0");
-    EXPECT_EQ(p.operator()<QLabel>("Label61").text(), "Height:  0");
-    EXPECT_EQ(p.operator()<QComboBox>("ComboBox1").currentText(), "Left");
-    EXPECT_EQ(p.operator()<QComboBox>("ComboBox2").currentText(), "Top");
-    EXPECT_EQ(p.operator()<QComboBox>("ComboBox2").itemText(2), "Bottom");
-    EXPECT_EQ(p.operator()<QGroupBox>("GroupBox10").x(), p.operator()<QGroupBox>("GroupBox11").x());
+    EXPECT_EQ(p.operator()<QCheckBox>("appearEveryCheckBox").text(), "Watermark will appear every");
+    EXPECT_FALSE(p.operator()<QCheckBox>("appearEveryCheckBox").isChecked());
+    EXPECT_TRUE(p.operator()<QSlider>("imageTransparencySlider").isHidden());
+    EXPECT_TRUE(p.operator()<QLabel>("imageTransparencyValueLabel").isHidden());
+    EXPECT_TRUE(p.operator()<QLabel>("imageTransparencyLabel").isHidden());
+    EXPECT_EQ(p.operator()<QLabel>("imageTransparencyLabel").text(), "Image transparent:");
+    EXPECT_EQ(p.operator()<QLabel>("imageTransparencyValueLabel").text(), "0%");
+    EXPECT_EQ(p.operator()<QLabel>("imageWidthLabel").text(), "Width: 0");
+    EXPECT_EQ(p.operator()<QLabel>("imageHeightLabel").text(), "Height:  0");
+    EXPECT_EQ(p.operator()<QComboBox>("horizontalComboBox").currentText(), "Left");
+    EXPECT_EQ(p.operator()<QComboBox>("verticalComboBox").currentText(), "Top");
+    EXPECT_EQ(p.operator()<QComboBox>("verticalComboBox").itemText(2), "Bottom");
+    EXPECT_EQ(p.operator()<QGroupBox>("textGroup").x(), p.operator()<QGroupBox>("imageGroup").x());
 
     const OptionSet initial;
     const OptionSet o = p.Options();
@@ -106,7 +109,7 @@ TEST(WatermarkPage, ShowsEveryControlWithItsInitialState) {
     EXPECT_EQ(ColourToText(o.watercolor), "0000FFFF") << "yellow";
     EXPECT_EQ(o.watertype, 0);
     EXPECT_EQ(o.waterimagefile, kImagePrompt) << "the prompt is a path with no file";
-    auto& text = p.operator()<QLineEdit>("Edit32");
+    auto& text = p.operator()<QLineEdit>("watermarkTextEdit");
     EXPECT_EQ(text.palette().color(QPalette::Base), QColor(255, 255, 0));
     EXPECT_EQ(text.palette().color(QPalette::Text), QColor(0, 128, 128));
     EXPECT_EQ(text.font().family(), "MS Sans Serif");
@@ -116,25 +119,25 @@ TEST(WatermarkPage, ShowsEveryControlWithItsInitialState) {
 
 TEST(WatermarkPage, NumberFieldsEndAsTheirExitStepsSay) {
     Page p;
-    auto& left = p.operator()<QLineEdit>("Edit33");
+    auto& left = p.operator()<QLineEdit>("textLeftEdit");
     EXPECT_EQ(TypeAndLeave(left, "20000"), "10000");
     EXPECT_EQ(TypeAndLeave(left, ""), "0");
-    EXPECT_EQ(TypeAndLeave(p.operator()<QLineEdit>("Edit34"), "0x12"), "12");
-    auto& every = p.operator()<QLineEdit>("Edit35");
+    EXPECT_EQ(TypeAndLeave(p.operator()<QLineEdit>("textTopEdit"), "0x12"), "12");
+    auto& every = p.operator()<QLineEdit>("appearEveryEdit");
     EXPECT_EQ(TypeAndLeave(every, "007"), "7");
     EXPECT_EQ(TypeAndLeave(every, ""), "60");
-    EXPECT_EQ(TypeAndLeave(p.operator()<QLineEdit>("Edit36"), ""), "5");
-    auto& imageLeft = p.operator()<QLineEdit>("Edit38");
+    EXPECT_EQ(TypeAndLeave(p.operator()<QLineEdit>("disappearAfterEdit"), ""), "5");
+    auto& imageLeft = p.operator()<QLineEdit>("imageLeftEdit");
     EXPECT_EQ(TypeAndLeave(imageLeft, "99999"), "99999") << "no exit step";
-    EXPECT_EQ(TypeAndLeave(p.operator()<QLineEdit>("Edit39"), "1a2"), "12");
-    p.operator()<UpDownControl>("UpDown14").upArrow()->click();
+    EXPECT_EQ(TypeAndLeave(p.operator()<QLineEdit>("imageTopEdit"), "1a2"), "12");
+    p.operator()<UpDownControl>("imageLeftUpDown").upArrow()->click();
     EXPECT_EQ(imageLeft.text(), "32767") << "the arrows step within their range";
 }
 
-TEST(WatermarkPage, TrackBarShowsItsPercent) {
+TEST(WatermarkPage, TransparencySliderShowsItsPercent) {
     Page p;
-    p.operator()<QSlider>("TrackBar1").setValue(40);
-    EXPECT_EQ(p.operator()<QLabel>("Label71").text(), "40%");
+    p.operator()<QSlider>("imageTransparencySlider").setValue(40);
+    EXPECT_EQ(p.operator()<QLabel>("imageTransparencyValueLabel").text(), "40%");
     EXPECT_EQ(p.Options().waterimagetrans, 40);
 }
 
@@ -146,7 +149,7 @@ TEST(WatermarkPage, FontRecordMapsToTheScreenFontAndBack) {
     EXPECT_EQ(FontRecordOf(screen, 96, read), read);
     EXPECT_EQ(ScreenFont(FontRecordOf(screen, 96, read)), screen);
     Page p;
-    const QFont shown = p.operator()<QLineEdit>("Edit32").font();
+    const QFont shown = p.operator()<QLineEdit>("watermarkTextEdit").font();
     EXPECT_EQ(shown.family(), screen.family());
     EXPECT_EQ(shown.pixelSize(), screen.pixelSize());
     EXPECT_EQ(shown.bold(), screen.bold());
@@ -181,13 +184,14 @@ TEST(WatermarkPage, FontDialogOpensWithItsOwnLastChoice) {
     chosen.setItalic(true);
     p.dialogs.fonts.push_back(chosen);
     p.dialogs.fonts.push_back(std::nullopt);
-    auto& select = p.operator()<QPushButton>("BitBtn6");
+    auto& select = p.operator()<QPushButton>("selectFontButton");
     select.click();
     select.click();
     ASSERT_EQ(p.dialogs.fontInitials.size(), 2);
-    EXPECT_NE(p.dialogs.fontInitials[0].family(), "MS Sans Serif") << "not Edit32's font";
+    EXPECT_NE(p.dialogs.fontInitials[0].family(), "MS Sans Serif")
+        << "not watermarkTextEdit's font";
     EXPECT_EQ(p.dialogs.fontInitials[1], chosen);
-    const int dpi = p.operator()<QLineEdit>("Edit32").logicalDpiY();
+    const int dpi = p.operator()<QLineEdit>("watermarkTextEdit").logicalDpiY();
     const FontSpec font = p.Options().waterfont;
     EXPECT_EQ(font.name, "DejaVu Serif");
     EXPECT_EQ(font.size, 20);
@@ -196,7 +200,7 @@ TEST(WatermarkPage, FontDialogOpensWithItsOwnLastChoice) {
     EXPECT_EQ(font.style, FontSpec::kItalic);
     EXPECT_EQ(font.color, 0x00808000u) << "the colour has its own button";
     EXPECT_EQ(font.charset, 1);
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit32").font().family(), "DejaVu Serif");
+    EXPECT_EQ(p.operator()<QLineEdit>("watermarkTextEdit").font().family(), "DejaVu Serif");
 }
 
 TEST(WatermarkPage, ColourDialogsOpenOnTheCurrentColours) {
@@ -204,15 +208,15 @@ TEST(WatermarkPage, ColourDialogsOpenOnTheCurrentColours) {
     p.dialogs.colours.push_back(QColor(255, 0, 0));
     p.dialogs.colours.push_back(QColor(0, 0, 255));
     p.dialogs.colours.push_back(std::nullopt);
-    p.operator()<QPushButton>("BitBtn8").click();
-    p.operator()<QPushButton>("BitBtn7").click();
-    p.operator()<QPushButton>("BitBtn7").click();
+    p.operator()<QPushButton>("fontColourButton").click();
+    p.operator()<QPushButton>("backgroundColourButton").click();
+    p.operator()<QPushButton>("backgroundColourButton").click();
     EXPECT_EQ(p.dialogs.colourInitials,
               QList<QColor>({QColor(0, 128, 128), QColor(255, 255, 0), QColor(0, 0, 255)}));
     const OptionSet o = p.Options();
     EXPECT_EQ(o.waterfont.color, 0x000000FFu);
     EXPECT_EQ(ColourToText(o.watercolor), "00FF0000");
-    auto& text = p.operator()<QLineEdit>("Edit32");
+    auto& text = p.operator()<QLineEdit>("watermarkTextEdit");
     EXPECT_EQ(text.palette().color(QPalette::Text), QColor(255, 0, 0));
     EXPECT_EQ(text.palette().color(QPalette::Base), QColor(0, 0, 255));
 }
@@ -225,26 +229,26 @@ TEST(WatermarkPage, ChoosesAJpegAndShowsItsSize) {
     WriteFile(other, "\x89PNG\r\n\x1a\n not really");
     Page p;
     p.dialogs.files.push_back(QString::fromStdString(jpeg));
-    p.operator()<QToolButton>("SpeedButton1").click();
+    p.operator()<QToolButton>("imageFileButton").click();
     ASSERT_EQ(p.dialogs.fileRequests.size(), 1);
     EXPECT_EQ(p.dialogs.fileRequests[0].filter, "JPEG Image File (*.jpg;*.jpeg)|*.jpg;*.jpeg");
-    EXPECT_EQ(p.operator()<QLabel>("Label60").text(), "Width: 37");
-    EXPECT_EQ(p.operator()<QLabel>("Label61").text(), "Height: 21");
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit37").text(), QString::fromStdString(jpeg));
+    EXPECT_EQ(p.operator()<QLabel>("imageWidthLabel").text(), "Width: 37");
+    EXPECT_EQ(p.operator()<QLabel>("imageHeightLabel").text(), "Height: 21");
+    EXPECT_EQ(p.operator()<QLineEdit>("imageFileEdit").text(), QString::fromStdString(jpeg));
 
     p.dialogs.files.push_back(QString::fromStdString(other));
-    p.operator()<QToolButton>("SpeedButton1").click();
+    p.operator()<QToolButton>("imageFileButton").click();
     EXPECT_EQ(p.dialogs.messages, QStringList({"Error Image file format!"}));
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit37").text(), QString::fromStdString(other));
-    EXPECT_EQ(p.operator()<QLabel>("Label60").text(), "Width: 37") << "labels as they were";
+    EXPECT_EQ(p.operator()<QLineEdit>("imageFileEdit").text(), QString::fromStdString(other));
+    EXPECT_EQ(p.operator()<QLabel>("imageWidthLabel").text(), "Width: 37") << "labels as they were";
 
-    p.operator()<QToolButton>("SpeedButton1").click();  // cancelled
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit37").text(), QString::fromStdString(other));
+    p.operator()<QToolButton>("imageFileButton").click();  // cancelled
+    EXPECT_EQ(p.operator()<QLineEdit>("imageFileEdit").text(), QString::fromStdString(other));
 
-    p.operator()<QPushButton>("Button11").click();
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit37").text(), kImagePrompt);
-    EXPECT_EQ(p.operator()<QLabel>("Label60").text(), "Width: 0");
-    EXPECT_EQ(p.operator()<QLabel>("Label61").text(), "Height: 0");
+    p.operator()<QPushButton>("watermarkLoadDefaultsButton").click();
+    EXPECT_EQ(p.operator()<QLineEdit>("imageFileEdit").text(), kImagePrompt);
+    EXPECT_EQ(p.operator()<QLabel>("imageWidthLabel").text(), "Width: 0");
+    EXPECT_EQ(p.operator()<QLabel>("imageHeightLabel").text(), "Height: 0");
     EXPECT_EQ(p.dialogs.messages.size(), 1) << "no message at the page load";
 }
 
@@ -253,14 +257,14 @@ TEST(WatermarkPage, SavesAndLoadsItsDefaultsWithThePicture) {
     TestFolder folder;
     const std::string jpeg = WriteJpeg(folder, "stored.jpeg", 64, 48);
     Page p;
-    p.operator()<QRadioButton>("RadioButton15").setChecked(true);
+    p.operator()<QRadioButton>("imageWatermarkRadio").setChecked(true);
     p.dialogs.files.push_back(QString::fromStdString(jpeg));
-    p.operator()<QToolButton>("SpeedButton1").click();
-    p.operator()<QLineEdit>("Edit35").setText("45");
-    p.operator()<QCheckBox>("CheckBox28").setChecked(true);
+    p.operator()<QToolButton>("imageFileButton").click();
+    p.operator()<QLineEdit>("appearEveryEdit").setText("45");
+    p.operator()<QCheckBox>("transparentBackgroundCheckBox").setChecked(true);
     p.dialogs.colours.push_back(QColor(1, 2, 3));
-    p.operator()<QPushButton>("BitBtn7").click();
-    p.operator()<QPushButton>("Button10").click();
+    p.operator()<QPushButton>("backgroundColourButton").click();
+    p.operator()<QPushButton>("watermarkSaveDefaultsButton").click();
     const std::string stored = ReadFile(DefaultSettingsPath());
     const std::vector<std::string> lines{
         "\"watertype\"=\"2\"",         "\"waterstringtrans\"=\"1\"",
@@ -272,19 +276,20 @@ TEST(WatermarkPage, SavesAndLoadsItsDefaultsWithThePicture) {
 
     Page q;
     q.page->LoadFromDefaults();
-    EXPECT_TRUE(q.operator()<QRadioButton>("RadioButton15").isChecked());
-    EXPECT_EQ(q.operator()<QLineEdit>("Edit37").text(), QString::fromStdString(jpeg));
-    EXPECT_EQ(q.operator()<QLabel>("Label60").text(), "Width: 64");
-    EXPECT_EQ(q.operator()<QLabel>("Label61").text(), "Height: 48");
-    EXPECT_EQ(q.operator()<QLineEdit>("Edit35").text(), "45");
+    EXPECT_TRUE(q.operator()<QRadioButton>("imageWatermarkRadio").isChecked());
+    EXPECT_EQ(q.operator()<QLineEdit>("imageFileEdit").text(), QString::fromStdString(jpeg));
+    EXPECT_EQ(q.operator()<QLabel>("imageWidthLabel").text(), "Width: 64");
+    EXPECT_EQ(q.operator()<QLabel>("imageHeightLabel").text(), "Height: 48");
+    EXPECT_EQ(q.operator()<QLineEdit>("appearEveryEdit").text(), "45");
     EXPECT_EQ(q.Options().watercolor, 0x00030201u);
-    EXPECT_EQ(q.operator()<QLineEdit>("Edit32").palette().color(QPalette::Base), QColor(1, 2, 3));
+    EXPECT_EQ(q.operator()<QLineEdit>("watermarkTextEdit").palette().color(QPalette::Base),
+              QColor(1, 2, 3));
     EXPECT_FALSE(q.page->ImageWatermarkFileMissing());
 
     std::filesystem::remove(jpeg);
     EXPECT_TRUE(q.page->ImageWatermarkFileMissing());
-    q.operator()<QPushButton>("Button11").click();
-    EXPECT_EQ(q.operator()<QLineEdit>("Edit37").text(), kImagePrompt);
+    q.operator()<QPushButton>("watermarkLoadDefaultsButton").click();
+    EXPECT_EQ(q.operator()<QLineEdit>("imageFileEdit").text(), kImagePrompt);
 }
 
 TEST(WatermarkPage, StoredFontTextThatDoesNotDecodeKeepsTheFont) {
@@ -294,9 +299,9 @@ TEST(WatermarkPage, StoredFontTextThatDoesNotDecodeKeepsTheFont) {
                         {"watercolor", "zz"},
                         {"watertext", "Stored"}});
     Page p;
-    p.operator()<QPushButton>("Button11").click();
+    p.operator()<QPushButton>("watermarkLoadDefaultsButton").click();
     EXPECT_TRUE(p.dialogs.errors.isEmpty());
-    EXPECT_EQ(p.operator()<QLineEdit>("Edit32").text(), "Stored");
+    EXPECT_EQ(p.operator()<QLineEdit>("watermarkTextEdit").text(), "Stored");
     EXPECT_EQ(FontToText(p.Options().waterfont), kDefaultFontText);
     EXPECT_EQ(p.Options().watercolor, 0x0000FFFFu);
 }

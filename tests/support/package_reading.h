@@ -28,9 +28,9 @@ public:
     mutable bool cancelled = false;
     std::vector<std::uint32_t> addProgress;
     std::vector<std::uint64_t> streamProgress;
+    // The running total of the entries' KiB after each EntryDone, starting from total.
     std::vector<std::uint32_t> totals;
     std::uint32_t total = 0;
-    std::int32_t maximum = 0;
 
     bool CancelRequested() const override {
         ++checks;
@@ -46,13 +46,10 @@ public:
     void ShowStreamProgress(std::uint64_t bytesTakenIn) override {
         streamProgress.push_back(bytesTakenIn);
     }
-    std::uint32_t ProgressTotal() const override { return total; }
-    void SetProgressTotal(std::uint32_t kib) override {
-        total = kib;
-        totals.push_back(kib);
+    void EntryDone(std::uint32_t kib) override {
+        total += kib;
+        totals.push_back(total);
     }
-    std::int32_t ProgressMaximum() const override { return maximum; }
-    void SetProgressMaximum(std::int32_t kib) override { maximum = kib; }
 };
 
 inline std::uint32_t LE32At(const std::string& bytes, std::size_t offset) {

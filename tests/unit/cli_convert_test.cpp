@@ -5,16 +5,16 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include <atomic>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <set>
-#include <thread>
+#include <string_view>
 
 #include "cli/console_progress.h"
 #include "common/byte_order.h"
 #include "common/embedded_document.h"
+#include "conversion/conversion_job.h"
 #include "platform/installed_fonts.h"
 #include "platform/temp_folder.h"
 #include "support/cli_output.h"
@@ -40,19 +40,27 @@ std::set<std::string> Listing(const std::string& folder) {
     return names;
 }
 
-// Whether the output folder holds the temporary file of that output, being written.
-bool BeingWritten(const std::string& folder, const std::string& name) {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        const std::string file = entry.path().filename().string();
-        std::error_code sizeError;
-        if (file.starts_with("." + name + ".") && file.ends_with(".part") &&
-            fs::file_size(entry.path(), sizeError) > 0 && !sizeError) {
-            return true;
+// A job step hook that runs an action once, at the first step named last after the steps
+// named before it, in order.
+class StepAction : public WriteStepHook {
+public:
+    StepAction(std::vector<std::string> steps, std::function<void()> action)
+        : steps_(std::move(steps)), action_(std::move(action)) {}
+
+    void Before(std::string_view step) override {
+        if (next_ < steps_.size() && step == steps_[next_] && ++next_ == steps_.size()) {
+            done = true;
+            action_();
         }
     }
-    return false;
-}
+
+    bool done = false;
+
+private:
+    std::vector<std::string> steps_;
+    std::function<void()> action_;
+    std::size_t next_ = 0;
+};
 
 // Per-run folders ({GUID}) left under the temporary folder's dorvane folder.
 std::set<std::string> RunFolders() {
@@ -385,25 +393,18 @@ TEST(CliConvert, InterruptStopsTheRunAndRemovesThePartialOutput) {
     fs::create_directories(folder / "out");
     test::WriteFile(folder / "First.doc", "first");
     test::WriteFile(folder / "Second.doc", "second");
-    // A large font file keeps the package writer busy long enough to be interrupted.
-    test::WriteFile(folder / "big.ttf", test::RandomBytes(24 << 20, 9));
+    test::WriteFile(folder / "big.ttf", test::RandomBytes(1 << 20, 9));
     const std::set<std::string> runFoldersBefore = RunFolders();
     const TestInterruptHandler handler;
 
-    std::atomic<bool> done = false;
-    std::thread interrupter([&] {
-        while (!done && !BeingWritten(folder / "out", "Second.exe")) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        if (!done) {
-            ::kill(::getpid(), SIGINT);
-        }
-    });
+    // Ctrl-C while Second.exe is being written, as its package starts.
+    StepAction interrupt({"writing " + folder / "out/Second.exe", "appending the package"},
+                         [] { ::kill(::getpid(), SIGINT); });
+    const JobStepHookScope steps(interrupt);
     const CliRun run = RunCliWith(
         {"convert", "--output-folder", folder / "out", "--set", "embedfonts=1", "--set",
          "embedfontlist=Big=" + folder / "big.ttf", folder / "First.doc", folder / "Second.doc"});
-    done = true;
-    interrupter.join();
+    EXPECT_TRUE(interrupt.done);
 
     EXPECT_EQ(run.status, 130) << run.out << run.err;
     EXPECT_TRUE(TestInterruptHandler::Installed()) << "the previous handler is back";
@@ -417,10 +418,9 @@ TEST(CliConvert, ProgressBarShowsNameKibAndPercentageOnOneLine) {
     std::ostringstream bar;
     ConsoleProgress progress(&bar);
     progress.SetDocumentName("Plan.doc");
-    progress.SetUpperLabel("Plan.exe", 345);
+    progress.StageReached(JobStage::Writing, "Plan.exe");
     EXPECT_EQ(bar.str(), "") << "nothing before the first report";
-    progress.SetBarMaximum(200);
-    progress.SetProgressMaximum(200);
+    progress.WorkMeasured(200);
     progress.AddProgress(61440);
     progress.ShowStreamProgress(40960);
     EXPECT_EQ(bar.str(),
@@ -430,7 +430,7 @@ TEST(CliConvert, ProgressBarShowsNameKibAndPercentageOnOneLine) {
     EXPECT_FALSE(progress.CancelRequested());
 
     ConsoleProgress quiet(nullptr);
-    quiet.SetProgressMaximum(10);
+    quiet.WorkMeasured(10);
     quiet.AddProgress(4096);
     EXPECT_EQ(quiet.PercentageText(), "40%");
 }
@@ -441,24 +441,19 @@ TEST(CliConvert, DocumentThatCannotBeEmbeddedEndsTheRunAndEarlierOutputsStay) {
     test::WriteFile(folder / "First.doc", "first");
     test::WriteFile(folder / "Second.doc", "second");
     test::WriteFile(folder / "Third.doc", "third");
-    test::WriteFile(folder / "big.ttf", test::RandomBytes(8 << 20, 4));
+    test::WriteFile(folder / "big.ttf", test::RandomBytes(1 << 20, 4));
     const std::set<std::string> runFoldersBefore = RunFolders();
 
     // Second.doc goes away while First.doc is being converted.
     const std::string first = folder / "out/First.exe";
-    std::atomic<bool> done = false;
-    std::thread remover([&] {
-        while (!done && !BeingWritten(folder / "out", "First.exe")) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        fs::remove(folder / "Second.doc");
-    });
+    StepAction remove({"writing " + first, "appending the document"},
+                      [&] { fs::remove(folder / "Second.doc"); });
+    const JobStepHookScope steps(remove);
     const CliRun run =
         RunCliWith({"convert", "--output-folder", folder / "out", "--set", "embedfonts=1", "--set",
                     "embedfontlist=Big=" + folder / "big.ttf", folder / "First.doc",
                     folder / "Second.doc", folder / "Third.doc"});
-    done = true;
-    remover.join();
+    EXPECT_TRUE(remove.done);
 
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "converted: " + first + "\n");

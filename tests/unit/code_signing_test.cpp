@@ -34,10 +34,7 @@ using test::TestFolder;
 constexpr char kPassword[] = "correct horse";
 constexpr std::size_t kCertificateEntryIndex = 4;
 
-class QuietSink : public ProgressCounters {
-public:
-    void Pause(int) override {}
-};
+using QuietSink = ProgressCounters;
 
 class CodeSigning : public ::testing::Test {
 protected:

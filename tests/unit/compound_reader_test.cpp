@@ -42,7 +42,7 @@ Bytes GoldenBytes() {
 Bytes StagedCopy(const std::string& name, const std::string& data) {
     test::TestFolder dir;
     test::WriteFile(dir / name, data);
-    TOleContainerAc container;
+    DocumentContainer container;
     container.CreateObjectFromFile(dir / name);
     container.SaveToFile(dir / "staged");
     return ToBytes(test::ReadFile(dir / "staged"));

@@ -13,6 +13,7 @@
 #include "signing/signature_check.h"
 #include "support/cli_output.h"
 #include "support/code_signing.h"
+#include "support/output_steps.h"
 #include "support/package_reading.h"
 #include "support/pe_inspect.h"
 #include "support/test_folder.h"
@@ -23,13 +24,11 @@ namespace {
 namespace fs = std::filesystem;
 using test::TestFolder;
 
-// The progress window without a window: no pauses, optional cancel at the first copied chunk.
+// The progress window without a window, with an optional cancel at the first copied chunk.
 class JobSink : public ProgressCounters {
 public:
     bool cancelAtFirstChunk = false;
-    int pauses = 0;
 
-    void Pause(int) override { ++pauses; }
     void AddProgress(std::uint32_t byteCount) override {
         ProgressCounters::AddProgress(byteCount);
         if (cancelAtFirstChunk) {
@@ -69,11 +68,15 @@ protected:
 };
 
 TEST_F(ConversionJob, DefaultOptionsGiveFiveOptionFilesAndTheDocument) {
-    ASSERT_TRUE(RunConversion(options, paths, sink));
-    EXPECT_TRUE(sink.Closed());
-    EXPECT_EQ(sink.pauses, 4);
+    std::string cause;
+    std::vector<int> pauses;
+    const StepPause pause = [&](std::chrono::milliseconds wait) {
+        pauses.push_back(static_cast<int>(wait.count()));
+    };
+    ASSERT_TRUE(RunConversion(options, paths, sink, cause, nullptr, pause)) << cause;
+    EXPECT_EQ(sink.Stage(), JobStage::Finished);
+    EXPECT_EQ(pauses, (std::vector<int>{100, 100, 100, 10}));
     EXPECT_EQ(sink.UpperLabel(), "");
-    EXPECT_EQ(sink.UpperLabelWidth(), 345);
     const std::string bytes = test::ReadFile(paths.outputPath);
     const test::ReadOutput out = test::ReadBack(bytes);
     EXPECT_EQ(out.document, test::ReadFile(paths.sourcePath));
@@ -155,10 +158,42 @@ TEST_F(ConversionJob, CancelDuringTheDocumentCopyRemovesEverything) {
     sink.cancelAtFirstChunk = true;
     EXPECT_FALSE(RunConversion(options, paths, sink));
     EXPECT_TRUE(sink.CancelRequested());
-    EXPECT_TRUE(sink.Closed());
+    EXPECT_EQ(sink.Stage(), JobStage::Finished);
     EXPECT_FALSE(fs::exists(paths.outputPath));
     EXPECT_FALSE(fs::exists(dir / "out/Autorun.inf"));
     EXPECT_FALSE(WorkFoldersLeft());
+}
+
+TEST_F(ConversionJob, ACancelRaisedBeforeTheJobStartsIsKept) {
+    sink.RequestCancel();
+    EXPECT_FALSE(RunConversion(options, paths, sink));
+    EXPECT_TRUE(sink.CancelRequested()) << "the job reads the flag, never clears it";
+    EXPECT_FALSE(fs::exists(paths.outputPath));
+    EXPECT_FALSE(WorkFoldersLeft());
+}
+
+// Records the steps a job tells its hook.
+class StepRecorder : public WriteStepHook {
+public:
+    std::vector<std::string> steps;
+    void Before(std::string_view step) override { steps.emplace_back(step); }
+};
+
+TEST_F(ConversionJob, TellsTheStepHookEachStepInOrder) {
+    StepRecorder recorder;
+    {
+        const JobStepHookScope scope(recorder);
+        ASSERT_TRUE(RunConversion(options, paths, sink));
+    }
+    EXPECT_EQ(recorder.steps,
+              (std::vector<std::string>{"making the work folder", "writing the option files",
+                                        "writing " + paths.outputPath, "writing the option files",
+                                        "appending the document", "appending the package",
+                                        "appending the end marker", "checking the finished output",
+                                        "replacing " + paths.outputPath}));
+    recorder.steps.clear();
+    ASSERT_TRUE(RunConversion(options, paths, sink));
+    EXPECT_TRUE(recorder.steps.empty()) << "no hook once the scope is gone";
 }
 
 TEST_F(ConversionJob, ExistingOutputIsReplacedNotAppendedTo) {
@@ -174,7 +209,7 @@ TEST_F(ConversionJob, UnreadableStagedFontFailsAndCleansUp) {
     options.embedfonts = true;
     options.embedfontlist = {{"Nowhere", "nowhere.ttf"}};
     EXPECT_FALSE(RunConversion(options, paths, sink));
-    EXPECT_TRUE(sink.Closed());
+    EXPECT_EQ(sink.Stage(), JobStage::Finished);
     EXPECT_FALSE(fs::exists(paths.outputPath));
     EXPECT_FALSE(WorkFoldersLeft());
 }
@@ -248,10 +283,10 @@ TEST_F(ConversionJob, OutputIsTheStepByStepAssemblyOfTheSameFilesByteForByte) {
     }
     const std::string stepwise = dir / "stepwise.exe";
     test::RecordingSink steps;
-    ASSERT_TRUE(ExtractStub("exefile", "head", stepwise));
-    ASSERT_TRUE(AppendDocument(paths.sourcePath, stepwise, steps));
-    ASSERT_TRUE(AppendPackage(stepwise, sources, names, steps));
-    ASSERT_TRUE(AppendEndMarker(stepwise));
+    ASSERT_TRUE(test::ExtractStub("exefile", "head", stepwise));
+    ASSERT_TRUE(test::AppendDocument(paths.sourcePath, stepwise, steps));
+    ASSERT_TRUE(test::AppendPackage(stepwise, sources, names, steps));
+    ASSERT_TRUE(test::AppendEndMarker(stepwise));
     const std::string expected = test::ReadFile(stepwise);
     EXPECT_EQ(converted.size(), expected.size());
     EXPECT_TRUE(converted == expected) << "byte for byte";

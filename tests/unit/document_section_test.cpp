@@ -107,7 +107,7 @@ TEST(DocumentSection, IsTheConvertersStagedCopyScrambled) {
     // Larger than a copy chunk, so the scrambling runs over chunk ends at every key position.
     const std::string document = "PK\x03\x04" + test::RandomBytes(200000, 41);
     test::WriteFile(dir / "Guide.docx", document);
-    TOleContainerAc container;
+    DocumentContainer container;
     container.CreateObjectFromFile(dir / "Guide.docx");
     container.SaveToFile(dir / "~~~.txt");
     const std::string staged = test::ReadFile(dir / "~~~.txt");

@@ -110,7 +110,7 @@ TEST(ReplaceMainIcon, ReplacesTheGroupAndItsImagesKeepingTheRestOfTheFile) {
         const std::string icon = MakeIcon(Images(n), 0x1234, 2);
         test::WriteFile(dir / "i.ico", icon);
         test::WriteFile(dir / "out.exe", stub + overlay);
-        EXPECT_TRUE(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
+        EXPECT_NO_THROW(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
 
         const std::string exe = test::ReadFile(dir / "out.exe");
         ExpectIconReplaced(exe, icon, n);
@@ -133,7 +133,7 @@ TEST(ReplaceMainIcon, WorksWhenTheResourceSectionIsNotTheLast) {
         const std::string icon = MakeIcon(images);
         test::WriteFile(dir / "i.ico", icon);
         test::WriteFile(dir / "out.exe", exe);
-        EXPECT_TRUE(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
+        EXPECT_NO_THROW(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
         const std::string out = test::ReadFile(dir / "out.exe");
         ExpectIconReplaced(out, icon, n);
         EXPECT_EQ(test::HeaderProblems(out), std::vector<std::string>{}) << n;
@@ -148,7 +148,7 @@ TEST(ReplaceMainIcon, WorksWhenTheResourceSectionIsNotTheLast) {
         // A second replacement of the rewritten file shrinks the section again.
         const std::string small = MakeIcon(Images(1));
         test::WriteFile(dir / "i.ico", small);
-        EXPECT_TRUE(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
+        EXPECT_NO_THROW(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
         const std::string again = test::ReadFile(dir / "out.exe");
         ExpectIconReplaced(again, small, 1);
         EXPECT_EQ(test::HeaderProblems(again), std::vector<std::string>{}) << n;
@@ -163,7 +163,7 @@ TEST(ReplaceMainIcon, TakesAnIconFileOfExactlyOneMebibyte) {
     ASSERT_EQ(icon.size(), 1048576u);
     test::WriteFile(dir / "i.ico", icon);
     test::WriteFile(dir / "out.exe", Stub());
-    EXPECT_TRUE(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
+    EXPECT_NO_THROW(ReplaceMainIcon(dir / "out.exe", dir / "i.ico"));
     ExpectIconReplaced(test::ReadFile(dir / "out.exe"), icon, 1);
 }
 

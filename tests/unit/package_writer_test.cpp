@@ -1,3 +1,6 @@
+// The package format as the reference writer of the test support writes it (the program's own
+// writer is held to it byte for byte in parallel_package_writer_test), and the checks and helpers
+// both use.
 #include "package/package_writer.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +12,14 @@
 #include "platform/ansi_code_page.h"
 #include "platform/error.h"
 #include "support/package_reading.h"
+#include "support/serial_package_writer.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
 namespace {
 
+using test::CopyToStream;
+using test::OutputStream;
 using test::ReadFile;
 using test::RecordingSink;
 using test::TestFolder;
@@ -28,7 +34,7 @@ std::size_t WritePackageAfterPrefix(const std::string& path,
     WriteFile(path, kPrefix);
     File output = File::Open(path, File::Mode::WriteExclusive);
     output.SeekEnd();
-    const std::size_t count = WritePackage(sources, names, output, sink);
+    const std::size_t count = test::WritePackage(sources, names, output, sink);
     output.Close();
     return count;
 }

@@ -10,6 +10,7 @@
 #include "package/package_writer.h"
 #include "platform/error.h"
 #include "support/package_reading.h"
+#include "support/serial_package_writer.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -40,10 +41,10 @@ public:
         events.push_back("stream " + std::to_string(bytesTakenIn));
         RecordingSink::ShowStreamProgress(bytesTakenIn);
     }
-    void SetProgressTotal(std::uint32_t kib) override {
+    void EntryDone(std::uint32_t kib) override {
         Note();
-        events.push_back("total " + std::to_string(kib));
-        RecordingSink::SetProgressTotal(kib);
+        events.push_back("entry " + std::to_string(kib));
+        RecordingSink::EntryDone(kib);
     }
 
 private:
@@ -97,7 +98,7 @@ TEST(ParallelPackageWriter, GivesTheSequentialBytesAndReportsOnTheCallingThread)
     }
     OrderSink sequentialSink;
     const std::string sequential =
-        WriteWith(&WritePackage, dir / "sequential", sources, names, sequentialSink);
+        WriteWith(&test::WritePackage, dir / "sequential", sources, names, sequentialSink);
     OrderSink parallelSink;
     const std::string parallel =
         WriteWith(&WritePackageInParallel, dir / "parallel", sources, names, parallelSink);
@@ -127,7 +128,7 @@ TEST(ParallelPackageWriter, FirstFailingEntryInOrderRaisesAfterTheEntriesBeforeI
     std::string sequential;
     std::string parallel;
     try {
-        WriteWith(&WritePackage, dir / "sequential", sources, {}, sequentialSink);
+        WriteWith(&test::WritePackage, dir / "sequential", sources, {}, sequentialSink);
         FAIL() << "a missing source must raise";
     } catch (const std::system_error& e) {
         EXPECT_EQ(e.code().value(), ENOENT);
@@ -148,8 +149,9 @@ TEST(ParallelPackageWriter, FirstFailingEntryInOrderRaisesAfterTheEntriesBeforeI
     names[7] = "bad|name";
     EXPECT_THROW(WriteWith(&WritePackageInParallel, dir / "named", good, names, parallelSink),
                  Error);
-    EXPECT_THROW(WriteWith(&WritePackage, dir / "named-sequential", good, names, sequentialSink),
-                 Error);
+    EXPECT_THROW(
+        WriteWith(&test::WritePackage, dir / "named-sequential", good, names, sequentialSink),
+        Error);
     EXPECT_EQ(ReadFile(dir / "named"), ReadFile(dir / "named-sequential"));
 }
 
@@ -178,7 +180,7 @@ TEST(ParallelPackageWriter, EmptyAndSingleEntryPackagesMatch) {
         OrderSink a;
         OrderSink b;
         EXPECT_EQ(WriteWith(&WritePackageInParallel, dir / "p", sources, {}, a),
-                  WriteWith(&WritePackage, dir / "s", sources, {}, b));
+                  WriteWith(&test::WritePackage, dir / "s", sources, {}, b));
         EXPECT_EQ(a.events, b.events);
     }
 }

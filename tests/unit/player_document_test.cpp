@@ -19,12 +19,16 @@
 #include "package/output_assembly.h"
 #include "platform/ansi_code_page.h"
 #include "platform/document_container.h"
+#include "support/output_steps.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::AppendDocument;
+using test::AppendEndMarker;
+using test::AppendPackage;
 using Kind = EmbeddedDocument::Kind;
 
 Bytes ToBytes(const std::string& s) {
@@ -49,10 +53,7 @@ public:
     bool CancelRequested() const override { return false; }
     void AddProgress(std::uint32_t) override {}
     void ShowStreamProgress(std::uint64_t) override {}
-    std::uint32_t ProgressTotal() const override { return 0; }
-    void SetProgressTotal(std::uint32_t) override {}
-    std::int32_t ProgressMaximum() const override { return 0; }
-    void SetProgressMaximum(std::int32_t) override {}
+    void EntryDone(std::uint32_t) override {}
 };
 
 struct VectorSink : ByteSink {
@@ -259,7 +260,7 @@ TEST(PlayerDocument, TheStagedCopyGivesBackTheDocumentAndItsName) {
     const std::string name = "Jahresbericht Ärger 2026.docx";
     const std::string data = "PK\x03\x04" + test::RandomBytes(70000, 7);
     test::WriteFile(dir / name, data);
-    TOleContainerAc container;
+    DocumentContainer container;
     container.CreateObjectFromFile(dir / name);
     container.SaveToFile(dir / "~~~.txt");
 
@@ -273,7 +274,7 @@ TEST(PlayerDocument, AnOutputExecutableGivesBackDocumentNameAndOptions) {
     test::TestFolder dir;
     const std::string data = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + test::RandomBytes(5000, 3);
     test::WriteFile(dir / "Plan.doc", data);
-    TOleContainerAc container;
+    DocumentContainer container;
     container.CreateObjectFromFile(dir / "Plan.doc");
     container.SaveToFile(dir / "~~~.txt");
     OptionSet set;

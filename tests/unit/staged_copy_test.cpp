@@ -63,7 +63,7 @@ const char kCompObj[] =
     "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00";
 
 std::string StagedCopyOf(const std::string& document, const std::string& staged) {
-    TOleContainerAc container;
+    DocumentContainer container;
     container.CreateObjectFromFile(document);
     container.SaveToFile(staged);
     return test::ReadFile(staged);
@@ -132,7 +132,7 @@ TEST(StagedCopy, SameDocumentGivesTheSameBytes) {
 TEST(StagedCopy, MissingOrUnreadableDocumentLeavesNothingHalfWritten) {
     TestFolder dir;
     const std::string staged = dir / "~~~.txt";
-    TOleContainerAc container;
+    DocumentContainer container;
     try {
         container.CreateObjectFromFile(dir / "missing.doc");
         FAIL() << "a missing document must throw";
@@ -179,7 +179,7 @@ TEST(StagedCopy, ContainerGivesUpTheOldObjectAndKeepsUiActiveWhileItCannotDeacti
     TestFolder dir;
     test::WriteFile(dir / "a.doc", "first");
     test::WriteFile(dir / "b.doc", "second");
-    TOleContainerAc container;
+    DocumentContainer container;
     EXPECT_THROW(container.SaveToFile(dir / "s.txt"), std::exception) << "nothing to save";
     container.CreateObjectFromFile(dir / "a.doc");
     container.CreateObjectFromFile(dir / "b.doc");

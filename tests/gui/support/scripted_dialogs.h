@@ -4,7 +4,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/dialogs.h"
+#include "widgets/dialogs.h"
 
 namespace quorlix::test {
 

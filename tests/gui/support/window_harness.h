@@ -28,16 +28,22 @@ T& Child(const QObject* root, const char* name) {
     return *child;
 }
 
-// The program's windows as main() makes them, with scripted dialogs and no pauses in the job.
+// The program's windows as main() makes them, with scripted dialogs. The job's pauses between its
+// steps do not wait for time: each waits until the progress window has shown every event reported
+// before it, so that what a test does on a report lands before the job's next step, as a click
+// does within the pause.
 struct WindowHarness {
     ScriptedDialogs dialogs;
-    TForm2 progress;
-    TForm7 logs;
-    std::unique_ptr<TForm1> window;
+    ProgressWindow progress;
+    LogsWindow logs;
+    std::unique_ptr<MainWindow> window;
 
     WindowHarness() {
-        progress.SetPausesEnabled(false);
-        window = std::make_unique<TForm1>(dialogs, progress, logs);
+        progress.SetStepPause([window = &progress](std::chrono::milliseconds) {
+            QMetaObject::invokeMethod(
+                window, [] {}, Qt::BlockingQueuedConnection);
+        });
+        window = std::make_unique<MainWindow>(dialogs, progress, logs);
         window->show();
     }
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-namespace quorlix {
+namespace quorlix::test {
 
 // Where a copy writes its bytes: a compressor or any other byte consumer.
 class OutputStream {
@@ -13,4 +13,4 @@ public:
     virtual void Write(const void* buffer, std::size_t count) = 0;
 };
 
-}  // namespace quorlix
+}  // namespace quorlix::test

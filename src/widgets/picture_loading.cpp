@@ -1,4 +1,4 @@
-#include "options/picture_loading.h"
+#include "widgets/picture_loading.h"
 
 #include <algorithm>
 #include <cstring>

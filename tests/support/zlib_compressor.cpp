@@ -1,4 +1,4 @@
-#include "package/zlib_compressor.h"
+#include "support/zlib_compressor.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,7 +7,7 @@
 #include "common/payload_layout.h"
 #include "platform/error.h"
 
-namespace quorlix {
+namespace quorlix::test {
 
 namespace {
 
@@ -88,4 +88,4 @@ void ZlibCompressor::WriteBlock(std::size_t count) {
     stream_.avail_out = kCompressorBlockSize;
 }
 
-}  // namespace quorlix
+}  // namespace quorlix::test

@@ -1,9 +1,9 @@
-#include "options/picture_box.h"
+#include "widgets/picture_box.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "options/picture_loading.h"
+#include "widgets/picture_loading.h"
 
 namespace quorlix {
 

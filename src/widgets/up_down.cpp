@@ -1,4 +1,4 @@
-#include "options/up_down.h"
+#include "widgets/up_down.h"
 
 #include <QLineEdit>
 #include <QToolButton>

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "package/output_stream.h"
 #include "package/progress_sink.h"
 #include "platform/file.h"
+#include "support/output_stream.h"
 
-namespace quorlix {
+namespace quorlix::test {
 
 // A zlib stream (default level, window bits 15, memory level 8) appended to a file at its current
 // position through one 65,536-byte output block; reports each full block to the progress sink.
@@ -38,4 +38,4 @@ private:
     bool finished_ = false;
 };
 
-}  // namespace quorlix
+}  // namespace quorlix::test

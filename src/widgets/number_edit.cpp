@@ -1,4 +1,4 @@
-#include "options/number_edit.h"
+#include "widgets/number_edit.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/window_geometry.h"
+#include "widgets/window_geometry.h"
 
 #include <QApplication>
 #include <QCheckBox>
