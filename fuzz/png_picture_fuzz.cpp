@@ -5,5 +5,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     return FuzzPictureDecoder(data, size, [](const std::vector<std::uint8_t>& bytes) {
         CheckWhole(quorlix::DecodePng(bytes, kFuzzMaxPixels));
+        // Shown in a small box: reduced while it is decoded.
+        CheckWhole(quorlix::DecodePng(bytes, kFuzzMaxPixels, quorlix::PixelSize{5, 3}));
     });
 }

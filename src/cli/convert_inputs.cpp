@@ -53,9 +53,15 @@ void ApplySetting(OptionSet& options, const std::string& setting) {
 
 FontEntry InstalledFont(const std::vector<FontListEntry>& fonts, const std::string& name) {
     for (const FontListEntry& font : fonts) {
-        if (font.displayName == name) {
-            return {font.displayName, font.fileEntry};
+        if (font.displayName != name) {
+            continue;
         }
+        if (font.fileEntry.empty()) {
+            throw UsageError("the font '" + name +
+                             "' cannot be embedded: it has no font file that can travel (a Type 1 "
+                             "font needs its metrics file, .pfm or .afm, beside its outline)");
+        }
+        return {font.displayName, font.fileEntry};
     }
     throw UsageError("no installed font is called '" + name +
                      "' (see 'quorlix-cli fonts' for the names)");

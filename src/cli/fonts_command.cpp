@@ -7,8 +7,11 @@ int RunFontsCommand(const ParsedArguments& args, std::ostream& out, std::ostream
     const std::vector<std::string>& sources = args.Values("from");
     const std::vector<FontListEntry> fonts =
         sources.empty() ? ListInstalledFonts() : ListInstalledFonts(sources);
+    // A font without a file (a Type 1 outline without its metrics file) cannot travel.
     for (const FontListEntry& font : fonts) {
-        out << font.displayName << '\t' << font.fileEntry << '\n';
+        if (!font.fileEntry.empty()) {
+            out << font.displayName << '\t' << font.fileEntry << '\n';
+        }
     }
     return out ? 0 : 1;
 }

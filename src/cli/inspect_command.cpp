@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/json_text.h"
 #include "cli/payload_report.h"
+#include "cli/terminal_text.h"
 #include "cli/trailing_bytes.h"
 #include "common/payload_error.h"
 #include "platform/file_byte_source.h"
@@ -13,6 +14,20 @@
 namespace quorlix {
 
 namespace {
+
+// "option file", "picture (JPEG)", "font" or "other".
+std::string EntryKindText(const EntryReport& entry) {
+    switch (entry.kind) {
+        case EntryKind::OptionFile:
+            return "option file";
+        case EntryKind::Picture:
+            return "picture (" + entry.pictureFormat + ")";
+        case EntryKind::Font:
+        case EntryKind::Other:
+            break;
+    }
+    return EntryKindName(entry.kind);
+}
 
 std::string RangeText(const ByteRange& range) {
     return "offset " + std::to_string(range.offset) + ", " + std::to_string(range.size) + " bytes";
@@ -23,7 +38,7 @@ void WriteText(const PayloadReport& report, std::ostream& out) {
     out << "file size: " << layout.fileSize << "\n"
         << "stub: " << RangeText(layout.stub) << "\n"
         << "document section: " << RangeText(layout.document) << "\n"
-        << "document: " << report.documentName << " (" << report.documentKind << ", "
+        << "document: " << TerminalText(report.documentName) << " (" << report.documentKind << ", "
         << report.documentSize << " bytes)\n"
         << "package: " << RangeText(layout.package) << "\n"
         << "directory: " << RangeText(layout.directory) << "\n"
@@ -34,19 +49,21 @@ void WriteText(const PayloadReport& report, std::ostream& out) {
                                               : " (not read by the player)\n");
     }
     if (report.trailing.codeSignature) {
-        out << "signer: " << (report.signer.empty() ? "unreadable" : report.signer) << "\n";
+        out << "signer: " << (report.signer.empty() ? "unreadable" : TerminalText(report.signer))
+            << "\n";
     }
     out << "entries: " << report.entries.size() << "\n";
     for (const EntryReport& entry : report.entries) {
-        out << "  " << entry.name << "  record " << entry.recordLength << " bytes, size "
-            << entry.size << " bytes\n";
+        out << "  " << TerminalText(entry.name) << "  record " << entry.recordLength
+            << " bytes, size " << entry.size << " bytes, " << EntryKindText(entry) << "\n";
     }
+    // Only option files are shown line by line; no other entry's bytes reach the terminal.
     for (const OptionFileReport& file : report.optionFiles) {
-        const std::string shortName = file.name.substr(file.name.find('\\') + 1);
+        const std::string shortName = TerminalText(file.name.substr(file.name.find('\\') + 1));
         for (std::size_t i = 0; i < file.lines.size(); ++i) {
             out << shortName << " line " << i + 1
-                << (file.fields[i].empty() ? "" : " " + file.fields[i]) << ": " << file.lines[i]
-                << "\n";
+                << (file.fields[i].empty() ? "" : " " + file.fields[i]) << ": "
+                << TerminalText(file.lines[i]) << "\n";
         }
     }
 }
@@ -62,7 +79,12 @@ void WriteJsonEntries(const PayloadReport& report, std::ostream& out) {
     for (const EntryReport& entry : report.entries) {
         out << separator << "    {\"name\": " << JsonQuoted(entry.name)
             << ", \"offset\": " << entry.offset << ", \"recordLength\": " << entry.recordLength
-            << ", \"size\": " << entry.size << "}";
+            << ", \"size\": " << entry.size
+            << ", \"kind\": " << JsonQuoted(EntryKindName(entry.kind));
+        if (entry.kind == EntryKind::Picture) {
+            out << ", \"format\": " << JsonQuoted(entry.pictureFormat);
+        }
+        out << "}";
         separator = ",\n";
     }
     out << (report.entries.empty() ? "],\n" : "\n  ],\n");

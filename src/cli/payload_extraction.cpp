@@ -13,6 +13,7 @@
 #include "cli/safe_path.h"
 #include "cli/trailing_bytes.h"
 #include "common/document_name.h"
+#include "common/payload_error.h"
 #include "common/section_document.h"
 #include "common/utf16.h"
 #include "platform/ansi_code_page.h"
@@ -100,14 +101,25 @@ std::string FoldedName(const std::string& name) {
     return folded;
 }
 
-// For each name, whether a later one has the same name (the player keeps the last one).
-std::vector<bool> OverwrittenNames(const std::vector<std::string>& names) {
-    std::vector<bool> overwritten(names.size(), false);
+// Refuses a package in which two entries, or an entry and the document, share one name (as the
+// player's folder compares names): one file would silently replace the other. The output is
+// damaged; the second of the two entries is named.
+void RefuseRepeatedNames(const std::vector<std::string>& names, const std::string& documentName,
+                         const std::vector<PackageEntry>& entries) {
+    const std::string document = FoldedName(documentName);
     std::set<std::string> seen;
-    for (std::size_t i = names.size(); i-- > 0;) {
-        overwritten[i] = !seen.insert(FoldedName(names[i])).second;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string name = FoldedName(names[i]);
+        if (name == document) {
+            throw PayloadError(
+                entries[i].offset,
+                "the package holds an entry with the document's name, \"" + names[i] + "\"");
+        }
+        if (!seen.insert(name).second) {
+            throw PayloadError(entries[i].offset,
+                               "the package holds a second entry named \"" + names[i] + "\"");
+        }
     }
-    return overwritten;
 }
 
 // The free bytes of the file system that holds folder (or its nearest existing parent).
@@ -135,8 +147,7 @@ void CheckFreeSpace(const std::string& folder, std::uint64_t total) {
 }  // namespace
 
 std::vector<std::string> ExtractPayload(const std::string& executablePath,
-                                        const std::string& folder,
-                                        std::vector<std::string>* skippedNames) {
+                                        const std::string& folder) {
     FileByteSource source(executablePath);
     if (!MayBeAnOutput(source)) {
         throw Error(executablePath + ": " + kNotAnOutput);
@@ -149,10 +160,10 @@ std::vector<std::string> ExtractPayload(const std::string& executablePath,
         names.push_back(FromAnsi(entry.name));
         EntryNameParts(names.back());
     }
-    const std::vector<bool> overwritten = OverwrittenNames(names);
+    RefuseRepeatedNames(names, documentName, reader.layout().entries);
     std::uint64_t total = document.place().size;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        total += overwritten[i] ? 0 : reader.layout().entries[i].size;
+    for (const PackageEntry& entry : reader.layout().entries) {
+        total += entry.size;
     }
     CheckFreeSpace(folder, total);
 
@@ -164,12 +175,6 @@ std::vector<std::string> ExtractPayload(const std::string& executablePath,
     });
     documentFile.Close();
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (overwritten[i]) {
-            if (skippedNames != nullptr) {
-                skippedNames->push_back(names[i]);
-            }
-            continue;
-        }
         File file = record.Create(folder, names[i]);
         reader.InflateEntry(i, [&file](std::span<const std::uint8_t> chunk) {
             file.WriteAll(chunk.data(), chunk.size());

@@ -1,5 +1,6 @@
 #include "cli/payload_report.h"
 
+#include <algorithm>
 #include <span>
 
 #include "cli/option_line_fields.h"
@@ -8,6 +9,8 @@
 #include "common/player_options.h"
 #include "common/section_document.h"
 #include "common/utf16.h"
+#include "conversion/option_files.h"
+#include "imaging/image_loading.h"
 #include "platform/ansi_code_page.h"
 #include "signing/signature_check.h"
 
@@ -15,14 +18,62 @@ namespace quorlix {
 
 namespace {
 
-// option\NAME.dll with no further folder, in any letter case.
+constexpr std::string_view kOptionFolder = "option\\";
+constexpr std::string_view kFontFolder = "myfont\\";
+// The first bytes of a picture that tell its kind.
+constexpr std::size_t kSignatureBytes = 64;
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
+    return text.size() >= start.size() && EqualsIgnoringCase(text.substr(0, start.size()), start);
+}
+
 bool IsOptionFileName(std::string_view name) {
-    constexpr std::string_view kFolder = "option\\";
-    constexpr std::string_view kExtension = ".dll";
-    return name.size() > kFolder.size() + kExtension.size() &&
-           EqualsIgnoringCase(name.substr(0, kFolder.size()), kFolder) &&
-           EqualsIgnoringCase(name.substr(name.size() - kExtension.size()), kExtension) &&
-           name.find('\\', kFolder.size()) == std::string_view::npos;
+    if (!StartsWithIgnoringCase(name, kOptionFolder)) {
+        return false;
+    }
+    const std::string_view file = name.substr(kOptionFolder.size());
+    for (const std::string_view known :
+         {kWinsetbrowerFile, kWateroptionsFile, kWinoptionsFile, kTrmack1File, kTrmack2File,
+          kTrmacke1File, kTrmacke2File}) {
+        if (EqualsIgnoringCase(file, known)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// option\wateroptionimage.dll, or option\1 or option\2 with an extension.
+bool IsPictureName(std::string_view name) {
+    if (EqualsIgnoringCase(name, kWaterImageEntry)) {
+        return true;
+    }
+    if (!StartsWithIgnoringCase(name, kOptionFolder)) {
+        return false;
+    }
+    const std::string_view file = name.substr(kOptionFolder.size());
+    return file.size() >= 2 && (file[0] == '1' || file[0] == '2') && file[1] == '.';
+}
+
+std::string PictureFormatName(ImageKind kind) {
+    switch (kind) {
+        case ImageKind::Jpeg:
+            return "JPEG";
+        case ImageKind::Png:
+            return "PNG";
+        case ImageKind::Gif:
+            return "GIF";
+        case ImageKind::Bmp:
+            return "BMP";
+        case ImageKind::Ico:
+            return "ICO";
+        case ImageKind::Wmf:
+            return "WMF";
+        case ImageKind::Emf:
+            return "EMF";
+        case ImageKind::Unknown:
+            break;
+    }
+    return "unknown";
 }
 
 // The option file's lines as the player reads them, decoded from the ANSI code page.
@@ -46,14 +97,22 @@ void CheckEntries(const PayloadReader& reader, PayloadReport& report) {
             throw PayloadError(entry.offset,
                                "entry name \"" + name + "\" is not a plain relative file name");
         }
-        report.entries.push_back({name, entry.offset, entry.recordLength, entry.size});
-        const bool keep = IsOptionFileName(entry.name) && entry.size <= kMaxOptionFileSize;
+        const EntryKind kind = EntryKindOf(name);
+        const bool keep = kind == EntryKind::OptionFile && entry.size <= kMaxOptionFileSize;
+        const std::size_t kept = keep                         ? entry.size
+                                 : kind == EntryKind::Picture ? kSignatureBytes
+                                                              : 0;
         std::string text;
         reader.InflateEntry(i, [&](std::span<const std::uint8_t> chunk) {
-            if (keep) {
-                text.append(chunk.begin(), chunk.end());
-            }
+            const std::size_t room = kept - std::min(kept, text.size());
+            text.append(chunk.begin(), chunk.begin() + std::min(room, chunk.size()));
         });
+        report.entries.push_back(
+            {name, entry.offset, entry.recordLength, entry.size, kind,
+             kind == EntryKind::Picture
+                 ? PictureFormatName(DetectImageKind(
+                       std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())))
+                 : std::string()});
         if (keep) {
             std::vector<std::string> lines = DecodedLines(text);
             std::vector<std::string> fields =
@@ -64,6 +123,30 @@ void CheckEntries(const PayloadReader& reader, PayloadReport& report) {
 }
 
 }  // namespace
+
+EntryKind EntryKindOf(std::string_view name) {
+    if (IsOptionFileName(name)) {
+        return EntryKind::OptionFile;
+    }
+    if (IsPictureName(name)) {
+        return EntryKind::Picture;
+    }
+    return StartsWithIgnoringCase(name, kFontFolder) ? EntryKind::Font : EntryKind::Other;
+}
+
+std::string EntryKindName(EntryKind kind) {
+    switch (kind) {
+        case EntryKind::OptionFile:
+            return "option-file";
+        case EntryKind::Picture:
+            return "picture";
+        case EntryKind::Font:
+            return "font";
+        case EntryKind::Other:
+            break;
+    }
+    return "other";
+}
 
 std::string DocumentKindName(EmbeddedDocument::Kind kind) {
     switch (kind) {

@@ -11,12 +11,17 @@
 
 namespace quorlix {
 
+// What a package entry is, by the name the output layout gives it.
+enum class EntryKind { OptionFile, Picture, Font, Other };
+
 // One package entry as quorlix-cli shows it; the name decoded from the ANSI code page.
 struct EntryReport {
     std::string name;
     std::uint64_t offset = 0;
     std::uint32_t recordLength = 0;
     std::uint32_t size = 0;
+    EntryKind kind = EntryKind::Other;
+    std::string pictureFormat;  // for a picture: "JPEG", "PNG", ... or "unknown", from its bytes
 };
 
 // An option file's lines, decoded from the ANSI code page, and the field each line holds
@@ -34,7 +39,7 @@ struct PayloadReport {
     std::string documentName;  // the original file name (UTF-8); empty when the object has none
     std::uint64_t documentSize = 0;
     std::vector<EntryReport> entries;
-    std::vector<OptionFileReport> optionFiles;  // entries named option\*.dll, in package order
+    std::vector<OptionFileReport> optionFiles;  // the option files, in package order
     TrailingBytes trailing;                     // bytes after the end marker
     std::string signer;  // the subject of a code signature's certificate; empty for none
 };
@@ -47,6 +52,14 @@ PayloadReport InspectPayload(ByteSource& source);
 // The original file name of an embedded document in UTF-8: the Unicode label, else the ANSI
 // label decoded; empty for Word's own objects, which carry none.
 std::string OriginalDocumentName(const EmbeddedDocument& document);
+
+// What the output layout makes of an entry name: one of the seven option files
+// (option\winoptions.dll, ...), a picture (option\wateroptionimage.dll, option\1.* and
+// option\2.*), a font (myfont\*) or something else; letter case is ignored.
+EntryKind EntryKindOf(std::string_view name);
+
+// An entry kind as the report names it: "option-file", "picture", "font" or "other".
+std::string EntryKindName(EntryKind kind);
 
 // The kind of an embedded document as the report names it.
 std::string DocumentKindName(EmbeddedDocument::Kind kind);

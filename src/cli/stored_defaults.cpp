@@ -26,7 +26,8 @@ void LoadStoredDefaults(OptionSet& options, std::ostream& err) {
     try {
         store.Open();
     } catch (const std::system_error& e) {
-        throw Error("the stored defaults cannot be read: " + std::string(e.what()));
+        throw Error("the defaults file " + store.path() + " cannot be read (" + e.code().message() +
+                    ")");
     }
     LoadLogoDefaults(store, options);
     ReportSkipped(LoadWatermarkDefaults(store, options, LoadMode::Start), err);
@@ -38,7 +39,12 @@ void LoadStoredDefaults(OptionSet& options, std::ostream& err) {
 
 int RunDefaultsCommand(const ParsedArguments&, std::ostream& out, std::ostream&) {
     const std::string path = DefaultSettingsPath();
-    const SettingsFileState state = ReadSettingsFile(path);
+    SettingsFileState state;
+    try {
+        state = ReadSettingsFile(path);
+    } catch (const std::system_error& e) {
+        throw Error("the defaults file " + path + " cannot be read (" + e.code().message() + ")");
+    }
     if (state.kind == SettingsFileState::Kind::Damaged) {
         throw Error("the defaults file " + path + " cannot be read (" + state.damage + ")");
     }

@@ -4,7 +4,6 @@
 
 #include "conversion/text_file.h"
 #include "platform/file_system.h"
-#include "platform/replacement_file.h"
 
 namespace quorlix {
 
@@ -12,14 +11,21 @@ std::string AutorunPathFor(const std::string& outputPath) {
     return std::filesystem::path(outputPath).replace_filename("Autorun.inf");
 }
 
-void WriteAutorunFile(const std::string& outputPath) {
+AutorunFile::AutorunFile(const std::string& outputPath)
+    : file_(AutorunPathFor(outputPath), ".part") {
     const std::string name = FileNameOf(outputPath);
-    const std::string path = AutorunPathFor(outputPath);
     const std::string bytes =
-        TextFileBytes(path, {"[AutoRun]", "icon=" + name + ",0", "open=" + name});
-    ReplacementFile file(path, ".part");
-    file.file().WriteAll(bytes.data(), bytes.size());
-    file.Commit(true);
+        TextFileBytes(file_.finalPath(), {"[AutoRun]", "icon=" + name + ",0", "open=" + name});
+    file_.file().WriteAll(bytes.data(), bytes.size());
+    file_.file().Sync();
+}
+
+void AutorunFile::Commit() {
+    file_.Commit(false);
+}
+
+void WriteAutorunFile(const std::string& outputPath) {
+    AutorunFile(outputPath).Commit();
 }
 
 }  // namespace quorlix

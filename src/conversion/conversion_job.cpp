@@ -1,8 +1,5 @@
 #include "conversion/conversion_job.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <exception>
 #include <optional>
 
@@ -17,7 +14,6 @@
 #include "platform/error.h"
 #include "platform/file_system.h"
 #include "platform/guid.h"
-#include "platform/removal_guard.h"
 #include "platform/replacement_file.h"
 #include "platform/run_folder.h"
 #include "platform/temp_folder.h"
@@ -86,12 +82,17 @@ void ReplaceIconIfAsked(const OptionSet& options, const std::string& outputPath,
                   " is not a file; the output keeps the player's icon");
         return;
     }
+    std::string why;
     try {
         ReplaceMainIcon(outputPath, options.iconfilename);
+        return;
+    } catch (const ResourceUpdateError& e) {
+        why = e.what() + (e.systemText().empty() ? "" : ": " + e.systemText());
     } catch (const std::exception& e) {
-        sink.Warn("the icon " + options.iconfilename + " could not be applied (" + e.what() +
-                  "); the output keeps the player's icon");
+        why = e.what();
     }
+    sink.Warn("the icon " + options.iconfilename + " could not be applied (" + why +
+              "); the output keeps the player's icon");
 }
 
 // The steps of one output, for the cause of a failure.
@@ -230,7 +231,9 @@ void SignOutput(const OutputSigner& signer, ReplacementFile& output, Steps& step
 }
 
 // Reads the finished output back as the player will, signs it when asked, writes the autorun file
-// when asked and renames the output over its final path. Throws the failing step's error.
+// when asked and renames the output over its final path, then the autorun file over Autorun.inf,
+// so that an Autorun.inf never names an executable that is not there. Throws the failing step's
+// error; once the output is in place, an autorun file that cannot follow it is a warning.
 void FinishOutput(const OptionSet& options, ReplacementFile& output, const OutputSigner* signer,
                   Steps& steps, ConversionSink& sink) {
     steps.Start("checking the finished output");
@@ -239,21 +242,22 @@ void FinishOutput(const OptionSet& options, ReplacementFile& output, const Outpu
         StopIfCancelled(sink);
         SignOutput(*signer, output, steps);
     }
-    std::string autorunPath;
+    std::optional<AutorunFile> autorun;
     if (options.autorun) {
         steps.Start("writing Autorun.inf");
-        const std::string path = AutorunPathFor(output.finalPath());
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) {
-            autorunPath = path;  // made by this job: removed again if the output fails
-        }
-        WriteAutorunFile(output.finalPath());
+        autorun.emplace(output.finalPath());
     }
-    RemovalGuard autorunOfThisJob(autorunPath);
     steps.Start("replacing " + output.finalPath());
     StopIfCancelled(sink);
     output.Commit(true);
-    autorunOfThisJob.Keep();
+    if (autorun) {
+        try {
+            autorun->Commit();
+        } catch (const std::exception& e) {
+            sink.Warn(std::string("Autorun.inf could not be put in place beside the output (") +
+                      e.what() + ")");
+        }
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "conversion/convert_documents.h"
 
+#include <sys/stat.h>
+
 #include <system_error>
 
 #include "conversion/output_naming.h"
@@ -13,15 +15,22 @@ namespace {
 
 // With the autorun option: checks that an old output at the path can be replaced (the job
 // replaces it only once the new one is whole) and makes the document's subfolder. False, with
-// the cause, when either cannot be done.
+// the cause, when either cannot be done. A subfolder that is a symbolic link is refused: nothing
+// is ever written through a link, and a link the user made is not ours to replace.
 bool PrepareAutorunOutput(const std::string& outputPath, std::string& cause) {
+    const std::string folder = FolderOf(outputPath);
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        cause = "the folder " + folder +
+                " is a symbolic link; an output is never written through a link";
+        return false;
+    }
     try {
         HoldForReplacement(outputPath);
     } catch (const std::system_error& e) {
         cause = std::string("replacing the old output: ") + e.what();
         return false;
     }
-    const std::string folder = FolderOf(outputPath);
     if (FolderExists(folder)) {
         return true;
     }

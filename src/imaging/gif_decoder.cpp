@@ -88,33 +88,31 @@ std::vector<int> FrameRowOrder(int height, bool interlaced) {
     return rows;
 }
 
-// Paints one frame row onto the screen at (left, top + row), clipped to the screen.
-void PaintRow(RgbaImage& screen, const std::vector<GifPixelType>& line, const GifImageDesc& frame,
-              int row, const ColorMapObject& colours, int transparent) {
-    const long y = long{frame.Top} + row;
-    if (y >= screen.height) {
-        return;
-    }
-    for (int x = 0; x < frame.Width; ++x) {
-        const long sx = long{frame.Left} + x;
-        const int index = line[static_cast<std::size_t>(x)];
-        if (sx >= screen.width || index == transparent) {
+// One frame row as RGBA: the transparent colour is left transparent black, an index past the
+// colour table reads black.
+void RowToRgba(const std::vector<GifPixelType>& line, const ColorMapObject& colours,
+               int transparent, std::vector<std::uint8_t>& rgba) {
+    for (std::size_t x = 0; x < line.size(); ++x) {
+        std::uint8_t* p = rgba.data() + x * 4;
+        const int index = line[x];
+        if (index == transparent) {
+            p[0] = p[1] = p[2] = p[3] = 0;
             continue;
         }
-        std::uint8_t* p =
-            screen.pixels.data() + (static_cast<std::size_t>(y) * screen.width + sx) * 4;
         if (index < colours.ColorCount) {
             p[0] = colours.Colors[index].Red;
             p[1] = colours.Colors[index].Green;
             p[2] = colours.Colors[index].Blue;
         } else {
-            p[0] = p[1] = p[2] = 0;  // an index past the colour table reads black
+            p[0] = p[1] = p[2] = 0;
         }
         p[3] = 255;
     }
 }
 
-RgbaImage ReadFirstFrame(GifFileType* gif, int transparent, std::uint64_t maxPixels) {
+// Paints the first frame onto the logical screen (the canvas), clipped to it, row by row.
+RgbaImage ReadFirstFrame(GifFileType* gif, int transparent, PictureCanvas& canvas,
+                         std::uint64_t maxPixels) {
     if (DGifGetImageDesc(gif) == GIF_ERROR) {
         FailGif(gif->Error);
     }
@@ -126,21 +124,25 @@ RgbaImage ReadFirstFrame(GifFileType* gif, int transparent, std::uint64_t maxPix
     CheckImageSize(frame.Width, frame.Height, maxPixels);
     // A screen of no size takes the frame's own.
     const bool noScreen = gif->SWidth <= 0 || gif->SHeight <= 0;
-    RgbaImage screen = NewRgbaImage(noScreen ? frame.Width : gif->SWidth,
-                                    noScreen ? frame.Height : gif->SHeight, maxPixels);
+    canvas.SetPictureSize(noScreen ? frame.Width : gif->SWidth,
+                          noScreen ? frame.Height : gif->SHeight);
     std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
+    std::vector<std::uint8_t> rgba(line.size() * 4);
     for (const int row : FrameRowOrder(frame.Height, frame.Interlace)) {
         if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) {
             FailGif(gif->Error);
         }
-        PaintRow(screen, line, frame, row, *colours, transparent);
+        RowToRgba(line, *colours, transparent, rgba);
+        // Left and Top come from unsigned 16-bit fields; what lies past the screen is clipped.
+        canvas.Put(frame.Left, frame.Top + row, rgba.data(), frame.Width);
     }
-    return screen;
+    return canvas.Take();
 }
 
 }  // namespace
 
-RgbaImage DecodeGif(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
+RgbaImage DecodeGif(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels,
+                    std::optional<PixelSize> box) {
     GifSource source{bytes};
     int error = 0;
     GifHandle gif(DGifOpen(&source, ReadGifBytes, &error));
@@ -154,8 +156,10 @@ RgbaImage DecodeGif(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels
             FailGif(gif->Error);
         }
         switch (record) {
-            case IMAGE_DESC_RECORD_TYPE:
-                return ReadFirstFrame(gif.get(), transparent, maxPixels);
+            case IMAGE_DESC_RECORD_TYPE: {
+                PictureCanvas canvas(box, maxPixels);
+                return ReadFirstFrame(gif.get(), transparent, canvas, maxPixels);
+            }
             case EXTENSION_RECORD_TYPE:
                 transparent = ReadExtension(gif.get(), transparent);
                 break;

@@ -47,13 +47,46 @@ RgbaImage LoadImageFile(const std::string& path) {
     return DecodeFile(path, [](std::span<const std::uint8_t> bytes) { return LoadImage(bytes); });
 }
 
-RgbaImage LoadJpegFile(const std::string& path) {
-    return DecodeFile(path, [](std::span<const std::uint8_t> bytes) {
+RgbaImage LoadImageFitting(std::span<const std::uint8_t> bytes, PixelSize box,
+                           std::uint64_t maxPixels) {
+    switch (DetectImageKind(bytes)) {
+        case ImageKind::Jpeg:
+            return DecodeJpeg(bytes, maxPixels, box);
+        case ImageKind::Png:
+            return DecodePng(bytes, maxPixels, box);
+        case ImageKind::Gif:
+            return DecodeGif(bytes, maxPixels, box);
+        default:
+            break;
+    }
+    const RgbaImage whole = LoadImage(bytes, maxPixels);
+    PictureCanvas canvas(box, maxPixels);
+    canvas.SetPictureSize(whole.width, whole.height);
+    const std::size_t rowBytes = static_cast<std::size_t>(whole.width) * 4;
+    for (int y = 0; y < whole.height; ++y) {
+        canvas.Put(0, y, whole.pixels.data() + rowBytes * static_cast<std::size_t>(y), whole.width);
+    }
+    return canvas.Take();
+}
+
+RgbaImage LoadImageFileFitting(const std::string& path, PixelSize box) {
+    return DecodeFile(
+        path, [box](std::span<const std::uint8_t> bytes) { return LoadImageFitting(bytes, box); });
+}
+
+PixelSize JpegFileSize(const std::string& path) {
+    PixelSize size;
+    DecodeFile(path, [&size](std::span<const std::uint8_t> bytes) {
         if (DetectImageKind(bytes) != ImageKind::Jpeg) {
             throw Error("Not a JPEG picture");
         }
-        return DecodeJpeg(bytes, kMaxImagePixels);
+        // Shown in a box of one pixel: decoded at the library's smallest scale.
+        PictureCanvas canvas(PixelSize{1, 1}, kMaxImagePixels);
+        DecodeJpegInto(bytes, canvas);
+        size = canvas.pictureSize();
+        return RgbaImage{};
     });
+    return size;
 }
 
 }  // namespace quorlix

@@ -11,7 +11,7 @@
 #include <jerror.h>  // after jpeglib.h, which it needs
 
 #include "imaging/decoders.h"
-#include "imaging/image_size.h"
+#include "imaging/picture_canvas.h"
 #include "platform/error.h"
 
 namespace quorlix {
@@ -69,8 +69,23 @@ void CmykRowToRgba(const JSAMPLE* cmyk, std::uint8_t* rgba, JDIMENSION width, bo
     }
 }
 
-// Reads the header, checks the size and sets up the output colours.
-void StartJpeg(JpegDecoder& d, std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
+// The smallest of libjpeg's scales (eighths) that decodes the picture at no less than the size
+// it is shown at.
+unsigned ScaleInEighths(const jpeg_decompress_struct& info, PixelSize target) {
+    for (unsigned eighths = 1; eighths < 8; ++eighths) {
+        const std::uint64_t width = (std::uint64_t{info.image_width} * eighths + 7) / 8;
+        const std::uint64_t height = (std::uint64_t{info.image_height} * eighths + 7) / 8;
+        if (width >= static_cast<std::uint64_t>(target.width) &&
+            height >= static_cast<std::uint64_t>(target.height)) {
+            return eighths;
+        }
+    }
+    return 8;
+}
+
+// Reads the header, checks the size, sets up the output colours and, when the picture is shown
+// smaller, decodes it at the smallest scale that still covers the size it is shown at.
+void StartJpeg(JpegDecoder& d, std::span<const std::uint8_t> bytes, PictureCanvas& canvas) {
     jpeg_create_decompress(&d.info);
     d.progress.progress_monitor = OnJpegProgress;
     d.info.progress = &d.progress;
@@ -78,34 +93,40 @@ void StartJpeg(JpegDecoder& d, std::span<const std::uint8_t> bytes, std::uint64_
     jpeg_read_header(&d.info, TRUE);
     const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
     d.info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
+    canvas.SetPictureSize(d.info.image_width, d.info.image_height);
+    if (canvas.Reduces()) {
+        d.info.scale_num = ScaleInEighths(d.info, canvas.target());
+        d.info.scale_denom = 8;
+    }
     jpeg_calc_output_dimensions(&d.info);
-    CheckImageSize(d.info.output_width, d.info.output_height, maxPixels);
+    canvas.SetDecodedSize(static_cast<int>(d.info.output_width),
+                          static_cast<int>(d.info.output_height));
 }
 
 // The library part of the decoding; returns false with the library's message on an error. Only
 // plain data lives in this frame, so the longjmp back into it skips no destructor.
-bool RunJpeg(JpegDecoder& d, std::span<const std::uint8_t> bytes, std::uint64_t maxPixels,
-             RgbaImage& image, std::vector<JSAMPLE>& row) {
+bool RunJpeg(JpegDecoder& d, std::span<const std::uint8_t> bytes, PictureCanvas& canvas,
+             std::vector<JSAMPLE>& row, std::vector<std::uint8_t>& rgba) {
     if (setjmp(d.errors.jump) != 0) {
         return false;
     }
-    StartJpeg(d, bytes, maxPixels);
-    image = NewRgbaImage(d.info.output_width, d.info.output_height, maxPixels);
+    StartJpeg(d, bytes, canvas);
     jpeg_start_decompress(&d.info);
     const bool cmyk = d.info.out_color_space == JCS_CMYK;
     const bool inverted = d.info.saw_Adobe_marker != 0;
     row.resize(static_cast<std::size_t>(d.info.output_width) * 4);
+    rgba.resize(row.size());
     while (d.info.output_scanline < d.info.output_height) {
-        std::uint8_t* out =
-            image.pixels.data() + std::size_t{d.info.output_scanline} * d.info.output_width * 4;
-        JSAMPROW target = cmyk ? row.data() : out;
+        const int y = static_cast<int>(d.info.output_scanline);
+        JSAMPROW target = row.data();
         if (jpeg_read_scanlines(&d.info, &target, 1) != 1) {
             std::strcpy(d.errors.message, "picture data ends early");
             return false;
         }
         if (cmyk) {
-            CmykRowToRgba(row.data(), out, d.info.output_width, inverted);
+            CmykRowToRgba(row.data(), rgba.data(), d.info.output_width, inverted);
         }
+        canvas.Put(0, y, cmyk ? rgba.data() : row.data(), static_cast<int>(d.info.output_width));
     }
     jpeg_finish_decompress(&d.info);
     return true;
@@ -113,17 +134,23 @@ bool RunJpeg(JpegDecoder& d, std::span<const std::uint8_t> bytes, std::uint64_t 
 
 }  // namespace
 
-RgbaImage DecodeJpeg(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels) {
+void DecodeJpegInto(std::span<const std::uint8_t> bytes, PictureCanvas& canvas) {
     JpegDecoder decoder;
     decoder.info.err = jpeg_std_error(&decoder.errors.manager);
     decoder.errors.manager.error_exit = OnJpegError;
     decoder.errors.manager.emit_message = OnJpegMessage;
-    RgbaImage image;
     std::vector<JSAMPLE> row;
-    if (!RunJpeg(decoder, bytes, maxPixels, image, row)) {
+    std::vector<std::uint8_t> rgba;
+    if (!RunJpeg(decoder, bytes, canvas, row, rgba)) {
         throw Error(std::string("Damaged JPEG picture: ") + decoder.errors.message);
     }
-    return image;
+}
+
+RgbaImage DecodeJpeg(std::span<const std::uint8_t> bytes, std::uint64_t maxPixels,
+                     std::optional<PixelSize> box) {
+    PictureCanvas canvas(box, maxPixels);
+    DecodeJpegInto(bytes, canvas);
+    return canvas.Take();
 }
 
 }  // namespace quorlix

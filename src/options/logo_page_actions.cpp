@@ -9,6 +9,7 @@
 
 #include "common/byte_order.h"
 #include "conversion/page_defaults.h"
+#include "imaging/image_loading.h"
 #include "imaging/picture_file.h"
 #include "options/defaults_action.h"
 #include "options/field_number.h"
@@ -224,7 +225,12 @@ void LogoPage::ChooseImage(LogoImageControls& image, bool reportFailure) {
 
 bool LogoPage::LoadThumbnail(LogoImageControls& image) {
     try {
-        image.thumbnail->SetPicture(LoadPicture(image.path->text()));
+        // Decoded at the size the thumbnail shows (in device pixels): a large picture is never
+        // held whole.
+        const qreal ratio = image.thumbnail->devicePixelRatioF();
+        image.thumbnail->SetPicture(ToQImage(LoadImageFileFitting(
+            image.path->text().toStdString(), {qRound(image.thumbnail->width() * ratio),
+                                               qRound(image.thumbnail->height() * ratio)})));
         image.thumbnail->show();
         return true;
     } catch (const std::exception&) {

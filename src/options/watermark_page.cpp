@@ -295,7 +295,7 @@ void WatermarkPage::chooseImageFile() {
         return;
     }
     try {
-        const RgbaImage image = LoadJpegFile(path.toStdString());
+        const PixelSize image = JpegFileSize(path.toStdString());
         imageWidthLabel_->setText(QStringLiteral("Width: %1").arg(image.width));
         imageHeightLabel_->setText(QStringLiteral("Height: %1").arg(image.height));
         FitCaption(imageWidthLabel_);
@@ -407,7 +407,7 @@ void WatermarkPage::CheckImageFile() {
         return;
     }
     try {
-        const RgbaImage image = LoadJpegFile(path);
+        const PixelSize image = JpegFileSize(path);
         imageWidthLabel_->setText(QStringLiteral("Width: %1").arg(image.width));
         imageHeightLabel_->setText(QStringLiteral("Height: %1").arg(image.height));
         FitCaption(imageWidthLabel_);

@@ -27,28 +27,33 @@ const ResourceName kMainIcon = ResourceName::Named("MAINICON");
 const ResourceName kGroupIconType = ResourceName::Id(kResourceTypeGroupIcon);
 const ResourceName kIconType = ResourceName::Id(kResourceTypeIcon);
 
-[[noreturn]] void Fail(const std::string& text) {
-    throw Error("Resource update error: " + text);
+[[noreturn]] void Fail(const std::string& text, const std::string& systemText = {}) {
+    throw ResourceUpdateError("Resource update error: " + text, systemText);
 }
 
-[[noreturn]] void Fail(const std::string& text, int code) {
-    Fail(text + "(" + std::to_string(code) + ")");
+[[noreturn]] void Fail(const std::string& text, int code, const std::string& systemText = {}) {
+    Fail(text + "(" + std::to_string(code) + ")", systemText);
 }
 
-// Runs one step of the update; a failure becomes the step's message with its error code.
+// Runs one step of the update; a failure becomes the step's message with its error code, and
+// the system's text for it.
 template <typename Action>
 auto RunStep(const std::string& text, Action&& action) -> decltype(action()) {
     int code = 0;
+    std::string systemText;
     try {
         return action();
     } catch (const std::system_error& e) {
         code = e.code().value();
-    } catch (const PeFormatError&) {
+        systemText = e.code().message();
+    } catch (const PeFormatError& e) {
         code = kBadExeFormatCode;
+        systemText = e.what();
     } catch (const std::bad_alloc&) {
         code = ENOMEM;
+        systemText = std::generic_category().message(ENOMEM);
     }
-    Fail(text, code);
+    Fail(text, code, systemText);
 }
 
 std::vector<std::uint8_t> ReadIconFile(const std::string& iconPath) {
@@ -169,8 +174,10 @@ void ReplaceMainIcon(const std::string& exePath, const std::string& iconPath) {
     StageNewIcon(update, exePath, icon);
     try {
         update.Commit();
-    } catch (const std::exception&) {
-        Fail("[] EndUpdateResource failed");
+    } catch (const std::system_error& e) {
+        Fail("[] EndUpdateResource failed", e.code().message());
+    } catch (const std::exception& e) {
+        Fail("[] EndUpdateResource failed", e.what());
     }
 }
 

@@ -19,8 +19,13 @@ public:
     IconvHandle(const std::string& to, const std::string& from)
         : handle_(iconv_open(to.c_str(), from.c_str())) {
         if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-            throw std::system_error(errno, std::generic_category(),
-                                    "text conversion from " + from + " to " + to);
+            // The system says EINVAL both when it has no such converter and when it could not
+            // load the one it has (its files could not be read).
+            const int error = errno;
+            throw std::system_error(
+                error, std::generic_category(),
+                "the converter from " + from + " to " + to + " cannot be opened" +
+                    (error == EINVAL ? " (the system has none, or could not load it)" : ""));
         }
     }
     IconvHandle(const IconvHandle&) = delete;
@@ -96,7 +101,8 @@ std::string Convert(std::string_view input, const std::string& to, const std::st
             continue;
         }
         if (error != 0) {
-            throw std::system_error(error, std::generic_category(), "text conversion");
+            throw std::system_error(error, std::generic_category(),
+                                    "converting text from " + from + " to " + to);
         }
         if (flushing) {
             return out;

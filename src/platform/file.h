@@ -51,6 +51,9 @@ public:
 
     const std::string& path() const { return path_; }
     int descriptor() const { return fd_; }
+    // Names another path in this file's errors from now on (the final path of a file written
+    // under a temporary name).
+    void NameInErrors(std::string path) { path_ = std::move(path); }
 
 private:
     File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}

@@ -53,6 +53,30 @@ bool LockFree(int fd) {
     return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
 }
 
+// Locks a record this process has just made, waiting a little for a clean-up that holds it for
+// a moment. True when the record is still in place; false when that clean-up removed it. Any
+// other failure removes the record and throws std::system_error with the system's text.
+bool LockNewRecord(int fd, const std::string& recordPath) {
+    const auto fail = [&](int error, const std::string& what) {
+        ::unlink(recordPath.c_str());
+        throw std::system_error(error, std::generic_category(), what + " " + recordPath);
+    };
+    for (int wait = 0; !LockFree(fd); ++wait) {
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EWOULDBLOCK || wait == 1000) {
+            fail(errno, "locking the owner record");
+        }
+        ::usleep(1000);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        fail(errno, "checking the owner record");
+    }
+    return st.st_nlink > 0;
+}
+
 // Removes the thing a dead owner's record names; true when nothing of it is left.
 bool RemoveRecordedThing(const std::string& path, const std::string& guid) {
     if (path.empty() || path.front() != '/' || GuidIn(FileNameOf(path)) != guid) {
@@ -125,13 +149,12 @@ OwnerRecord::OwnerRecord(const std::string& givenPath) : file_(File::Adopt(-1, {
     // record is then made again, so that it is in place, locked and filled when this returns.
     for (int attempt = 0;; ++attempt) {
         file_ = File::Open(recordPath_, File::Mode::CreateNew);
-        struct stat st {};
-        if (LockFree(file_.descriptor()) && ::fstat(file_.descriptor(), &st) == 0 &&
-            st.st_nlink > 0) {
+        if (LockNewRecord(file_.descriptor(), recordPath_)) {
             break;
         }
         if (attempt == 2) {
-            throw Error("The owner record " + recordPath_ + " cannot be made");
+            throw Error("The owner record " + recordPath_ +
+                        " was removed by a clean-up each time it was made");
         }
     }
     RemovalGuard unwritten(recordPath_);

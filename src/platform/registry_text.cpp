@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 #include "platform/error.h"
 
@@ -211,27 +212,54 @@ std::string TakeKeyPath(std::string_view rest, std::size_t line) {
     return std::string(path);
 }
 
-// The index of the key of that path, added when the file has none yet.
-std::size_t KeyIndex(RegistryFile& file, const std::string& path) {
-    for (std::size_t i = 0; i < file.keys.size(); ++i) {
-        if (SameRegistryName(file.keys[i].path, path)) {
-            return i;
+// A registry name with ASCII letters folded to lower case, as names are compared.
+std::string FoldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c | 0x20);
         }
     }
-    file.keys.push_back(RegistryKey{path, {}});
-    return file.keys.size() - 1;
+    return folded;
 }
 
-void AddValue(RegistryKey& key, RegistryValue value) {
-    for (RegistryValue& old : key.values) {
-        if (SameRegistryName(old.name, value.name)) {
-            old.type = value.type;
-            old.data = std::move(value.data);
+// The file being read, with the place of each key and value by folded name, so that every
+// line is placed in constant time.
+class FileBuilder {
+public:
+    // Makes the key of that path current, added when the file has none yet.
+    void StartKey(const std::string& path) {
+        const auto [at, added] = keys_.try_emplace(FoldedName(path), file_.keys.size());
+        if (added) {
+            file_.keys.push_back(RegistryKey{path, {}});
+            values_.emplace_back();
+        }
+        key_ = at->second;
+    }
+
+    // Adds a value to the current key; a name it holds already has its value replaced in place.
+    void AddValue(RegistryValue value) {
+        RegistryKey& key = file_.keys[key_];
+        const auto [at, added] =
+            values_[key_].try_emplace(FoldedName(value.name), key.values.size());
+        if (added) {
+            key.values.push_back(std::move(value));
             return;
         }
+        RegistryValue& old = key.values[at->second];
+        old.type = value.type;
+        old.data = std::move(value.data);
     }
-    key.values.push_back(std::move(value));
-}
+
+    bool InKey() const { return !file_.keys.empty(); }
+    RegistryFile Take() { return std::move(file_); }
+
+private:
+    RegistryFile file_;
+    std::unordered_map<std::string, std::size_t> keys_;
+    std::vector<std::unordered_map<std::string, std::size_t>> values_;
+    std::size_t key_ = 0;
+};
 
 void ReadHeader(LineReader& lines) {
     std::string_view first;
@@ -317,9 +345,7 @@ RegistryFile ParseRegistryText(std::string_view text) {
     }
     LineReader lines(text);
     ReadHeader(lines);
-    RegistryFile file;
-    std::size_t key = 0;
-    bool inKey = false;
+    FileBuilder file;
     std::string_view line;
     while (lines.Next(line)) {
         line = TrimLeft(line);
@@ -327,15 +353,14 @@ RegistryFile ParseRegistryText(std::string_view text) {
             continue;
         }
         if (line.front() == '[') {
-            key = KeyIndex(file, TakeKeyPath(line, lines.number()));
-            inKey = true;
-        } else if (!inKey) {
+            file.StartKey(TakeKeyPath(line, lines.number()));
+        } else if (!file.InKey()) {
             Fail(lines.number(), "a value before the first key");
         } else {
-            AddValue(file.keys[key], TakeValue(line, lines));
+            file.AddValue(TakeValue(line, lines));
         }
     }
-    return file;
+    return file.Take();
 }
 
 std::string RegistryText(const RegistryFile& file) {

@@ -17,6 +17,26 @@ namespace quorlix {
 
 namespace {
 
+// The longest file name the folder's file system takes; 255 where it does not say.
+std::size_t LongestNameIn(const std::string& folder) {
+    const long longest = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return longest > 0 ? static_cast<std::size_t>(longest) : 255;
+}
+
+// The first bytes of a UTF-8 name, at most length of them, ending between two characters.
+std::string NamePrefix(const std::string& name, std::size_t length) {
+    if (name.size() <= length) {
+        return name;
+    }
+    while (length > 0 && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80) {
+        --length;
+    }
+    return name.substr(0, length);
+}
+
+// "." + the final name + "." + a GUID + suffix in the same folder; the final name is cut short
+// where the whole would be longer than the file system takes, so that the temporary name fits
+// wherever the final one does.
 std::string TemporaryNameBeside(const std::string& path, const std::string& suffix) {
     const std::string guid = NewGuidText();
     if (guid.empty()) {
@@ -24,7 +44,22 @@ std::string TemporaryNameBeside(const std::string& path, const std::string& suff
     }
     const std::string folder = FolderOf(path);
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    return prefix + "." + FileNameOf(path) + "." + guid + suffix;
+    const std::string tail = "." + guid + suffix;
+    const std::size_t longest = LongestNameIn(folder);
+    const std::size_t room = longest > tail.size() + 1 ? longest - tail.size() - 1 : 0;
+    return prefix + "." + NamePrefix(FileNameOf(path), room) + tail;
+}
+
+// Opens the temporary file; its errors, then and later, name the final path.
+File OpenNamingFinal(const std::string& temporaryPath, File::Mode mode,
+                     const std::string& finalPath) {
+    try {
+        File file = File::Open(temporaryPath, mode);
+        file.NameInErrors(finalPath);
+        return file;
+    } catch (const std::system_error& e) {
+        throw std::system_error(e.code(), finalPath);
+    }
 }
 
 [[noreturn]] void ThrowErrno(int error, const std::string& what) {
@@ -65,7 +100,7 @@ ReplacementFile::ReplacementFile(const std::string& finalPath, const std::string
     : finalPath_(finalPath),
       temporaryPath_(TemporaryNameBeside(finalPath, suffix)),
       owner_(temporaryPath_),
-      file_(File::Open(temporaryPath_, File::Mode::CreateNew)) {}
+      file_(OpenNamingFinal(temporaryPath_, File::Mode::CreateNew, finalPath_)) {}
 
 ReplacementFile::~ReplacementFile() {
     if (committed_) {
@@ -86,12 +121,12 @@ void ReplacementFile::ReleaseFile() {
 
 void ReplacementFile::ReopenFile() {
     ReleaseFile();
-    file_.emplace(File::Open(temporaryPath_, File::Mode::WriteExclusive));
+    file_.emplace(OpenNamingFinal(temporaryPath_, File::Mode::WriteExclusive, finalPath_));
 }
 
 void ReplacementFile::Commit(bool sync) {
     if (!file_ && sync) {
-        file_.emplace(File::Open(temporaryPath_, File::Mode::Read));
+        file_.emplace(OpenNamingFinal(temporaryPath_, File::Mode::Read, finalPath_));
     }
     if (file_) {
         if (sync) {

@@ -11,7 +11,8 @@ namespace quorlix {
 // A file written under a hidden temporary name of our own beside its final path (created new,
 // never through a link, with an owner record so that a later run removes it if this process
 // dies) and renamed over that path at Commit, so the final path holds either the old bytes or
-// the whole new ones; the temporary file is removed when the object goes uncommitted.
+// the whole new ones; the temporary file is removed when the object goes uncommitted. Its name
+// fits wherever the final name fits, and the errors of its file name the final path.
 class ReplacementFile {
 public:
     // Creates the temporary file; suffix ends its name (".tmp", ".part").

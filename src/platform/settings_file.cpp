@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <system_error>
 
 #include "platform/error.h"
@@ -53,6 +54,19 @@ File OpenOrThrow(const std::string& path, int flags, WriteStepHook* hook, std::s
         ThrowErrno(path);
     }
     return File::Adopt(fd, path);
+}
+
+// Opens the defaults file for reading without waiting on a FIFO or device: only a regular file
+// is read (std::system_error "not a regular file" otherwise); none when nothing is there.
+std::optional<File> OpenIfThere(const std::string& path) {
+    try {
+        return File::Open(path, File::Mode::Read);
+    } catch (const std::system_error& e) {
+        if (e.code() == std::errc::no_such_file_or_directory) {
+            return std::nullopt;
+        }
+        throw;
+    }
 }
 
 void CloseStep(File& file, WriteStepHook* hook, std::string_view step) {
@@ -171,14 +185,11 @@ private:
 SettingsFileState ReadSettingsFile(const std::string& path, WriteStepHook* hook) {
     SettingsFileState state;
     Step(hook, "open file");
-    const int fd = OpenRetrying(path, O_RDONLY);
-    if (fd < 0 && errno == ENOENT) {
+    std::optional<File> opened = OpenIfThere(path);
+    if (!opened) {
         return state;
     }
-    if (fd < 0) {
-        ThrowErrno(path);
-    }
-    File file = File::Adopt(fd, path);
+    File& file = *opened;
     const std::string bytes = ReadAll(file, hook);
     CloseStep(file, hook, "close file");
     if (bytes.size() > kLargestFile) {

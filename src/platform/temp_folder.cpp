@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <system_error>
 
@@ -28,6 +29,14 @@ std::string TempFolderPath() {
     }
     if (S_ISLNK(st.st_mode) || !S_ISDIR(st.st_mode) || st.st_uid != uid) {
         throw Error("The temporary folder " + folder + " is not a private folder of this user");
+    }
+    // Others may have put things in it already (records that name what a later run removes),
+    // so it is refused rather than repaired.
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        throw Error("The temporary folder " + folder + " can be written by other users (mode " +
+                    mode + "); remove it, or make it private with chmod 700");
     }
     return folder + "/";
 }

@@ -356,7 +356,9 @@ TEST(LogoPage, ThumbnailsShrinkProportionallyAndSmallPicturesKeepTheirSize) {
     f.Choose("firstImageButton", f.Picture("wide.png", SolidImage(468, 76, Qt::red), "PNG"));
     const auto& first = f.operator()<PictureBox>("firstImageThumbnail");
     EXPECT_EQ(first.PictureRect(), QRect(0, 0, 117, 19));
-    EXPECT_EQ(first.picture().size(), QSize(468, 76));
+    // Only what is shown is kept: the picture decoded at the thumbnail's size.
+    EXPECT_EQ(first.picture().size(), QSize(117, 19));
+    EXPECT_EQ(first.picture().pixelColor(60, 10), QColor(Qt::red));
     f.Choose("secondImageButton", f.Picture("small.bmp", SolidImage(40, 30, Qt::blue), "BMP"));
     const auto& second = f.operator()<PictureBox>("secondImageThumbnail");
     EXPECT_EQ(second.PictureRect(), QRect(0, 0, 40, 30));

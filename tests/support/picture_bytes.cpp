@@ -85,6 +85,38 @@ Bytes EncodePng(const RgbaImage& image) {
 
 namespace {
 
+void AppendPngBytes(png_structp png, png_bytep data, std::size_t count) {
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + count);
+}
+
+}  // namespace
+
+Bytes EncodeInterlacedPng(const RgbaImage& image) {
+    Bytes bytes;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < image.height; ++y) {
+        rows.push_back(const_cast<png_bytep>(image.pixels.data()) +
+                       static_cast<std::size_t>(y) * image.width * 4);
+    }
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        ADD_FAILURE() << "the interlaced PNG could not be written";
+    } else {
+        png_set_write_fn(png, &bytes, AppendPngBytes, nullptr);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
+                     static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGBA,
+                     PNG_INTERLACE_ADAM7, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_rows(png, info, rows.data());
+        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    }
+    png_destroy_write_struct(&png, &info);
+    return bytes;
+}
+
+namespace {
+
 int WriteGifBytes(GifFileType* gif, const GifByteType* data, int count) {
     auto* out = static_cast<Bytes*>(gif->UserData);
     out->insert(out->end(), data, data + count);

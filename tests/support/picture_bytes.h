@@ -44,6 +44,7 @@ RgbaImage MakeImage(int width, int height, Colour colour) {
 // Pictures written through the libraries themselves (not through the loaders under test).
 Bytes EncodeJpeg(const RgbaImage& image, bool grey = false);
 Bytes EncodePng(const RgbaImage& image);
+Bytes EncodeInterlacedPng(const RgbaImage& image);
 // A GIF of one frame at (left, top) on a screen; colours index the table; transparent < 0: none.
 struct GifFrame {
     int screenWidth, screenHeight, left, top, width, height;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <system_error>
+
 #include "support/scoped_environment.h"
 
 namespace quorlix {
@@ -112,6 +114,22 @@ TEST(AnsiCodePage, FromAnsiReversesTheConversion) {
     ScopedEnvironment all("LC_ALL", "pl_PL.UTF-8");
     EXPECT_EQ(ToAnsi("Łódź"), "\xA3\xF3\x64\x9F");
     EXPECT_EQ(FromAnsi("\xA3\xF3\x64\x9F"), "Łódź");
+}
+
+TEST(AnsiCodePage, AConverterThatCannotBeOpenedIsNamed) {
+    for (const bool toAnsi : {true, false}) {
+        try {
+            toAnsi ? ToAnsi("x", 99999) : FromAnsi("x", 99999);
+            ADD_FAILURE() << "converted";
+        } catch (const std::system_error& e) {
+            EXPECT_EQ(e.code(), std::errc::invalid_argument);
+            EXPECT_EQ(std::string(e.what()),
+                      std::string("the converter from ") +
+                          (toAnsi ? "UTF-8 to CP99999" : "CP99999 to UTF-8") +
+                          " cannot be opened (the system has none, or could not load it): Invalid "
+                          "argument");
+        }
+    }
 }
 
 }  // namespace

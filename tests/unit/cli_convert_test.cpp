@@ -15,6 +15,7 @@
 #include "common/byte_order.h"
 #include "common/embedded_document.h"
 #include "conversion/conversion_job.h"
+#include "platform/ansi_code_page.h"
 #include "platform/installed_fonts.h"
 #include "platform/temp_folder.h"
 #include "support/cli_output.h"
@@ -320,6 +321,58 @@ TEST(CliConvert, AutorunOutputThatCannotBeDeletedFailsAndTheNextDocumentConverts
     EXPECT_EQ(test::ReadFile(folder / "out/One/One.exe/keep"), "keep");
     EXPECT_EQ(Listing(folder / "out/One"), (std::set<std::string>{"One.exe"}));
     EXPECT_EQ(DataOf(DocumentOf(test::ReadBack(test::ReadFile(two)))), "two");
+}
+
+TEST(CliConvert, AnAutorunSubfolderThatIsALinkIsRefusedAndNothingIsWrittenThroughIt) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    fs::create_directories(folder / "elsewhere");
+    fs::create_directory_symlink("../elsewhere", folder / "out/Plan");
+    test::WriteFile(folder / "Plan.doc", "plan");
+    test::WriteFile(folder / "Memo.doc", "memo");
+
+    const CliRun run = RunCliWith({"convert", "--output-folder", folder / "out", "--autorun",
+                                   folder / "Plan.doc", folder / "Memo.doc"});
+    EXPECT_EQ(run.status, 1);
+    const std::string plan = folder / "out/Plan/Plan.exe";
+    EXPECT_NE(run.out.find("failed: " + plan + " (the folder " + folder / "out/Plan" +
+                           " is a symbolic link; an output is never written through a link)\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("converted: " + folder / "out/Memo/Memo.exe"), std::string::npos);
+    EXPECT_TRUE(Listing(folder / "elsewhere").empty());
+    EXPECT_TRUE(fs::is_symlink(folder / "out/Plan"));
+}
+
+TEST(CliConvert, NamesUpToTheLongestFileNameConvertWithAndWithoutAutorun) {
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    // 255 bytes, the longest name: in one-byte characters, and in two-byte ones after one byte.
+    std::string accents = "a";
+    for (int i = 0; i < 125; ++i) {
+        accents += "\xC3\xA9";
+    }
+    for (const std::string& base : {std::string(251, 'p'), std::string(211, 'q'), accents}) {
+        const std::string document = folder / (base + ".doc");
+        test::WriteFile(document, "long " + base);
+        const CliRun run = RunCliWith(
+            {"convert", "--output-folder", folder / "out", "--set", "changeicon=1", "--set",
+             std::string("iconfilename=") + QUORLIX_DEFAULT_ICON_PATH, document});
+        ASSERT_EQ(run.status, 0) << base.size() << run.out << run.err;
+        EXPECT_EQ(run.err, "");
+        const std::string exe = folder / "out" + "/" + base + ".exe";
+        EXPECT_EQ(DataOf(DocumentOf(test::ReadBack(test::ReadFile(exe)))), "long " + base);
+
+        const CliRun autorun =
+            RunCliWith({"convert", "--output-folder", folder / "out", "--autorun", document});
+        ASSERT_EQ(autorun.status, 0) << base.size() << autorun.out << autorun.err;
+        EXPECT_EQ(Listing(folder / "out" + "/" + base),
+                  (std::set<std::string>{"Autorun.inf", base + ".exe"}));
+        EXPECT_EQ(
+            test::ReadFile(folder / "out" + "/" + base + "/Autorun.inf"),
+            "[AutoRun]\r\nicon=" + ToAnsi(base) + ".exe,0\r\nopen=" + ToAnsi(base) + ".exe\r\n");
+    }
+    EXPECT_EQ(Listing(folder / "out").size(), 6u);
 }
 
 TEST(CliConvert, FolderArgumentAddsOnlyItsOwnWordDocuments) {

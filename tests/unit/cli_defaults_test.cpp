@@ -1,10 +1,13 @@
 // quorlix-cli convert --defaults and quorlix-cli defaults.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "platform/settings_store.h"
 #include "support/cli_output.h"
+#include "support/opened_fifo.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -100,6 +103,36 @@ TEST(CliDefaults, ConvertKeepsADamagedFileAsideAndSaysWhere) {
         << run.err;
     EXPECT_NE(run.err.find("It was kept as "), std::string::npos);
     EXPECT_EQ(test::ReadFile(path), std::string(kStart) + "\r\n");
+}
+
+TEST(CliDefaults, AFifoAsTheDefaultsFileIsRefusedWithoutWaiting) {
+    TestFolder folder;
+    std::filesystem::create_directories(folder / "out");
+    const std::string document = folder / "memo.doc";
+    test::WriteFile(document, test::RandomBytes(3000, 6));
+    const std::string path = DefaultSettingsPath();
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const test::OpenedFifo fifo(path);
+    ASSERT_TRUE(fifo.made());
+
+    const CliRun shown = RunCliWith({"defaults"});
+    EXPECT_EQ(shown.status, 1);
+    EXPECT_EQ(shown.err, "quorlix-cli defaults: the defaults file " + path +
+                             " cannot be read (not a regular file)\n");
+    const CliRun converted =
+        RunCliWith({"convert", "--defaults", "--output-folder", folder / "out", document});
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_EQ(converted.err, "quorlix-cli convert: the defaults file " + path +
+                                 " cannot be read (not a regular file)\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "out/memo.exe"));
+    // Left where it is: nothing was moved aside or written in its place.
+    struct stat st {};
+    ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(std::distance(
+                  std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()),
+                  std::filesystem::directory_iterator()),
+              1);
 }
 
 }  // namespace

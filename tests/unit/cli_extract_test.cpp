@@ -162,24 +162,31 @@ TEST_F(CliExtract, ADamagedDocumentChainOrAFileOfAnotherProgramWritesNothing) {
     EXPECT_FALSE(fs::exists(dir));
 }
 
-TEST_F(CliExtract, WritesOnlyTheLastOfRepeatedNames) {
-    const std::string package = test::HandMadePackage({{"myfont\\x.ttf", "first"},
-                                                       {"option\\a.dll", "a"},
-                                                       {"MyFont\\X.TTF", "second"},
-                                                       {"myfont\\X.ttf", "third"}});
-    test::WriteFile(folder_ / "twice.exe", test::WithPackage(bytes_, package));
+TEST_F(CliExtract, RefusesRepeatedNamesAsDamageAndWritesNothing) {
+    const std::string twice = test::HandMadePackage(
+        {{"myfont\\x.ttf", "first"}, {"option\\a.dll", "a"}, {"MyFont\\X.TTF", "second"}});
+    test::WriteFile(folder_ / "twice.exe", test::WithPackage(bytes_, twice));
     const std::string dir = folder_ / "dest";
-    const CliRun run = RunCliWith({"extract", folder_ / "twice.exe", dir});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, dir + "/Plan.docx\n" + dir + "/option/a.dll\n" + dir + "/myfont/X.ttf\n");
-    EXPECT_EQ(run.err,
-              "quorlix-cli extract: skipped the package entry \"myfont\\x.ttf\": a later entry "
-              "has the same name.\n"
-              "quorlix-cli extract: skipped the package entry \"MyFont\\X.TTF\": a later entry "
-              "has the same name.\n");
-    EXPECT_EQ(Tree(dir), (std::set<std::string>{"Plan.docx", "option/", "option/a.dll", "myfont/",
-                                                "myfont/X.ttf"}));
-    EXPECT_EQ(test::ReadFile(dir + "/myfont/X.ttf"), "third");
+    CliRun run = RunCliWith({"extract", folder_ / "twice.exe", dir});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.starts_with("quorlix-cli extract: " + folder_ / "twice.exe" +
+                                    ": damaged: the package holds a second entry named "
+                                    "\"MyFont\\X.TTF\" at byte "))
+        << run.err;
+    EXPECT_FALSE(fs::exists(dir));
+
+    // An entry in the document's place is the same fault.
+    const std::string asDocument =
+        test::HandMadePackage({{"option\\a.dll", "a"}, {"PLAN.DOCX", "not the document"}});
+    test::WriteFile(folder_ / "document.exe", test::WithPackage(bytes_, asDocument));
+    run = RunCliWith({"extract", folder_ / "document.exe", dir});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(": damaged: the package holds an entry with the document's name, "
+                           "\"PLAN.DOCX\" at byte "),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(dir));
 }
 
 TEST_F(CliExtract, FailureRemovesTheDestinationFoldersItMadeOnly) {

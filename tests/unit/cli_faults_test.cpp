@@ -111,6 +111,16 @@ public:
             const std::string line = out.substr(failed, out.find('\n', failed) - failed);
             EXPECT_NE(line.find(" ("), std::string::npos) << what << ": " << line;
         }
+        // Messages name the output, never the temporary file it is written under.
+        for (const std::string& text : {out, err}) {
+            EXPECT_EQ(text.find(".part"), std::string::npos) << what << ": " << text;
+            EXPECT_EQ(text.find("}.tmp"), std::string::npos) << what << ": " << text;
+        }
+        // A failed icon step says what the system said, after its own text.
+        const std::size_t icon = err.find("EndUpdateResource failed");
+        if (icon != std::string::npos) {
+            EXPECT_EQ(err.substr(icon + 24, 2), ": ") << what << ": " << err;
+        }
     }
 
     // After a run: what it left, if anything, is gone once the next run has started.
@@ -199,6 +209,129 @@ TEST(CliFaults, AKilledRunLeavesNoPartialOutputAndTheNextRunRemovesItsFolders) {
         EXPECT_EQ(scenario.Run(""), 0) << point;
         EXPECT_EQ(scenario.Leftovers(), std::set<std::string>()) << point;
         EXPECT_FALSE(test::ReadFile(scenario.folder / "out/Plan.exe") == kOld) << point;
+    }
+}
+
+// Among the calls of `call` made by the traced program's first thread, the number (from 1) of
+// the first whose line holds `holding`, made after a line holding `after`; 0 when none is.
+int CallNumber(const std::string& traceText, const std::string& call, const std::string& after,
+               const std::string& holding) {
+    std::istringstream trace(traceText);
+    std::string line;
+    std::string mainThread;
+    bool seen = after.empty();
+    int number = 0;
+    while (std::getline(trace, line)) {
+        const std::string pid = line.substr(0, line.find(' '));
+        if (mainThread.empty()) {
+            mainThread = pid;
+        }
+        if (pid != mainThread) {
+            continue;
+        }
+        const bool isCall = line.find(" " + call + "(") != std::string::npos;
+        number += isCall ? 1 : 0;
+        if (seen && isCall && line.find(holding) != std::string::npos) {
+            return number;
+        }
+        seen = seen || line.find(after) != std::string::npos;
+    }
+    return 0;
+}
+
+TEST(CliFaults, TheTemporaryOutputTheIconStepAndTheCodePageReportWhatFailedAndWhy) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    const Scenario scenario;
+    CountCalls(scenario);
+    const std::string trace = test::ReadFile(scenario.folder / "trace");
+    // Fails the numbered call with the error; returns what the run wrote (out, then err).
+    const auto failing = [&](const std::string& call, int number, const std::string& error) {
+        EXPECT_GT(number, 0) << call;
+        const std::string when = std::to_string(number);
+        scenario.Run("strace -f -qq -o /dev/null -e trace=" + call + " -e inject=" + call +
+                     ":error=" + error + ":when=" + when);
+        scenario.CheckRun(call + " #" + when);
+        return test::ReadFile(scenario.folder / "stdout") +
+               test::ReadFile(scenario.folder / "stderr");
+    };
+    // The temporary output cannot be created: the failure names the output.
+    std::string said =
+        failing("openat", CallNumber(trace, "openat", "", "\"out/.Plan.exe.{"), "ENOSPC");
+    EXPECT_NE(said.find("failed: out/Plan.exe (writing out/Plan.exe: out/Plan.exe: No space left "
+                        "on device)"),
+              std::string::npos)
+        << said;
+    // The icon's rewritten executable cannot be synced: the warning says why.
+    said = failing("fsync", CallNumber(trace, "fsync", "}.tmp\"", "fsync("), "EIO");
+    EXPECT_NE(said.find("(Resource update error: [] EndUpdateResource failed: Input/output "
+                        "error); the output keeps the player's icon"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("converted: out/Plan.exe"), std::string::npos);
+    // The code page's converter cannot be loaded: the run says which converter.
+    said = failing("openat", CallNumber(trace, "openat", "", "/gconv/CP"), "EIO");
+    EXPECT_NE(said.find(" cannot be opened (the system has none, or could not load it): "),
+              std::string::npos)
+        << said;
+}
+
+TEST(CliFaults, EachFailedLockIsReportedWithTheSystemsText) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    const Scenario scenario;
+    const int locks = CountCalls(scenario)["flock"];
+    ASSERT_GT(locks, 0);
+    for (int n = 1; n <= locks; ++n) {
+        const std::string what = "flock #" + std::to_string(n);
+        scenario.Run("strace -f -qq -o /dev/null -e trace=flock -e inject=flock:error=EIO:when=" +
+                     std::to_string(n));
+        scenario.CheckRun(what);
+        const std::string said =
+            test::ReadFile(scenario.folder / "stdout") + test::ReadFile(scenario.folder / "stderr");
+        EXPECT_EQ(said.find("File exists"), std::string::npos) << what << ": " << said;
+        if (said.find("failed") != std::string::npos) {
+            EXPECT_NE(said.find("Input/output error"), std::string::npos) << what << ": " << said;
+        }
+    }
+}
+
+TEST(CliFaults, AKilledAutorunRunNeverLeavesAnAutorunFileWithoutItsExecutable) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "strace cannot trace here";
+    }
+    TestFolder folder;
+    fs::create_directories(folder / "out");
+    fs::create_directories(folder / "tmp");
+    test::WriteFile(folder / "Plan.doc", test::RandomBytes(20000, 9));
+    const auto run = [&](const std::string& prefix) {
+        fs::remove_all(folder / "out/Plan");
+        const std::string command = "cd '" + folder.path() +
+                                    "' && ASAN_OPTIONS=detect_leaks=0 TMPDIR='" + folder / "tmp" +
+                                    "' " + prefix + " '" + QUORLIX_CLI_PATH +
+                                    "' convert --autorun --output-folder out Plan.doc"
+                                    " >stdout 2>stderr";
+        return std::system(command.c_str());
+    };
+    ASSERT_EQ(run("strace -f -qq -o trace -e trace=rename"), 0);
+    std::istringstream trace(test::ReadFile(folder / "trace"));
+    int renames = 0;
+    for (std::string line; std::getline(trace, line);) {
+        renames += line.find("rename(") != std::string::npos ? 1 : 0;
+    }
+    ASSERT_GE(renames, 2);
+    for (int n = 1; n <= renames; ++n) {
+        run("strace -f -qq -o /dev/null -e trace=rename -e inject=rename:signal=KILL:when=" +
+            std::to_string(n));
+        if (fs::exists(folder / "out/Plan/Autorun.inf")) {
+            ASSERT_TRUE(fs::exists(folder / "out/Plan/Plan.exe")) << "rename #" << n;
+            EXPECT_EQ(
+                test::ReadBack(test::ReadFile(folder / "out/Plan/Plan.exe")).package.entries.size(),
+                5u)
+                << "rename #" << n;
+        }
     }
 }
 

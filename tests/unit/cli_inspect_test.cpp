@@ -63,10 +63,10 @@ TEST(CliInspect, ShowsLayoutEntriesOptionLinesAndTheOriginalName) {
     std::size_t offset = output.package.start;
     for (const test::ReadEntry& entry : output.package.entries) {
         EXPECT_EQ(entry.sizeField, entry.content.size());
-        EXPECT_NE(
-            run.out.find("  " + entry.name + "  record " + std::to_string(entry.recordLength) +
-                         " bytes, size " + std::to_string(entry.content.size()) + " bytes\n"),
-            std::string::npos)
+        EXPECT_NE(run.out.find("  " + entry.name + "  record " +
+                               std::to_string(entry.recordLength) + " bytes, size " +
+                               std::to_string(entry.content.size()) + " bytes, option file\n"),
+                  std::string::npos)
             << entry.name;
         offset += entry.recordLength;
     }
@@ -230,7 +230,6 @@ TEST(CliInspect, OptionLinesOfEachLayoutNameTheirFields) {
                                     {"option\\wateroptions.dll", "1\r\nhttp://a\r\nhi\r\n"},
                                     {"option\\trmack2.dll", "option\\2.png\r\n0\r\n1\r\n"},
                                     {"option\\trmacke1.dll", "1\r\nA (TrueType)\r\nB\r\n"},
-                                    {"option\\other.dll", "z\r\n"},
                                 })));
     const CliRun run = RunCliWith({"inspect", folder / "layouts.exe"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -243,8 +242,7 @@ TEST(CliInspect, OptionLinesOfEachLayoutNameTheirFields) {
                           "trmack2.dll line 3 secondclick: 1\n"
                           "trmacke1.dll line 1 embedfonts: 1\n"
                           "trmacke1.dll line 2 embedfontlist: A (TrueType)\n"
-                          "trmacke1.dll line 3 embedfontlist: B\n"
-                          "other.dll line 1: z\n"))
+                          "trmacke1.dll line 3 embedfontlist: B\n"))
         << run.out;
     test::WriteFile(
         folder / "image.exe",
@@ -254,6 +252,58 @@ TEST(CliInspect, OptionLinesOfEachLayoutNameTheirFields) {
                     .out.ends_with("wateroptions.dll line 3 waterleft2: 1\n"
                                    "wateroptions.dll line 4 watertop2: 2\n"
                                    "wateroptions.dll line 5 waterimagetrans: 50\n"));
+}
+
+TEST(CliInspect, OnlyOptionFilesShowAsLinesAndNoRawBytesReachTheTerminal) {
+    TestFolder folder;
+    const std::string good = test::ReadFile(ConvertedOutput(folder, "x"));
+    const std::string jpeg = "\xFF\xD8\xFF\xE0\x1B[2J" + test::RandomBytes(3000, 4);
+    const std::string png = "\x89PNG\r\n\x1A\n" + test::RandomBytes(100, 5);
+    test::WriteFile(folder / "kinds.exe",
+                    test::WithPackage(good, test::HandMadePackage({
+                                                {"option\\wateroptionimage.dll", jpeg},
+                                                {"option\\WINOPTIONS.dll", "a\x1B[31mred\x7F\r\n"},
+                                                {"option\\1.png", png},
+                                                {"option\\2.gif", "not a picture"},
+                                                {"myfont\\a.ttf", "font bytes"},
+                                                {"option\\other.dll", "z\r\n"},
+                                            })));
+    const CliRun run = RunCliWith({"inspect", folder / "kinds.exe"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // What an entry's line says after its name and record length.
+    const auto listed = [&](const std::string& name) {
+        const std::size_t at = run.out.find("  " + name + "  record ");
+        if (at == std::string::npos) {
+            return std::string("missing");
+        }
+        const std::string text = run.out.substr(at, run.out.find('\n', at) - at);
+        return text.substr(text.find(" bytes, size ") + 13);
+    };
+    EXPECT_EQ(listed("option\\wateroptionimage.dll"),
+              std::to_string(jpeg.size()) + " bytes, picture (JPEG)");
+    EXPECT_EQ(listed("option\\WINOPTIONS.dll"), "12 bytes, option file");
+    EXPECT_EQ(listed("option\\1.png"), std::to_string(png.size()) + " bytes, picture (PNG)");
+    EXPECT_EQ(listed("option\\2.gif"), "13 bytes, picture (unknown)");
+    EXPECT_EQ(listed("myfont\\a.ttf"), "10 bytes, font");
+    EXPECT_EQ(listed("option\\other.dll"), "3 bytes, other");
+    // The one option file's line, its controls escaped; nothing of the others.
+    EXPECT_TRUE(
+        run.out.ends_with(" bytes, other\n"
+                          "WINOPTIONS.dll line 1 opfiletitle: a\\x1B[31mred\\x7F\n"))
+        << run.out;
+    EXPECT_EQ(run.out.find('\x1B'), std::string::npos);
+    EXPECT_EQ(run.out.find("\xFF\xD8"), std::string::npos);
+
+    const CliRun json = RunCliWith({"inspect", "--json", folder / "kinds.exe"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find(", \"kind\": \"picture\", \"format\": \"JPEG\"}"), std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find(", \"kind\": \"font\"}"), std::string::npos);
+    EXPECT_NE(json.out.find(", \"kind\": \"option-file\"}"), std::string::npos);
+    EXPECT_NE(json.out.find("\"optionFiles\": [\n    {\"name\": \"option\\\\WINOPTIONS.dll\", "
+                            "\"lines\": [\"a\\u001b[31mred\\u007f\"]"),
+              std::string::npos)
+        << json.out;
 }
 
 TEST(CliInspect, OrdinaryFilesAreNotOutputsOfThisProgram) {

@@ -11,6 +11,7 @@
 #include "conversion/option_fields.h"
 #include "platform/installed_fonts.h"
 #include "support/cli_output.h"
+#include "support/scoped_environment.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -21,10 +22,13 @@ const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu";
 using test::CliRun;
 using test::RunCliWith;
 
+// The lines `fonts` prints for a list: the fonts that have a file to travel with.
 std::string FontLines(const std::vector<FontListEntry>& fonts) {
     std::string text;
     for (const FontListEntry& font : fonts) {
-        text += font.displayName + "\t" + font.fileEntry + "\n";
+        if (!font.fileEntry.empty()) {
+            text += font.displayName + "\t" + font.fileEntry + "\n";
+        }
     }
     return text;
 }
@@ -172,6 +176,44 @@ TEST(Cli, FontsPrintsTheListTabSeparated) {
     EXPECT_EQ(missing.out, "");
     EXPECT_NE(missing.err.find("quorlix-cli fonts: /nonexistent/fonts"), std::string::npos)
         << missing.err;
+}
+
+TEST(Cli, FontsListsOnlyWhatCanTravelAndEmbedFontRefusesTheRestByName) {
+    const std::string urw = "/usr/share/fonts/type1/urw-base35/";
+    if (!std::filesystem::exists(urw + "C059-Roman.t1") ||
+        !std::filesystem::exists(urw + "C059-Bold.afm")) {
+        GTEST_SKIP() << "fonts-urw-base35 is not installed";
+    }
+    // A Type 1 outline alone, and one with its metrics file.
+    test::TestFolder dir;
+    std::filesystem::copy_file(urw + "C059-Roman.t1", dir / "C059-Roman.t1");
+    std::filesystem::copy_file(urw + "C059-Bold.t1", dir / "C059-Bold.t1");
+    std::filesystem::copy_file(urw + "C059-Bold.afm", dir / "C059-Bold.afm");
+    const std::vector<FontListEntry> fonts = ListInstalledFonts({dir.path()});
+    ASSERT_EQ(fonts.size(), 2u);
+    const bool pairedFirst = !fonts[0].fileEntry.empty();
+    const FontListEntry& paired = fonts[pairedFirst ? 0 : 1];
+    const FontListEntry& lone = fonts[pairedFirst ? 1 : 0];
+    ASSERT_TRUE(lone.fileEntry.empty());
+    const CliRun listed = RunCliWith({"fonts", "--from", dir.path()});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, paired.displayName + "\t" + dir / "C059-Bold.afm" + "|" +
+                              dir / "C059-Bold.t1" + "\n");
+
+    // An installed font without a file is refused by its name, before anything is written.
+    test::WriteFile(dir / "fonts.conf", "<fontconfig><dir>" + dir.path() + "</dir><cachedir>" +
+                                            dir / "cache" + "</cachedir></fontconfig>");
+    const test::ScopedEnvironment config("FONTCONFIG_FILE", dir / "fonts.conf");
+    std::filesystem::create_directories(dir / "out");
+    test::WriteFile(dir / "Plan.doc", "plan");
+    const CliRun run = RunCliWith({"convert", "--output-folder", dir / "out", "--embed-font",
+                                   lone.displayName, dir / "Plan.doc"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("the font '" + lone.displayName +
+                           "' cannot be embedded: it has no font file that can travel"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));
 }
 
 TEST(Arguments, ValuesFlagsAndPositionalArguments) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/error.h"
 #include "platform/file.h"
 #include "platform/guid.h"
 #include "platform/temp_folder.h"
@@ -83,6 +84,29 @@ TEST(TempFolder, PrivateFolderWithTrailingSlash) {
     EXPECT_TRUE(FolderExists(t));
     const auto perms = std::filesystem::status(t).permissions();
     EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_all);
+}
+
+TEST(TempFolder, AFolderOthersCanWriteToIsRefusedAndLeftAsItIs) {
+    const std::string t = TempFolderPath();
+    const std::string folder = t.substr(0, t.size() - 1);
+    for (const auto mode :
+         {std::filesystem::perms::group_write, std::filesystem::perms::others_write}) {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all | mode);
+        try {
+            TempFolderPath();
+            ADD_FAILURE() << "taken";
+        } catch (const Error& e) {
+            const std::string expected =
+                mode == std::filesystem::perms::group_write ? "0720" : "0702";
+            EXPECT_EQ(std::string(e.what()),
+                      "The temporary folder " + folder + " can be written by other users (mode " +
+                          expected + "); remove it, or make it private with chmod 700");
+        }
+        EXPECT_EQ(std::filesystem::status(folder).permissions(),
+                  std::filesystem::perms::owner_all | mode);
+    }
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    EXPECT_EQ(TempFolderPath(), t);
 }
 
 TEST(File, ExclusiveOpenRefusedWhileAnotherHolderHasIt) {

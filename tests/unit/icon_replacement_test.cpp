@@ -235,8 +235,12 @@ TEST(ReplaceMainIcon, EveryFailureHasItsMessageAndLeavesTheExecutableAsItWas) {
         try {
             ReplaceMainIcon(dir / "out.exe", dir / "i.ico");
             ADD_FAILURE() << row.what << ": no error";
-        } catch (const Error& e) {
+        } catch (const ResourceUpdateError& e) {
             EXPECT_EQ(e.what(), row.message) << row.what;
+            // A damaged executable says what is wrong with it.
+            if (row.message.find("UpdateResource failed") != std::string::npos) {
+                EXPECT_FALSE(e.systemText().empty()) << row.what;
+            }
         }
         EXPECT_EQ(test::ReadFile(dir / "out.exe"), row.exe) << row.what;
         EXPECT_EQ(FolderEntries(dir.path()), (std::set<std::string>{"i.ico", "out.exe"}))
@@ -250,8 +254,9 @@ TEST(ReplaceMainIcon, FileSystemErrors) {
     try {
         ReplaceMainIcon(dir / "missing.exe", dir / "i.ico");
         ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
+    } catch (const ResourceUpdateError& e) {
         EXPECT_STREQ(e.what(), "Resource update error: [] BeginUpdateResource failed (1)(2)");
+        EXPECT_EQ(e.systemText(), "No such file or directory");
     }
     test::WriteFile(dir / "out.exe", Stub());
     EXPECT_THROW(ReplaceMainIcon(dir / "out.exe", dir / "missing.ico"), std::system_error);

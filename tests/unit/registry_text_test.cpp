@@ -118,5 +118,40 @@ TEST(RegistryText, EveryByteOfAStringSurvivesAWriteAndRead) {
     EXPECT_EQ(ParseRegistryText(text), file);
 }
 
+TEST(RegistryText, LargeFilesKeepEveryKeyAndValueInFirstPlaceWithTheLastData) {
+    // 40,000 keys, then one key of 60,000 values; every key and every value comes twice, the
+    // second time in other letter case with new data.
+    constexpr int kKeys = 40000;
+    constexpr int kValues = 60000;
+    std::string text = kHeader;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < kKeys; ++i) {
+            text += (pass == 0 ? "[K" : "[k") + std::to_string(i) + "]\r\n\"v\"=\"" +
+                    std::to_string(pass) + "\"\r\n";
+        }
+        text += pass == 0 ? "[Many]\r\n" : "[MANY]\r\n";
+        for (int i = 0; i < kValues; ++i) {
+            text += (pass == 0 ? "\"n" : "\"N") + std::to_string(i) +
+                    "\"=dword:" + std::to_string(pass) + "\r\n";
+        }
+    }
+    const RegistryFile file = ParseRegistryText(text);
+    ASSERT_EQ(file.keys.size(), std::size_t{kKeys} + 1);
+    for (int i = 0; i < kKeys; i += 997) {
+        const RegistryKey& key = file.keys[static_cast<std::size_t>(i)];
+        EXPECT_EQ(key.path, "K" + std::to_string(i));
+        EXPECT_EQ(key.values, (std::vector<RegistryValue>{{"v", kRegString, "1"}}));
+    }
+    const RegistryKey& many = file.keys.back();
+    EXPECT_EQ(many.path, "Many");
+    ASSERT_EQ(many.values.size(), std::size_t{kValues});
+    for (int i = 0; i < kValues; i += 1009) {
+        const RegistryValue& value = many.values[static_cast<std::size_t>(i)];
+        EXPECT_EQ(value.name, "n" + std::to_string(i));
+        EXPECT_EQ(value.type, kRegDword);
+        EXPECT_EQ(value.data, std::string("\x01\0\0\0", 4));
+    }
+}
+
 }  // namespace
 }  // namespace quorlix

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "support/opened_fifo.h"
 #include "support/scoped_environment.h"
 #include "support/test_folder.h"
 
@@ -217,6 +218,23 @@ TEST(SettingsStore, AFolderInThePlaceOfTheFileCannotBeOpened) {
     SettingsStore store(path);
     EXPECT_THROW(store.Open(), std::system_error);
     EXPECT_THROW(store.WriteString("a", "1"), SettingsWriteError);
+}
+
+TEST(SettingsStore, AFifoInThePlaceOfTheFileIsRefusedWithoutWaiting) {
+    const TestFolder folder;
+    const std::string path = folder / "fennimorpro.reg";
+    const test::OpenedFifo fifo(path);
+    ASSERT_TRUE(fifo.made());
+    SettingsStore store(path);
+    try {
+        store.Open();
+        ADD_FAILURE() << "opened";
+    } catch (const std::system_error& e) {
+        EXPECT_EQ(std::string(e.what()), path + ": not a regular file");
+    }
+    EXPECT_THROW(store.WriteString("a", "1"), SettingsWriteError);
+    EXPECT_EQ(FolderNames(folder.path()),
+              (std::vector<std::string>{"fennimorpro.reg", "fennimorpro.reg.lock"}));
 }
 
 }  // namespace
