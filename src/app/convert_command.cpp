@@ -7,6 +7,7 @@
 
 #include "app/logs_window.h"
 #include "app/main_window.h"
+#include "app/output_signing.h"
 #include "app/progress_window.h"
 #include "conversion/conversion_job.h"
 #include "conversion/convert_documents.h"
@@ -19,10 +20,12 @@
 
 namespace quorlix {
 
-// The window's side of a run: the option set from the pages, the progress window per document.
+// The window's side of a run: the option set from the pages, the progress window per document,
+// the run's signer (none when signing is off).
 class WindowConvertFrontEnd final : public ConvertFrontEnd {
 public:
-    explicit WindowConvertFrontEnd(MainWindow& window) : window_(window) {}
+    WindowConvertFrontEnd(MainWindow& window, const OutputSigner* signer)
+        : window_(window), signer_(signer) {}
 
     OptionSet OptionsFor(const std::string&) override { return window_.CollectOptions(); }
 
@@ -32,7 +35,7 @@ public:
         progress.ClearCancel();
         progress.SetConverted(false);
         progress.SetJob([&](ConversionSink& sink, const StepPause& pause) {
-            return RunConversion(options, paths, sink, cause, nullptr, pause);
+            return RunConversion(options, paths, sink, cause, signer_, pause);
         });
         progress.exec();
         progress.EndJob();
@@ -44,6 +47,7 @@ public:
 
 private:
     MainWindow& window_;
+    const OutputSigner* signer_;
 };
 
 OptionSet MainWindow::CollectOptions() const {
@@ -84,10 +88,15 @@ void MainWindow::convert() {
         chooseOutputFolder();
         return;
     }
-    RunConvert();
+    // One signer for the whole run, made before its first document.
+    std::optional<OutputSigner> signer;
+    if (!outputSigning_->PrepareRun(signer)) {
+        return;
+    }
+    RunConvert(signer ? &*signer : nullptr);
 }
 
-void MainWindow::RunConvert() {
+void MainWindow::RunConvert(const OutputSigner* signer) {
     const std::vector<std::string> documents = documents_.items();
     ShowBusyNotice(true);
     ConvertOutcome outcome;
@@ -95,7 +104,7 @@ void MainWindow::RunConvert() {
         // Each run stages its documents in a per-run folder of its own, kept until the next run.
         stagingFolder_.reset();
         stagingFolder_ = std::make_unique<RunFolder>(NewRunFolderPath());
-        WindowConvertFrontEnd frontEnd(*this);
+        WindowConvertFrontEnd frontEnd(*this, signer);
         progress_.ClearCancel();
         outcome = ConvertDocuments(documents, OutputFolderText(), autorunCheckBox_->isChecked(),
                                    StagedCopyPath(stagingFolder_->path()), frontEnd);

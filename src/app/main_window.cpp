@@ -17,6 +17,7 @@
 #include "app/about_box.h"
 #include "app/help_actions.h"
 #include "app/logs_window.h"
+#include "app/output_signing.h"
 #include "app/progress_window.h"
 #include "options/fonts_page.h"
 #include "options/general_page.h"
@@ -88,6 +89,9 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->addAction(QStringLiteral("Code signing..."), this, &MainWindow::editCodeSigning)
+        ->setObjectName(QStringLiteral("codeSigningAction"));
+    file->addSeparator();
     QAction* close = file->addAction(QStringLiteral("Close"), this, &MainWindow::closeMainWindow);
     close->setObjectName(QStringLiteral("closeAction"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
@@ -224,6 +228,8 @@ void MainWindow::StartUp() {
     logoPage_->LoadFromDefaults();
     watermarkPage_->LoadFromDefaults();
     generalPage_->LoadFromDefaults();
+    outputSigning_ = std::make_unique<OutputSigning>(dialogs_, *this);
+    outputSigning_->LoadFromDefaults();
 }
 
 void MainWindow::ShutDown() {
@@ -370,6 +376,10 @@ void MainWindow::chooseOutputFolder() {
 
 void MainWindow::openOutputFolder() {
     dialogs_.OpenUrl(QUrl::fromLocalFile(outputFolderEdit_->text()));
+}
+
+void MainWindow::editCodeSigning() {
+    outputSigning_->Edit();
 }
 
 void MainWindow::closeMainWindow() {

@@ -28,6 +28,8 @@ class WatermarkPage;
 class FontsPage;
 class ProgressWindow;
 class LogsWindow;
+class OutputSigner;
+class OutputSigning;
 
 // The main window: the document list and output folder on the Conversion page, the option pages,
 // the menu, and the Convert command over the list.
@@ -60,6 +62,8 @@ public slots:
     void documentDoubleClicked();
     void chooseOutputFolder();
     void openOutputFolder();
+    // File > Code signing...
+    void editCodeSigning();
     // The Close button and File > Close.
     void closeMainWindow();
     void convert();
@@ -89,7 +93,7 @@ private:
     OptionSet CollectOptions() const;
     bool OutputFolderChosen() const;
     std::string OutputFolderText() const;
-    void RunConvert();
+    void RunConvert(const OutputSigner* signer);
     void ShowBusyNotice(bool shown);
 
     Dialogs& dialogs_;
@@ -103,6 +107,7 @@ private:
     std::string defaultIconFile_;
     std::vector<FontListEntry> fonts_;
     std::unique_ptr<PageContext> pageContext_;
+    std::unique_ptr<OutputSigning> outputSigning_;
     bool closeWhenIdle_ = false;
 
     QTabWidget* pages_;

@@ -5,6 +5,8 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace quorlix {
@@ -67,6 +69,27 @@ std::optional<QColor> QtDialogs::ChooseColor(QWidget* parent, const QColor& init
         return std::nullopt;
     }
     return colour;
+}
+
+std::optional<QString> QtDialogs::AskPassword(QWidget* parent, const QString& title,
+                                              const QString& label) {
+    QInputDialog question(parent);
+    question.setObjectName(QStringLiteral("passwordQuestion"));
+    question.setWindowTitle(title);
+    question.setLabelText(label);
+    question.setInputMode(QInputDialog::TextInput);
+    question.setTextEchoMode(QLineEdit::Password);
+    if (auto* edit = question.findChild<QLineEdit*>()) {
+        edit->setAccessibleName(label);
+    }
+    const bool answered = question.exec() == QDialog::Accepted;
+    QString password = question.textValue();
+    // The question's own copy goes with the answer taken.
+    question.setTextValue(QString());
+    if (!answered) {
+        return std::nullopt;
+    }
+    return password;
 }
 
 void QtDialogs::OpenUrl(const QUrl& url) {

@@ -14,6 +14,8 @@ public:
     QString BrowseForFolder(QWidget* owner, const QString& title) override;
     std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+    std::optional<QString> AskPassword(QWidget* parent, const QString& title,
+                                       const QString& label) override;
     void OpenUrl(const QUrl& url) override;
 
 private:

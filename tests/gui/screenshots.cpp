@@ -1,12 +1,17 @@
-// quorlix-screenshots FOLDER: renders the main window (each page), the progress window during a
-// real conversion, the logs window and the about box into PNG files for review.
+// quorlix-screenshots FOLDER: renders the main window (each page), its File menu, the progress
+// window during a real conversion, the logs window, the about box, the Code signing dialog and
+// the password question into PNG files for review.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -20,6 +25,7 @@
 #include <random>
 
 #include "app/about_box.h"
+#include "app/code_signing_dialog.h"
 #include "app/program_identity.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
@@ -27,6 +33,7 @@
 #include "support/test_folder.h"
 #include "support/window_harness.h"
 #include "widgets/picture_loading.h"
+#include "widgets/qt_dialogs.h"
 #include "widgets/window_geometry.h"
 
 namespace {
@@ -289,6 +296,49 @@ void ShootPreviews() {
     QFile::remove(path);
 }
 
+// The File menu as it drops down.
+void ShootFileMenu(quorlix::test::WindowHarness& h) {
+    QMenu* file = h.window->menuBar()->actions().first()->menu();
+    file->popup(h.window->mapToGlobal(QPoint(0, h.window->menuBar()->height())));
+    Settle();
+    Save(*file, QStringLiteral("file-menu"));
+    file->hide();
+}
+
+// The Code signing dialog filled in, in the program's font and in DejaVu Sans, and the password
+// question of the desktop's dialogs, typed into.
+void ShootCodeSigning(quorlix::test::WindowHarness& h) {
+    const quorlix::SigningDefaults settings{true, "/home/ann/keys/Dorvane Quorlix author.p12",
+                                            "http://timestamp.example.com/rfc3161"};
+    for (const char* family : {"Liberation Sans", "DejaVu Sans"}) {
+        QFont font{QString::fromLatin1(family)};
+        font.setPointSize(8);
+        QApplication::setFont(font);
+        quorlix::CodeSigningDialog dialog(h.dialogs, settings);
+        dialog.show();
+        Save(dialog,
+             QStringLiteral("code-signing-dialog-") +
+                 QString::fromLatin1(family).toLower().replace(QLatin1Char(' '), QLatin1Char('-')));
+    }
+    quorlix::ApplyProgramFont();
+    quorlix::QtDialogs desktop;
+    QTimer::singleShot(200, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* question = qobject_cast<QInputDialog*>(widget);
+            if (question != nullptr && question->isVisible()) {
+                question->findChild<QLineEdit*>()->setText(QStringLiteral("secret"));
+                Save(*question, QStringLiteral("password-question"));
+                question->accept();
+            }
+        }
+    });
+    const auto typed = desktop.AskPassword(h.window.get(), QStringLiteral("Code signing"),
+                                           QStringLiteral("Password for author.p12:"));
+    if (typed != QStringLiteral("secret")) {
+        std::fprintf(stderr, "quorlix-screenshots: the password question did not answer\n");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -316,6 +366,8 @@ int main(int argc, char** argv) {
     about.show();
     Save(about, QStringLiteral("about-box"));
     about.hide();
+    ShootFileMenu(h);
+    ShootCodeSigning(h);
     ShootPreviews();
     QDir(g_folder + QStringLiteral("/logo-work")).removeRecursively();
     return 0;
