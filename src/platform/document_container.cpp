@@ -2,15 +2,18 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <system_error>
 
-#include "platform/compound_file_writer.h"
-#include "platform/container_stream_writer.h"
-#include "platform/error.h"
+#include "common/compound_file_writer.h"
+#include "common/container_stream_writer.h"
+#include "common/error.h"
+#include "common/package_object.h"
 #include "platform/file.h"
+#include "platform/file_byte_source.h"
 #include "platform/file_sink.h"
 #include "platform/file_system.h"
-#include "platform/package_object.h"
+#include "platform/package_names.h"
 #include "platform/replacement_file.h"
 
 namespace quorlix {
@@ -48,12 +51,13 @@ void DocumentContainer::SaveToFile(const std::string& path) const {
     if (!document_) {
         throw Error("The document container holds no object to save");
     }
-    File data = File::Open(*document_, File::Mode::Read);
-    const std::uint64_t size = data.Size();
+    auto data = std::make_shared<FileByteSource>(*document_);
+    const std::uint64_t size = data->Size();
     StreamContent content;
-    content.AppendFile(std::move(data), 0, size);
+    content.AppendSource(std::move(data), 0, size);
     CompoundFileWriter storage;
-    AddPackageObject(storage, PackageNamesFor(FileNameOf(*document_)), std::move(content));
+    AddPackageObject(storage, EncodePackageNames(PackageNamesFor(FileNameOf(*document_))),
+                     std::move(content));
 
     ReplacementFile out(path, ".part");
     FileSink sink(out.file());

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/byte_sink.h"
+#include "common/byte_sink.h"
 #include "platform/file.h"
 
 namespace quorlix {

@@ -22,7 +22,7 @@
 
 #include "app/about_box.h"
 #include "app/help_actions.h"
-#include "platform/package_object.h"
+#include "platform/package_names.h"
 #include "support/cli_output.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"

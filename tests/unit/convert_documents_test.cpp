@@ -6,7 +6,7 @@
 #include <functional>
 #include <system_error>
 
-#include "platform/package_object.h"
+#include "platform/package_names.h"
 
 #include "support/test_folder.h"
 

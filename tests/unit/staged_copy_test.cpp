@@ -8,7 +8,7 @@
 
 #include "platform/document_container.h"
 #include "platform/error.h"
-#include "platform/package_object.h"
+#include "platform/package_names.h"
 #include "platform/run_folder.h"
 #include "platform/temp_folder.h"
 #include "support/cfb_image.h"
