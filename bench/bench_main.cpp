@@ -32,6 +32,7 @@
 #include <sstream>
 
 #include "bench_options.h"
+#include "bench_signer.h"
 #include "child_process.h"
 #include "cli/cli.h"
 #include "input_generator.h"
@@ -214,18 +215,11 @@ SizeResult MeasureSize(const CaseInputs& inputs, std::uint64_t size, int rounds)
 // A signer with a certificate made by the openssl program for the benchmark; none (and a note)
 // when the program is missing.
 std::optional<OutputSigner> BenchSigner(const std::string& scratch) {
-    const std::string key = scratch + "/signing.key";
-    const std::string certificate = scratch + "/signing.pem";
-    const std::string pkcs12 = scratch + "/signing.p12";
-    const std::string commands =
-        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=quorlix-bench -keyout '" +
-        key + "' -out '" + certificate + "' && openssl pkcs12 -export -inkey '" + key + "' -in '" +
-        certificate + "' -out '" + pkcs12 + "' -passout pass:bench";
-    if (std::system(("(" + commands + ") >/dev/null 2>&1").c_str()) != 0) {
-        std::fprintf(stderr, "no openssl program: the signed batch is left out\n");
+    const std::optional<std::string> pkcs12 = MakeBenchCertificate(scratch);
+    if (!pkcs12) {
         return std::nullopt;
     }
-    return std::optional<OutputSigner>(std::in_place, pkcs12, "bench", "");
+    return std::optional<OutputSigner>(std::in_place, *pkcs12, kBenchPassword, "");
 }
 
 BatchResult MeasureBatch(const std::string& scratch, int count, int rounds) {

@@ -55,6 +55,11 @@ public:
         }
         Fail("unterminated name in the package");
     }
+    std::string Text(std::uint32_t count) {
+        const std::uint8_t* bytes = Bytes(count);
+        pos_ += count;
+        return std::string(reinterpret_cast<const char*>(bytes), count);
+    }
     std::u16string Units(std::uint32_t count) {
         if (count > left() / 2 || count > kMaxNameBytes / 2) {
             Fail("Unicode name beyond the package");
@@ -94,15 +99,30 @@ private:
     std::uint64_t windowStart_ = 0;
 };
 
-// The optional Unicode tail: temporary path, label, source path; the label when well-formed.
-std::u16string TailLabel(NativeCursor cursor) {
+// The optional Unicode tail: temporary path, label, source path; what is well-formed is kept.
+void ReadTail(NativeCursor cursor, DocumentPlace& place) {
     try {
-        const std::uint32_t pathUnits = cursor.U32();
-        cursor.Skip(2 * std::uint64_t{pathUnits});
-        return cursor.Units(cursor.U32());
+        std::u16string temporaryPath = cursor.Units(cursor.U32());
+        place.unicodeName = cursor.Units(cursor.U32());
+        place.unicodeTemporaryPath = std::move(temporaryPath);
+        place.unicodeSourcePath = cursor.Units(cursor.U32());
     } catch (const CompoundFileError&) {
+    }
+}
+
+// A length-prefixed ANSI path: its bytes without the terminating zero; skipped (empty) when it
+// is longer than any path.
+std::string CountedPath(NativeCursor& cursor) {
+    const std::uint32_t length = cursor.U32();
+    if (length > kMaxNameBytes) {
+        cursor.Skip(length);
         return {};
     }
+    std::string path = cursor.Text(length);
+    if (!path.empty() && path.back() == '\0') {
+        path.pop_back();
+    }
+    return path;
 }
 
 DocumentPlace FromOle10Native(const CompoundFileReader& reader, CompoundFileReader::EntryId id) {
@@ -114,13 +134,13 @@ DocumentPlace FromOle10Native(const CompoundFileReader& reader, CompoundFileRead
     cursor.Skip(4);
     cursor.Skip(2);
     place.ansiName = cursor.ZeroTerminated();
-    cursor.ZeroTerminated();
+    place.ansiSourcePath = cursor.ZeroTerminated();
     cursor.Skip(4);
-    cursor.Skip(cursor.U32());
+    place.ansiTemporaryPath = CountedPath(cursor);
     place.size = cursor.U32();
     place.offset = cursor.position();
     cursor.Skip(place.size);
-    place.unicodeName = TailLabel(cursor);
+    ReadTail(cursor, place);
     place.stream = id;
     return place;
 }

@@ -30,6 +30,12 @@ struct DocumentPlace {
     EmbeddedDocument::Kind kind = EmbeddedDocument::Kind::PackageFile;
     std::string ansiName;        // as in EmbeddedDocument
     std::u16string unicodeName;  // as in EmbeddedDocument
+    // The other names of a Package object: ANSI from its header, UTF-16 from its tail (empty
+    // when it has none).
+    std::string ansiSourcePath;
+    std::string ansiTemporaryPath;
+    std::u16string unicodeSourcePath;
+    std::u16string unicodeTemporaryPath;
     // The stream that holds the data; for WordStorage the data is the whole compound file.
     CompoundFileReader::EntryId stream = cfb::kNoEntry;
     std::uint64_t offset = 0;  // where the data starts in that stream

@@ -183,6 +183,14 @@ void PayloadReader::CopyStub(const ChunkSink& sink) const {
     });
 }
 
+void PayloadReader::CopyPackageAndEnd(const ChunkSink& sink) const {
+    const ByteRange tail = {layout_.package.offset,
+                            layout_.endMarker + kEndMarkerSize - layout_.package.offset};
+    ForEachChunk(source_, tail, [&](std::uint8_t* data, std::size_t count) {
+        sink({data, count});
+    });
+}
+
 void PayloadReader::CopyDocument(DocumentForm form, const ChunkSink& sink) const {
     // The chunk size is a multiple of the key length, so restarting the key per chunk is exact.
     static_assert(kCopyChunkSize % kScrambleKeyLength == 0);

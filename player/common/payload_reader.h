@@ -60,9 +60,13 @@ public:
     explicit PayloadReader(ByteSource& source);
 
     const PayloadLayout& layout() const { return layout_; }
+    // The source the reader reads.
+    ByteSource& source() const { return source_; }
 
     // Copies the player stub's bytes, [0, S - T).
     void CopyStub(const ChunkSink& sink) const;
+    // Copies the package, its trailer and the end marker as stored, [S, M + 256).
+    void CopyPackageAndEnd(const ChunkSink& sink) const;
     // Copies the document section as stored or with the scrambling removed.
     void CopyDocument(DocumentForm form, const ChunkSink& sink) const;
     // Inflates entry `index` into the sink. Throws PayloadError when its stream is damaged,

@@ -41,6 +41,12 @@ public:
     bool opifweb() const { return Line(5) == "1"; }
     // Line 6: the web address.
     const std::string& opweb() const { return Line(6); }
+    // Line 12: no right-click (context) menu over the document program's windows.
+    bool opright() const { return Line(12) == "1"; }
+    // Line 13: nothing copied out of or pasted into the document program.
+    bool opcopy() const { return Line(13) == "1"; }
+    // Line 16: the reader may keep changes to the document as another executable.
+    bool opsave() const { return Line(16) == "1"; }
 
 private:
     std::vector<std::string> lines_;

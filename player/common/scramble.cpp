@@ -1,5 +1,6 @@
 #include "common/scramble.h"
 
+#include <array>
 #include <cstring>
 
 namespace quorlix {
@@ -50,6 +51,15 @@ void ScrambleBuffer(std::uint8_t* buffer, const char* key, std::size_t keyLength
             k = 0;
         }
     }
+}
+
+void ScrambleSectionBytes(std::uint8_t* buffer, std::size_t count, std::uint64_t position) {
+    const auto phase = static_cast<std::size_t>(position % kScrambleKeyLength);
+    std::array<char, kScrambleKeyLength> key{};
+    for (std::size_t k = 0; k < kScrambleKeyLength; ++k) {
+        key[k] = kScrambleKey[(phase + k) % kScrambleKeyLength];
+    }
+    ScrambleBuffer(buffer, key.data(), key.size(), count);
 }
 
 }  // namespace quorlix

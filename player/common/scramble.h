@@ -14,4 +14,8 @@ inline constexpr std::size_t kScrambleKeyLength = 12;
 void ScrambleBuffer(std::uint8_t* buffer, const char* key, std::size_t keyLength,
                     std::size_t count);
 
+// Scrambles (or unscrambles) count bytes that lie `position` bytes into a document section,
+// whose key starts at the section's first byte.
+void ScrambleSectionBytes(std::uint8_t* buffer, std::size_t count, std::uint64_t position);
+
 }  // namespace quorlix

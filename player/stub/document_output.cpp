@@ -29,21 +29,24 @@ std::u16string ToUtf16(const std::wstring& text) {
 // its size; the staged copy is deleted once the document is whole, so that only the document
 // itself stays on disk while it is open. A failure leaves the partial file to the folder's
 // clean-up.
-std::wstring WriteOriginalDocument(const std::wstring& stagedCopy, const StagingFolder& folder) {
-    std::wstring path;
+OriginalDocument WriteOriginalDocument(const std::wstring& stagedCopy,
+                                       const StagingFolder& folder) {
+    OriginalDocument original;
     {
         WinFileSource staged(stagedCopy);
         ContainedDocument document(staged);
         const EmbeddedDocument head = document.Head();
-        path = folder.path() + ToWide(DocumentFileName(head, ToUtf16(AnsiToWide(head.ansiName))));
-        WinOutputFile file(path);
+        original.path =
+            folder.path() + ToWide(DocumentFileName(head, ToUtf16(AnsiToWide(head.ansiName))));
+        original.place = document.place();
+        WinOutputFile file(original.path);
         document.CopyData([&file](std::span<const std::uint8_t> chunk) { file.Write(chunk); });
         file.Close();
     }
     if (DeleteFileW(stagedCopy.c_str())) {
         LogStep(L"staged copy deleted");
     }
-    return path;
+    return original;
 }
 
 }  // namespace quorlix

@@ -19,9 +19,7 @@ struct Search {
 
 BOOL CALLBACK ConsiderWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId || !IsWindowVisible(window) ||
+    if (ProcessOfWindow(window) != search->processId || !IsWindowVisible(window) ||
         GetWindow(window, GW_OWNER) != nullptr ||
         (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0) {
         return TRUE;
@@ -58,6 +56,14 @@ void Resize(HWND window, int width, int height) {
 }
 
 }  // namespace
+
+DWORD ProcessOfWindow(HWND window) {
+    DWORD processId = 0;
+    if (window != nullptr) {
+        GetWindowThreadProcessId(window, &processId);
+    }
+    return processId;
+}
 
 HWND WaitForMainWindow(HANDLE process, DWORD milliseconds) {
     const DWORD processId = GetProcessId(process);

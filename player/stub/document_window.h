@@ -6,6 +6,9 @@
 
 namespace quorlix {
 
+// The process a window belongs to; 0 for no window.
+DWORD ProcessOfWindow(HWND window);
+
 // The first visible top-level window of the process, waited for at most `milliseconds` while
 // window messages are handled; null when none appears or the process ends first.
 HWND WaitForMainWindow(HANDLE process, DWORD milliseconds);

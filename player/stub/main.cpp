@@ -1,6 +1,7 @@
 // The player stub's entry point: reads the payload appended to its own file, stages it, takes
-// the original document out and presents it as the author set it up (logos, fonts, window,
-// watermark), and opens the web address afterwards when asked.
+// the original document out and presents it as the author set it up (logos, fonts, locks,
+// window, watermark), offers to keep the reader's changes as another executable when allowed,
+// and opens the web address afterwards when asked.
 #include <windows.h>
 
 #include <new>
@@ -13,6 +14,7 @@
 #include "common/player_options.h"
 #include "stub/document_output.h"
 #include "stub/font_session.h"
+#include "stub/keep_changes.h"
 #include "stub/logo_window.h"
 #include "stub/open_document.h"
 #include "stub/own_signature.h"
@@ -69,12 +71,13 @@ bool WordIsRecentEnough(const WindowOptions& window) {
     return false;
 }
 
-// Opens the document with the embedded fonts added and its window dressed; false when the
-// user cancelled the opening. The fonts are removed again once the document is closed.
+// Opens the document with the embedded fonts added, the program that opens it locked as the
+// author asked and its window dressed; false when the user cancelled the opening. The fonts and
+// the locks go again once the document is closed.
 bool PresentDocument(const std::wstring& document, const Presentation& presentation,
-                     const StagingFolder& folder) {
+                     const InputLocks& locks, const StagingFolder& folder) {
     const FontSession fonts(presentation.fonts, folder.path());
-    DocumentPresenter presenter(presentation);
+    DocumentPresenter presenter(presentation, locks);
     LogStep(L"document opening");
     const bool opened = OpenDocumentAndWait(document, presenter);
     LogStep(L"document closed");
@@ -84,7 +87,8 @@ bool PresentDocument(const std::wstring& document, const Presentation& presentat
 // Both folders, and everything in them, go when this returns.
 int RunPlayer() {
     LogStep(L"start");
-    WinFileSource file(OwnPath());
+    const std::wstring ownPath = OwnPath();
+    WinFileSource file(ownPath);
     const std::optional<ByteRange> signedPart = CheckOwnSignature(file);
     if (!signedPart) {
         return kChangedAfterSigning;
@@ -101,13 +105,17 @@ int RunPlayer() {
     }
     // The document has a folder of its own, so no package entry can take its name.
     const StagingFolder documentFolder;
-    const std::wstring document =
+    const OriginalDocument document =
         WriteOriginalDocument(folder.path() + kStagedDocumentName, documentFolder);
     if (presentation.firstLogo) {
         ShowLogo(*presentation.firstLogo, presentation.firstLogoPath, L"logo 1");
     }
-    if (!PresentDocument(document, presentation, folder)) {
+    const InputLocks locks{options.opright(), options.opcopy()};
+    if (!PresentDocument(document.path, presentation, locks, folder)) {
         return 0;
+    }
+    if (options.opsave()) {
+        OfferToKeepChanges(reader, self, ownPath, document);
     }
     if (presentation.secondLogo) {
         ShowLogo(*presentation.secondLogo, presentation.secondLogoPath, L"logo 2");

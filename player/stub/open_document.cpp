@@ -8,6 +8,7 @@
 
 #include "common/release_watch.h"
 #include "stub/message_wait.h"
+#include "stub/path_parts.h"
 #include "stub/staging_folder.h"
 #include "stub/win_handle.h"
 
@@ -23,10 +24,6 @@ constexpr unsigned kGraceSeconds = 30;
 constexpr DWORD kHandOverTime = 10000;
 constexpr unsigned kHandOverGraceSeconds = 5;
 constexpr DWORD kLookInterval = 1000;
-
-std::wstring NameOf(const std::wstring& path) {
-    return path.substr(path.find_last_of(L'\\') + 1);
-}
 
 std::wstring ExtensionOf(const std::wstring& name) {
     const std::size_t dot = name.rfind(L'.');
@@ -45,7 +42,7 @@ bool IsHeld(const std::wstring& path) {
 }
 
 [[noreturn]] void ThrowOpenFailure(const std::wstring& path, DWORD error, INT_PTR code) {
-    const std::wstring name = NameOf(path);
+    const std::wstring name = FileNameOfPath(path);
     if (error == ERROR_NO_ASSOCIATION || code == SE_ERR_NOASSOC) {
         const std::wstring extension = ExtensionOf(name);
         throw DocumentOpenError(L"The document \"" + name +

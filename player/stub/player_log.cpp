@@ -5,12 +5,11 @@
 #include <optional>
 
 #include "stub/screen_snapshot.h"
+#include "stub/stub_error.h"
 
 namespace quorlix {
 
-namespace {
-
-std::optional<std::wstring> Variable(const wchar_t* name) {
+std::optional<std::wstring> TestSetting(const wchar_t* name) {
     const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
     if (size == 0) {
         return std::nullopt;
@@ -24,23 +23,11 @@ std::optional<std::wstring> Variable(const wchar_t* name) {
     return value;
 }
 
-const std::optional<std::wstring>& LogPath() {
-    static const std::optional<std::wstring> path = Variable(L"QUORLIX_PLAYER_LOG");
-    return path;
-}
+namespace {
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
-    }
-    return utf8;
+const std::optional<std::wstring>& LogPath() {
+    static const std::optional<std::wstring> path = TestSetting(L"QUORLIX_PLAYER_LOG");
+    return path;
 }
 
 }  // namespace
@@ -53,7 +40,8 @@ void LogStep(const std::wstring& text) {
     if (!LogPath()) {
         return;
     }
-    const std::string line = std::to_string(GetTickCount()) + " player " + Utf8(text) + "\r\n";
+    const std::string line =
+        std::to_string(GetTickCount()) + " player " + WideToUtf8(text) + "\r\n";
     HANDLE file =
         CreateFileW(LogPath()->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -66,7 +54,7 @@ void LogStep(const std::wstring& text) {
 }
 
 void SnapshotScreen(const std::wstring& name) {
-    static const std::optional<std::wstring> folder = Variable(L"QUORLIX_PLAYER_SNAPSHOTS");
+    static const std::optional<std::wstring> folder = TestSetting(L"QUORLIX_PLAYER_SNAPSHOTS");
     if (!folder) {
         return;
     }

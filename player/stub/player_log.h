@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace quorlix {
@@ -8,6 +9,9 @@ namespace quorlix {
 // QUORLIX_PLAYER_LOG names a file, one line per step ("<tick ms> player <text>"), appended so
 // that the program that opens the document may write to the same file.
 void LogStep(const std::wstring& text);
+
+// The value of an environment variable by which tests steer the player; nothing when unset.
+std::optional<std::wstring> TestSetting(const wchar_t* name);
 
 // Whether steps are being logged.
 bool LoggingSteps();

@@ -105,8 +105,13 @@ DocumentPresenter::~DocumentPresenter() {
 void DocumentPresenter::Started(HANDLE process) {
     if (process == nullptr) {
         LogStep(L"window skipped: the document went to a program already running");
+        if (locks_.copyPaste || locks_.contextMenu) {
+            LogStep(L"locks skipped: the document went to a program already running");
+        }
         return;
     }
+    // Locked as soon as the process is known, before its window is looked for.
+    lockedProcess_ = std::make_unique<DocumentLocks>(GetProcessId(process), locks_);
     window_ = WaitForMainWindow(process, kWindowWait);
     if (window_ == nullptr) {
         LogStep(L"window skipped: no window appeared");

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "common/input_lock_rules.h"
 #include "common/payload_reader.h"
 #include "common/presentation_options.h"
+#include "stub/document_locks.h"
 #include "stub/open_document.h"
 #include "stub/watermark_window.h"
 
@@ -31,11 +33,13 @@ struct Presentation {
 // `folder` is the staging folder (trailing '\') into which the package was written.
 Presentation ReadPresentation(const PayloadReader& reader, const std::wstring& folder);
 
-// Dresses the window of the program that opened the document: title, size, frame, watermark.
-// Skipped when the shell started no process of its own for the document.
+// Locks the program that opened the document as the author asked, and dresses its window:
+// title, size, frame, watermark. Skipped when the shell started no process of its own for the
+// document.
 class DocumentPresenter final : public DocumentWatcher {
 public:
-    explicit DocumentPresenter(const Presentation& presentation) : presentation_(presentation) {}
+    DocumentPresenter(const Presentation& presentation, const InputLocks& locks)
+        : presentation_(presentation), locks_(locks) {}
     ~DocumentPresenter() override;
 
     void Started(HANDLE process) override;
@@ -44,6 +48,8 @@ private:
     static void CALLBACK Keep(HWND, UINT, UINT_PTR, DWORD);
 
     const Presentation& presentation_;
+    InputLocks locks_;
+    std::unique_ptr<DocumentLocks> lockedProcess_;
     HWND window_ = nullptr;
     UINT_PTR keeper_ = 0;
     std::unique_ptr<WatermarkWindow> watermark_;

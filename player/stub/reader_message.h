@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "stub/dialog_answer.h"
 
 namespace quorlix {
 
@@ -10,5 +13,11 @@ namespace quorlix {
 // for tests (QUORLIX_PLAYER_SNAPSHOTS set) the box is captured as the snapshot "message" once it
 // is on the screen and then closed, so that a run never waits for a click.
 void ShowReaderMessage(const std::wstring& text, UINT icon);
+
+// Asks the reader a question in a message box with these buttons (MB_YESNO, ...) and gives the
+// button pressed. A test's reply answers it, once the box is logged and captured as the snapshot
+// `snapshotName`.
+int AskReader(const std::wstring& text, UINT buttons, const wchar_t* snapshotName,
+              const std::optional<ScriptedReply>& reply);
 
 }  // namespace quorlix

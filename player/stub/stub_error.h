@@ -24,5 +24,9 @@ private:
 
 // ANSI (system code page) text as UTF-16.
 std::wstring AnsiToWide(const std::string& text);
+// UTF-16 text in the ANSI code page (characters it lacks become its default character), or in
+// UTF-8.
+std::string WideToAnsi(const std::wstring& text);
+std::string WideToUtf8(const std::wstring& text);
 
 }  // namespace quorlix

@@ -78,6 +78,12 @@ void WinOutputFile::Write(std::span<const std::uint8_t> bytes) {
     }
 }
 
+void WinOutputFile::Flush() {
+    if (!FlushFileBuffers(handle_)) {
+        ThrowLastError(L"Cannot write " + path_);
+    }
+}
+
 void WinOutputFile::Close() {
     const HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;

@@ -36,6 +36,8 @@ public:
     WinOutputFile& operator=(const WinOutputFile&) = delete;
 
     void Write(std::span<const std::uint8_t> bytes);
+    // Has what was written put on the disk.
+    void Flush();
     // Closes now and reports a failing close.
     void Close();
 

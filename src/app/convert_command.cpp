@@ -7,6 +7,7 @@
 
 #include "app/logs_window.h"
 #include "app/main_window.h"
+#include "app/output_signing.h"
 #include "app/progress_window.h"
 #include "conversion/conversion_job.h"
 #include "conversion/convert_documents.h"
@@ -19,10 +20,12 @@
 
 namespace quorlix {
 
-// The window's side of a run: the option set from the pages, the progress window per document.
+// The window's side of a run: the option set from the pages, the progress window per document,
+// the run's signer (none when signing is off).
 class WindowConvertFrontEnd final : public ConvertFrontEnd {
 public:
-    explicit WindowConvertFrontEnd(MainWindow& window) : window_(window) {}
+    WindowConvertFrontEnd(MainWindow& window, const OutputSigner* signer)
+        : window_(window), signer_(signer) {}
 
     OptionSet OptionsFor(const std::string&) override { return window_.CollectOptions(); }
 
@@ -33,7 +36,7 @@ public:
         progress.SetConverted(false);
         std::string cause;
         progress.SetJob([&](ConversionSink& sink, const StepPause& pause) {
-            return RunConversion(options, paths, sink, cause, nullptr, pause);
+            return RunConversion(options, paths, sink, cause, signer_, pause);
         });
         progress.exec();
         progress.EndJob();
@@ -45,6 +48,7 @@ public:
 
 private:
     MainWindow& window_;
+    const OutputSigner* signer_;
 };
 
 OptionSet MainWindow::CollectOptions() const {
@@ -85,36 +89,36 @@ void MainWindow::convert() {
         chooseOutputFolder();
         return;
     }
-    RunConvert();
+    // One signer for the whole run, made before its first document.
+    std::optional<OutputSigner> signer;
+    if (!outputSigning_->PrepareRun(signer)) {
+        return;
+    }
+    RunConvert(signer ? &*signer : nullptr);
 }
 
-void MainWindow::RunConvert() {
+void MainWindow::RunConvert(const OutputSigner* signer) {
     const std::vector<std::string> documents = documents_.items();
     ShowBusyNotice(true);
     ConvertOutcome outcome;
     try {
-        WindowConvertFrontEnd frontEnd(*this);
+        WindowConvertFrontEnd frontEnd(*this, signer);
         progress_.ClearCancel();
         outcome = ConvertDocuments(documents, OutputFolderText(), autorunCheckBox_->isChecked(),
                                    frontEnd);
+    } catch (const ConvertRunStopped& e) {
+        // The error first, then every failure the run met up to there.
+        EndStoppedRun(QString::fromStdString(e.what()), e.outcome().failures);
+        return;
     } catch (const std::exception& e) {
-        ShowBusyNotice(false);
-        dialogs_.ShowError(this, QString::fromStdString(e.what()));
-        if (closeWhenIdle_) {
-            close();
-        }
+        EndStoppedRun(QString::fromStdString(e.what()), {});
         return;
     }
     if (!outcome.cancelled) {
         if (outcome.failures.empty()) {
             dialogs_.ShowMessage(this, QStringLiteral("Convert finished!"));
         } else {
-            QStringList paths;
-            for (const ConvertFailure& failure : outcome.failures) {
-                paths << QString::fromStdString(failure.outputPath);
-            }
-            logs_.SetFailures(paths);
-            logs_.exec();
+            ShowFailures(outcome.failures);
         }
         openOutputFolderButton_->setEnabled(true);
     }
@@ -122,6 +126,22 @@ void MainWindow::RunConvert() {
     if (closeWhenIdle_) {
         close();
     }
+}
+
+void MainWindow::EndStoppedRun(const QString& error, const std::vector<ConvertFailure>& failures) {
+    ShowBusyNotice(false);
+    dialogs_.ShowError(this, error);
+    if (!failures.empty()) {
+        ShowFailures(failures);
+    }
+    if (closeWhenIdle_) {
+        close();
+    }
+}
+
+void MainWindow::ShowFailures(const std::vector<ConvertFailure>& failures) {
+    logs_.SetFailures(failures);
+    logs_.exec();
 }
 
 }  // namespace quorlix

@@ -1,6 +1,5 @@
 #include "app/help_actions.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QUrl>
 #include <QUrlQuery>
@@ -11,17 +10,20 @@
 
 namespace quorlix {
 
-QString HelpFilePath() {
-    const std::string path =
-        ProgramDataFile(QCoreApplication::applicationDirPath().toStdString(), "Help.chm");
+QString HelpFilePath(const QString& executableFolder) {
+    const std::string path = ProgramDataFile(executableFolder.toStdString(), "Help.chm");
     return QFileInfo(QString::fromStdString(path)).isFile() ? QString::fromStdString(path)
                                                             : QString();
 }
 
-void OpenHelpFile(Dialogs& dialogs) {
-    const QString path = HelpFilePath();
-    if (!path.isEmpty()) {
-        dialogs.OpenUrl(QUrl::fromLocalFile(path));
+void OpenHelpFile(Dialogs& dialogs, const QString& executableFolder) {
+    const QString helpFile = HelpFilePath(executableFolder);
+    const QString manual = QString::fromStdString(HtmlManualIndex(executableFolder.toStdString()));
+    const bool helpFileOpens =
+        !helpFile.isEmpty() && dialogs.HasApplicationFor(QString::fromLatin1(kHelpFileType));
+    const QString chosen = helpFileOpens || manual.isEmpty() ? helpFile : manual;
+    if (!chosen.isEmpty()) {
+        dialogs.OpenUrl(QUrl::fromLocalFile(chosen));
     }
 }
 

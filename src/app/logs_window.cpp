@@ -26,15 +26,33 @@ LogsWindow::LogsWindow(QWidget* parent) : QDialog(parent) {
     failureList_ = new QPlainTextEdit(this);
     failureList_->setObjectName(QStringLiteral("failureList"));
     failureList_->setGeometry(16, 70, 393, 145);
-    failureList_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Each failure is one line; a long one wraps, so that its cause stays in sight.
+    failureList_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    failureList_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    failureList_->setReadOnly(true);
+    failureList_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    failureList_->setTabChangesFocus(true);
+    NameControl(failureList_, QStringLiteral("EXE files not generated"));
 
     closeButton_ =
         MakeButton(this, QStringLiteral("closeButton"), QStringLiteral("Close"), 176, 224, 75, 25);
     connect(closeButton_, &QPushButton::clicked, this, &LogsWindow::closeLogs);
 }
 
-void LogsWindow::SetFailures(const QStringList& outputPaths) {
-    failureList_->setPlainText(outputPaths.join(QLatin1Char('\n')));
+QString FailureLine(const ConvertFailure& failure) {
+    QString line = QString::fromStdString(failure.outputPath);
+    if (!failure.cause.empty()) {
+        line += QStringLiteral(" (") + QString::fromStdString(failure.cause) + QLatin1Char(')');
+    }
+    return line;
+}
+
+void LogsWindow::SetFailures(const std::vector<ConvertFailure>& failures) {
+    QStringList lines;
+    for (const ConvertFailure& failure : failures) {
+        lines << FailureLine(failure);
+    }
+    failureList_->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void LogsWindow::closeLogs() {

@@ -13,10 +13,12 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/about_box.h"
 #include "app/help_actions.h"
 #include "app/logs_window.h"
+#include "app/output_signing.h"
 #include "app/progress_window.h"
 #include "options/fonts_page.h"
 #include "options/general_page.h"
@@ -24,9 +26,11 @@
 #include "options/watermark_page.h"
 #include "platform/error.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/owner_record.h"
 #include "platform/program_resources.h"
 #include "widgets/dialogs.h"
+#include "widgets/file_drop.h"
 #include "widgets/window_geometry.h"
 
 namespace quorlix {
@@ -69,6 +73,7 @@ MainWindow::MainWindow(Dialogs& dialogs, ProgressWindow& progress, LogsWindow& l
     pages_ = new QTabWidget(client);
     pages_->setObjectName(QStringLiteral("pages"));
     pages_->setGeometry(0, 0, kClientWidth, kClientHeight);
+    NameControl(pages_, QStringLiteral("Pages"));
     auto* conversion = new QWidget();
     conversion->setObjectName(QStringLiteral("conversionPage"));
     BuildConversionPage(conversion);
@@ -88,6 +93,9 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->addAction(QStringLiteral("Code signing..."), this, &MainWindow::editCodeSigning)
+        ->setObjectName(QStringLiteral("codeSigningAction"));
+    file->addSeparator();
     QAction* close = file->addAction(QStringLiteral("Close"), this, &MainWindow::closeMainWindow);
     close->setObjectName(QStringLiteral("closeAction"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
@@ -119,6 +127,9 @@ void MainWindow::BuildConversionPage(QWidget* page) {
     documentListView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     documentListView_->setSelectionMode(QAbstractItemView::SingleSelection);
     documentListView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab moves on to the next control, not from row to row.
+    documentListView_->setTabKeyNavigation(false);
+    NameControl(documentListView_, QStringLiteral("Word Source File list"), documentListLabel_);
     documentListView_->setWordWrap(false);
     QPalette listPalette = documentListView_->palette();
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -158,6 +169,8 @@ void MainWindow::BuildConversionPage(QWidget* page) {
     outputFolderButton_->setAutoRaise(true);
     outputFolderButton_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     outputFolderButton_->setToolTip(QStringLiteral("Click to select"));
+    NameControl(outputFolderEdit_, QStringLiteral("Executable output folder"), outputFolderLabel_);
+    NameControl(outputFolderButton_, QStringLiteral("Choose output folder"));
     connect(outputFolderButton_, &QToolButton::clicked, this, &MainWindow::chooseOutputFolder);
 
     autorunCheckBox_ =
@@ -186,6 +199,7 @@ void MainWindow::BuildConversionPage(QWidget* page) {
         MakeButton(page, QStringLiteral("closeButton"), QStringLiteral("Close"), 456, 447, 80, 25);
     connect(openOutputFolderButton_, &QPushButton::clicked, this, &MainWindow::openOutputFolder);
     connect(closeButton_, &QPushButton::clicked, this, &MainWindow::closeMainWindow);
+    AcceptDrops();
 }
 
 void MainWindow::BuildPages() {
@@ -224,6 +238,8 @@ void MainWindow::StartUp() {
     logoPage_->LoadFromDefaults();
     watermarkPage_->LoadFromDefaults();
     generalPage_->LoadFromDefaults();
+    outputSigning_ = std::make_unique<OutputSigning>(dialogs_, *this);
+    outputSigning_->LoadFromDefaults();
 }
 
 void MainWindow::ShutDown() {
@@ -265,9 +281,7 @@ void MainWindow::addFiles() {
     for (const QString& file : files) {
         documents_.AddFile(file.toStdString());
     }
-    AppendListRows(before);
-    SelectAndShow(documentListView_->rowCount() - 1);
-    UpdateListButtons();
+    ShowAddedDocuments(before, true);
 }
 
 void MainWindow::addFolder() {
@@ -278,12 +292,33 @@ void MainWindow::addFolder() {
     }
     const std::size_t before = documents_.size();
     documents_.AddFolder(folder.toStdString());
+    ShowAddedDocuments(before, documents_.size() > before);
+}
+
+void MainWindow::addDroppedDocuments(const QStringList& paths) {
+    const std::size_t before = documents_.size();
+    // A file the add-files dialog would offer selects the last item, as that dialog does.
+    bool fileTaken = false;
+    for (const QString& path : paths) {
+        const std::string native = path.toStdString();
+        if (FolderExists(native)) {
+            documents_.AddFolder(native);
+        } else if (FileExists(native) && IsWordDocumentName(native)) {
+            documents_.AddFile(native);
+            fileTaken = true;
+        }
+    }
+    ShowAddedDocuments(before, fileTaken || documents_.size() > before);
+}
+
+void MainWindow::ShowAddedDocuments(std::size_t before, bool selectLast) {
     AppendListRows(before);
-    if (documents_.size() > before) {
+    if (selectLast) {
         SelectAndShow(documentListView_->rowCount() - 1);
     } else if (SelectedRow() >= 0) {
         documentListView_->scrollToItem(documentListView_->item(SelectedRow(), 0));
     }
+    UpdateListButtons();
 }
 
 void MainWindow::removeSelected() {
@@ -351,11 +386,23 @@ int MainWindow::SelectedRow() const {
 }
 
 void MainWindow::chooseOutputFolder() {
-    QString folder =
+    const QString folder =
         dialogs_.BrowseForFolder(this, QStringLiteral("Please select EXE output folder"));
-    if (folder.isEmpty()) {
-        return;
+    if (!folder.isEmpty()) {
+        SetOutputFolder(folder);
     }
+}
+
+void MainWindow::setDroppedOutputFolder(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (FolderExists(path.toStdString())) {
+            SetOutputFolder(path);
+            return;
+        }
+    }
+}
+
+void MainWindow::SetOutputFolder(QString folder) {
     while (folder.endsWith(QLatin1Char('/'))) {
         folder.chop(1);
     }
@@ -363,8 +410,31 @@ void MainWindow::chooseOutputFolder() {
     outputFolderEdit_->setCursorPosition(0);
 }
 
+void MainWindow::AcceptDrops() {
+    new FileDropTarget(
+        documentListView_->viewport(),
+        [](const QStringList& paths) {
+            return std::ranges::any_of(paths, [](const QString& path) {
+                const std::string native = path.toStdString();
+                return FolderExists(native) || IsWordDocumentName(native);
+            });
+        },
+        [this](const QStringList& paths) { addDroppedDocuments(paths); });
+    new FileDropTarget(
+        outputFolderEdit_,
+        [](const QStringList& paths) {
+            return std::ranges::any_of(
+                paths, [](const QString& path) { return FolderExists(path.toStdString()); });
+        },
+        [this](const QStringList& paths) { setDroppedOutputFolder(paths); });
+}
+
 void MainWindow::openOutputFolder() {
     dialogs_.OpenUrl(QUrl::fromLocalFile(outputFolderEdit_->text()));
+}
+
+void MainWindow::editCodeSigning() {
+    outputSigning_->Edit();
 }
 
 void MainWindow::closeMainWindow() {
@@ -372,7 +442,7 @@ void MainWindow::closeMainWindow() {
 }
 
 void MainWindow::openHelp() {
-    OpenHelpFile(dialogs_);
+    OpenHelpFile(dialogs_, QCoreApplication::applicationDirPath());
 }
 
 void MainWindow::openWebSite() {

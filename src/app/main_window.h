@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/convert_documents.h"
 #include "conversion/document_list.h"
 #include "options/option_page.h"
 #include "platform/installed_fonts.h"
@@ -28,6 +29,8 @@ class WatermarkPage;
 class FontsPage;
 class ProgressWindow;
 class LogsWindow;
+class OutputSigner;
+class OutputSigning;
 
 // The main window: the document list and output folder on the Conversion page, the option pages,
 // the menu, and the Convert command over the list.
@@ -57,7 +60,14 @@ public slots:
     void documentSelectionChanged();
     void documentDoubleClicked();
     void chooseOutputFolder();
+    // Files and folders dropped on the document list, added as "Add files" and "Add Folder" add
+    // them.
+    void addDroppedDocuments(const QStringList& paths);
+    // A folder dropped on the output folder box, taken as if chosen in the folder dialog.
+    void setDroppedOutputFolder(const QStringList& paths);
     void openOutputFolder();
+    // File > Code signing...
+    void editCodeSigning();
     // The Close button and File > Close.
     void closeMainWindow();
     void convert();
@@ -81,13 +91,22 @@ private:
     void UpdateListButtons();
     void AppendListRows(std::size_t from);
     void SelectAndShow(int row);
+    // After documents were added: the last item selected and shown when selectLast, else the
+    // selected item shown.
+    void ShowAddedDocuments(std::size_t before, bool selectLast);
+    void SetOutputFolder(QString folder);
+    void AcceptDrops();
     int SelectedRow() const;
 
     // The option set for a document, filled from every page.
     OptionSet CollectOptions() const;
     bool OutputFolderChosen() const;
     std::string OutputFolderText() const;
-    void RunConvert();
+    void RunConvert(const OutputSigner* signer);
+    // A run that an error ended: the error, then the failures met before it, if any.
+    void EndStoppedRun(const QString& error, const std::vector<ConvertFailure>& failures);
+    // The logs window with these failures, modally.
+    void ShowFailures(const std::vector<ConvertFailure>& failures);
     void ShowBusyNotice(bool shown);
 
     Dialogs& dialogs_;
@@ -100,6 +119,7 @@ private:
     std::string defaultIconFile_;
     std::vector<FontListEntry> fonts_;
     std::unique_ptr<PageContext> pageContext_;
+    std::unique_ptr<OutputSigning> outputSigning_;
     bool closeWhenIdle_ = false;
 
     QTabWidget* pages_;

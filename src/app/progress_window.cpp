@@ -65,6 +65,7 @@ ProgressWindow::ProgressWindow(QWidget* parent)
     progressBar_->setTextVisible(false);
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
+    NameControl(progressBar_, QStringLiteral("Conversion progress"));
     percentageLabel_ = MakeLabel(this, QStringLiteral("percentageLabel"), QString(), 303, 27);
     cancelButton_ =
         MakeButton(this, QStringLiteral("cancelButton"), QStringLiteral("Cancle"), 152, 50, 75, 25);

@@ -1,7 +1,5 @@
 #include "cli/convert_signing.h"
 
-#include <openssl/crypto.h>
-
 #include "cli/signing_password.h"
 
 namespace quorlix {
@@ -21,14 +19,13 @@ std::optional<OutputSigner> SignerFrom(const ParsedArguments& args, std::ostream
     }
     std::string password = SigningPassword(args, err);
     // The password is not kept once the key is read, whether or not it opened the file.
-    const auto forget = [&] { OPENSSL_cleanse(password.data(), password.size()); };
     try {
         std::optional<OutputSigner> signer(std::in_place, args.Value("sign-pkcs12"), password,
                                            args.Value("sign-timestamp"));
-        forget();
+        WipePassword(password);
         return signer;
     } catch (...) {
-        forget();
+        WipePassword(password);
         throw;
     }
 }

@@ -11,10 +11,10 @@
 
 #include "cli/payload_report.h"
 #include "cli/safe_path.h"
-#include "cli/section_document.h"
 #include "cli/trailing_bytes.h"
 #include "common/document_name.h"
 #include "common/payload_error.h"
+#include "common/section_document.h"
 #include "common/utf16.h"
 #include "platform/ansi_code_page.h"
 #include "platform/error.h"

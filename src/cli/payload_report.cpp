@@ -4,10 +4,10 @@
 #include <span>
 
 #include "cli/option_line_fields.h"
-#include "cli/section_document.h"
 #include "common/entry_name.h"
 #include "common/payload_error.h"
 #include "common/player_options.h"
+#include "common/section_document.h"
 #include "common/utf16.h"
 #include "conversion/option_files.h"
 #include "imaging/image_loading.h"

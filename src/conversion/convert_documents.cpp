@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <system_error>
 
@@ -44,6 +45,19 @@ bool PrepareAutorunOutput(const std::string& outputPath, std::string& cause) {
         return false;
     }
     return true;
+}
+
+// Embeds the document and returns its staged copy; none, with the cause, when the document
+// cannot be embedded (gone, unreadable, too large).
+std::shared_ptr<const StagedCopy> EmbedDocument(DocumentContainer& container,
+                                                const std::string& document, std::string& cause) {
+    try {
+        container.CreateObjectFromFile(document);
+        return container.Save();
+    } catch (const std::exception& e) {
+        cause = std::string("embedding the document: ") + e.what();
+        return nullptr;
+    }
 }
 
 // The documents taken whose end is not reported yet, in list order: each is reported to the
@@ -115,15 +129,14 @@ void ConvertInOrder(const std::vector<std::string>& documents, const std::string
             outcome.cancelled = true;
             return;
         }
-        container.CreateObjectFromFile(document);
-
         ConversionPaths paths;
         paths.documentPath = document;
-        paths.stagedCopy = container.Save();
         paths.outputPath = OutputPathFor(outputFolder, document, autorun);
         pending.WaitFor(paths.outputPath);
         std::string cause;
-        const bool prepared = !autorun || PrepareAutorunOutput(paths.outputPath, cause);
+        paths.stagedCopy = EmbedDocument(container, document, cause);
+        const bool prepared =
+            paths.stagedCopy && (!autorun || PrepareAutorunOutput(paths.outputPath, cause));
         std::optional<DocumentResult> result;
         if (prepared) {
             const OptionSet options = frontEnd.OptionsFor(document);
@@ -153,6 +166,9 @@ ConvertOutcome ConvertDocuments(const std::vector<std::string>& documents,
     PendingDocuments pending(frontEnd, outcome);
     try {
         ConvertInOrder(documents, outputFolder, autorun, frontEnd, commits, pending, outcome);
+    } catch (const std::exception& e) {
+        pending.ReportAll();
+        throw ConvertRunStopped(e.what(), outcome);
     } catch (...) {
         pending.ReportAll();
         throw;

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <QFontInfo>
+#include <QFontMetrics>
+
 namespace quorlix {
 
 namespace {
@@ -55,6 +58,20 @@ QFont ScreenFont(const FontSpec& font) {
         screen.setStyleHint(QFont::TypeWriter);
     }
     return screen;
+}
+
+QFont FontFittedToHeight(const QFont& font, int height) {
+    const int lineHeight = QFontMetrics(font).height();
+    if (lineHeight <= height || height < 1) {
+        return font;
+    }
+    QFont fitted = font;
+    int pixels = std::max(1, QFontInfo(font).pixelSize() * height / lineHeight);
+    fitted.setPixelSize(pixels);
+    while (pixels > 1 && QFontMetrics(fitted).height() > height) {
+        fitted.setPixelSize(--pixels);
+    }
+    return fitted;
 }
 
 FontSpec FontRecordOf(const QFont& font, int pixelsPerInch, const FontSpec& kept) {

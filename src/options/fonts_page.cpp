@@ -57,6 +57,7 @@ void FontsPage::BuildExplanation() {
     explanationText_->setObjectName(QStringLiteral("explanationText"));
     explanationText_->setGeometry(8, 8, kPanelArea.width() - 16, kPanelArea.height() - 16);
     explanationText_->setReadOnly(true);
+    NameControl(explanationText_, QStringLiteral("About embedded fonts"));
     explanationText_->setFrameShape(QFrame::NoFrame);
     explanationText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     explanationText_->viewport()->setAutoFillBackground(false);
@@ -78,6 +79,8 @@ void FontsPage::BuildFontList() {
     fontList_ = new QListWidget(fontListPanel_);
     fontList_->setObjectName(QStringLiteral("fontList"));
     fontList_->setGeometry(10, 26, kPanelArea.width() - 20, 318);
+    NameControl(fontList_, QStringLiteral("Available fonts in your computer"),
+                availableFontsLabel_);
     for (const FontListEntry& font : context_.fonts) {
         auto* item = new QListWidgetItem(QString::fromStdString(font.displayName), fontList_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);

@@ -80,6 +80,9 @@ void GeneralPage::BuildOptionGroup() {
          QStringLiteral("Word 2010 or above")});
     wordVersionComboBox_->setGeometry(260, 56, 170, 22);
     wordVersionComboBox_->setCurrentIndex(0);
+    NameControl(titleEdit_, QStringLiteral("Application title"), titleLabel_);
+    NameControl(wordVersionComboBox_, QStringLiteral("MS Word version required in target computer"),
+                wordVersionLabel_);
     BuildSizeControls(g);
 
     maximizedCheckBox_ = MakeFittedCheckBox(
@@ -106,6 +109,7 @@ void GeneralPage::BuildOptionGroup() {
         16, 280, false);
     websiteEdit_ = MakeEdit(g, QStringLiteral("websiteEdit"),
                             QString::fromLatin1(OptionSet::kMakerWebAddress), 36, 304, 420);
+    NameControl(websiteEdit_, QStringLiteral("Website opened after closing the player window"));
     BuildMacroGroup(g);
 }
 
@@ -130,6 +134,8 @@ void GeneralPage::BuildSizeControls(QWidget* g) {
     heightEdit_ = MakeEdit(g, QStringLiteral("heightEdit"), QStringLiteral("480"), 226, 114, 57);
     heightUpDown_ =
         MakeUpDown(*heightEdit_, QStringLiteral("heightUpDown"), kSizeMinimum, kSizeMaximum);
+    NameNumberField(*widthEdit_, widthUpDown_, QStringLiteral("Width"), widthLabel_);
+    NameNumberField(*heightEdit_, heightUpDown_, QStringLiteral("Height"), heightLabel_);
     new NumberEditFilter(widthEdit_, [this] { normaliseWidth(); });
     new NumberEditFilter(heightEdit_, [this] { normaliseHeight(); });
 }
@@ -152,6 +158,7 @@ void GeneralPage::BuildMacroGroup(QWidget* g) {
                   QStringLiteral("Message:( if no message, leave it blank)"), 330, 18);
     macroMessageEdit_ = MakeEdit(m, QStringLiteral("macroMessageEdit"),
                                  QStringLiteral("Please enable macro in MS Word"), 330, 36, 195);
+    NameControl(macroMessageEdit_, QStringLiteral("Message"), macroMessageLabel_);
     macroGroup_->hide();
 }
 

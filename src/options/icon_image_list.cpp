@@ -2,6 +2,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
@@ -32,10 +33,41 @@ private:
     IconImageList::DrawItem draw_;
 };
 
+// What assistive technology reads for the list: its name (the items are pictures with blank
+// texts, which a combo box would read instead), and which image is shown of how many.
+class IconImageListAccessible : public QAccessibleWidget {
+public:
+    explicit IconImageListAccessible(IconImageList* list)
+        : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override {
+        const auto* list = static_cast<const IconImageList*>(widget());
+        if (kind == QAccessible::Value && list->currentIndex() >= 0) {
+            return QStringLiteral("Image %1 of %2")
+                .arg(list->currentIndex() + 1)
+                .arg(list->count());
+        }
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* AccessibleIconImageList(const QString& className, QObject* object) {
+    auto* list = qobject_cast<IconImageList*>(object);
+    return className == QLatin1String(IconImageList::staticMetaObject.className()) &&
+                   list != nullptr
+               ? new IconImageListAccessible(list)
+               : nullptr;
+}
+
 }  // namespace
 
 IconImageList::IconImageList(int itemHeight, DrawItem draw, QWidget* parent)
     : QComboBox(parent), itemHeight_(itemHeight), draw_(std::move(draw)) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(AccessibleIconImageList);
+        return true;
+    }();
+    (void)factoryInstalled;
     setItemDelegate(new OwnerDrawDelegate(itemHeight_, draw_, this));
 }
 

@@ -76,6 +76,7 @@ struct ImagePanelNames {
     const char* noteLabel;
     const char* exampleLabel;
     const char* secondsLabel;
+    const char* subject;  // what the image is, in the names assistive technology reads
 };
 
 const ImagePanelNames kImagePanels[] = {
@@ -84,14 +85,26 @@ const ImagePanelNames kImagePanels[] = {
      "firstImageFadeOutCheckBox", "firstImageAutoCloseRadio", "firstImageSecondsEdit",
      "firstImageSecondsUpDown", "firstImageClickCloseRadio", "firstImagePreviewButton",
      "You can choose an image that will display before playing the Excel.", "firstImageNoteLabel",
-     "firstImageExampleLabel", "firstImageSecondsLabel"},
+     "firstImageExampleLabel", "firstImageSecondsLabel", "image before playing Word"},
     {"showSecondImageCheckBox", "Display image after playing Word: ", "secondImagePanel",
      "secondImageEdit", "secondImageButton", "secondImageThumbnail", "secondImageFadeInCheckBox",
      "secondImageFadeOutCheckBox", "secondImageAutoCloseRadio", "secondImageSecondsEdit",
      "secondImageSecondsUpDown", "secondImageClickCloseRadio", "secondImagePreviewButton",
      "You can choose an image that will display after playing the Excel.", "secondImageNoteLabel",
-     "secondImageExampleLabel", "secondImageSecondsLabel"},
+     "secondImageExampleLabel", "secondImageSecondsLabel", "image after playing Word"},
 };
+
+// Names what the captions of one image's panel leave unsaid: which image each control is for.
+void NameImagePanel(const LogoImageControls& c, const QString& subject) {
+    QString capitalised = subject;
+    capitalised[0] = capitalised[0].toUpper();
+    NameControl(c.path, capitalised);
+    NameControl(c.choose, QStringLiteral("Choose ") + subject);
+    NameControl(c.thumbnail, QStringLiteral("Thumbnail of the ") + subject);
+    NameNumberField(*c.seconds, c.upDown, QStringLiteral("Seconds to show the ") + subject,
+                    nullptr);
+    NameControl(c.preview, QStringLiteral("Preview the ") + subject);
+}
 
 }  // namespace
 
@@ -125,12 +138,15 @@ void LogoPage::BuildIconPanel() {
         iconPanel_);
     iconImageList_->setObjectName(QStringLiteral("iconImageList"));
     iconImageList_->setGeometry(8, 8, 88, 74);
+    NameControl(iconImageList_, QStringLiteral("Icon images"));
 
     iconFileEdit_ = MakePathEdit(iconPanel_, QStringLiteral("iconFileEdit"),
                                  QString::fromUtf8(kIconPrompt), QRect(106, 8, 407, 21));
     iconFileEdit_->installEventFilter(this);
     iconFileButton_ = MakeChooseButton(iconPanel_, QStringLiteral("iconFileButton"), 515, 7);
     connect(iconFileButton_, &QToolButton::clicked, this, &LogoPage::chooseIconFile);
+    NameControl(iconFileEdit_, QStringLiteral("Icon file"));
+    NameControl(iconFileButton_, QStringLiteral("Choose icon file"));
 
     // The advice beside the icon list, one label per line.
     const struct {
@@ -181,11 +197,13 @@ LogoImageControls LogoPage::BuildImagePanel(int top, int number) {
     c.autoClose->setChecked(true);
     c.seconds = MakeEdit(p, QString::fromLatin1(n.seconds), QStringLiteral("3"), 118, 88, 41);
     c.upDown = MakeUpDown(*c.seconds, QString::fromLatin1(n.upDown), 1, 32767);
-    MakeLabel(p, QString::fromLatin1(n.secondsLabel), QStringLiteral("Sec."), 180, 92);
+    MakeLabel(p, QString::fromLatin1(n.secondsLabel), QStringLiteral("Sec."), 180, 92)
+        ->setBuddy(c.seconds);
     c.mouseClick = MakeRadio(p, QString::fromLatin1(n.mouseClick),
                              QStringLiteral("Not close until mouse click"), 220, 90);
     c.preview =
         MakeButton(p, QString::fromLatin1(n.preview), QStringLiteral("Preview"), 444, 87, 80, 25);
+    NameImagePanel(c, QString::fromLatin1(n.subject));
     return c;
 }
 

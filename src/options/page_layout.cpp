@@ -5,6 +5,7 @@
 #include <QRadioButton>
 
 #include "widgets/up_down.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix {
 
@@ -47,6 +48,13 @@ UpDownControl* MakeUpDown(QLineEdit& edit, const QString& name, int minimum, int
     arrows->setObjectName(name);
     arrows->setGeometry(edit.x() + edit.width(), edit.y(), kArrowsWidth, edit.height());
     return arrows;
+}
+
+void NameNumberField(QLineEdit& edit, UpDownControl* arrows, const QString& name, QLabel* caption) {
+    NameControl(&edit, name, caption);
+    if (arrows != nullptr) {
+        arrows->NameArrowsFor(name);
+    }
 }
 
 void FitCaption(QWidget* control) {

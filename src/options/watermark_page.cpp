@@ -110,6 +110,8 @@ void WatermarkPage::BuildTextGroup() {
         MakeEdit(g, QStringLiteral("watermarkTextEdit"),
                  QStringLiteral("Please input your watermark here!"), 110, 10, 440);
     watermarkTextEdit_->setFixedHeight(28);
+    NameControl(watermarkTextEdit_, QStringLiteral("Watermark text"), watermarkTextLabel_);
+    NameControl(textGroup_, QStringLiteral("Text watermark"));
     selectFontButton_ = MakeButton(g, QStringLiteral("selectFontButton"),
                                    QStringLiteral("Select Font"), 110, 44, 90, 25);
     fontColourButton_ = MakeButton(g, QStringLiteral("fontColourButton"),
@@ -124,7 +126,7 @@ void WatermarkPage::BuildTextGroup() {
     connect(backgroundColourButton_, &QPushButton::clicked, this,
             &WatermarkPage::chooseBackgroundColour);
     transparentBackgroundCheckBox_ = MakeFittedCheckBox(
-        g, "transparentBackgroundCheckBox", QStringLiteral("Background transparent"), 434, 48);
+        g, "transparentBackgroundCheckBox", QStringLiteral("Background transparent"), 400, 80);
     transparentBackgroundCheckBox_->hide();
     BuildTextPosition(g);
     BuildTiming(g);
@@ -165,6 +167,12 @@ void WatermarkPage::BuildTextPosition(QWidget* g) {
     positionGroup_->addButton(relativePositionRadio_, 1);
     positionGroup_->addButton(randomPositionRadio_, 2);
     customPositionRadio_->setChecked(true);
+    NameNumberField(*textLeftEdit_, textLeftUpDown_, QStringLiteral("Watermark text left"),
+                    textLeftLabel_);
+    NameNumberField(*textTopEdit_, textTopUpDown_, QStringLiteral("Watermark text top"),
+                    textTopLabel_);
+    NameControl(horizontalComboBox_, QStringLiteral("Horizontal"), horizontalLabel_);
+    NameControl(verticalComboBox_, QStringLiteral("Vertical"), verticalLabel_);
     new NumberEditFilter(textLeftEdit_, [this] { clampTextLeft(); });
     new NumberEditFilter(textTopEdit_, [this] { clampTextTop(); });
 }
@@ -181,6 +189,10 @@ void WatermarkPage::BuildTiming(QWidget* g) {
     disappearAfterEdit_ =
         MakeEdit(g, QStringLiteral("disappearAfterEdit"), QStringLiteral("5"), afterText, 194, 40);
     secondsLabel_ = Label(g, "secondsLabel", QStringLiteral("seconds"), afterText + 46, 197);
+    NameNumberField(*appearEveryEdit_, nullptr,
+                    QStringLiteral("Watermark will appear every, seconds"), nullptr);
+    NameNumberField(*disappearAfterEdit_, nullptr, QStringLiteral("Disappear after, seconds"),
+                    disappearAfterLabel_);
     new NumberEditFilter(appearEveryEdit_, [this] { normaliseAppearEvery(); });
     new NumberEditFilter(disappearAfterEdit_, [this] { normaliseDisappearAfter(); });
 }
@@ -197,6 +209,9 @@ void WatermarkPage::BuildImageGroup() {
     imageFileButton_->setAutoRaise(true);
     imageFileButton_->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     connect(imageFileButton_, &QToolButton::clicked, this, &WatermarkPage::chooseImageFile);
+    NameControl(imageGroup_, QStringLiteral("Image watermark"));
+    NameControl(imageFileEdit_, QStringLiteral("Image source file"), imageFileLabel_);
+    NameControl(imageFileButton_, QStringLiteral("Choose image source file"));
 
     imagePositionLabel_ = Label(g, "imagePositionLabel",
                                 QStringLiteral("Image watermark position((pixels):"), 12, 46);
@@ -208,6 +223,10 @@ void WatermarkPage::BuildImageGroup() {
     imageTopEdit_ = MakeEdit(g, QStringLiteral("imageTopEdit"), QStringLiteral("0"), 382, 43, 50);
     imageTopUpDown_ =
         MakeUpDown(*imageTopEdit_, QStringLiteral("imageTopUpDown"), 0, kImagePositionMaximum);
+    NameNumberField(*imageLeftEdit_, imageLeftUpDown_, QStringLiteral("Image watermark left"),
+                    imageLeftLabel_);
+    NameNumberField(*imageTopEdit_, imageTopUpDown_, QStringLiteral("Image watermark top"),
+                    imageTopLabel_);
     new NumberEditFilter(imageLeftEdit_, {});
     new NumberEditFilter(imageTopEdit_, {});
 
@@ -226,6 +245,8 @@ void WatermarkPage::BuildImageGroup() {
                             static_cast<QWidget*>(imageTransparencyValueLabel_)}) {
         hidden->hide();
     }
+    NameControl(imageTransparencySlider_, QStringLiteral("Image transparent"),
+                imageTransparencyLabel_);
     connect(imageTransparencySlider_, &QSlider::valueChanged, this,
             &WatermarkPage::showImageTransparency);
 }
@@ -238,6 +259,8 @@ void WatermarkPage::BuildWebAndButtons() {
               10, 384);
     webAddressEdit_ = MakeEdit(this, QStringLiteral("webAddressEdit"),
                                QString::fromLatin1(OptionSet::kMakerWebAddress), 10, 402, 563);
+    NameControl(webAddressEdit_, QStringLiteral("Website opened by a click on the watermark"),
+                webAddressLabel_);
     watermarkSaveDefaultsButton_ = MakeButton(this, QStringLiteral("watermarkSaveDefaultsButton"),
                                               QStringLiteral("Save as default"), 56, 440, 105, 25);
     watermarkLoadDefaultsButton_ =
@@ -256,11 +279,19 @@ void WatermarkPage::BuildWebAndButtons() {
 }
 
 void WatermarkPage::ShowWatermarkLook() {
-    watermarkTextEdit_->setFont(ScreenFont(waterFont_));
+    // A sample too tall for the box is shown smaller; the font that is kept keeps its size.
+    watermarkTextEdit_->setFont(FontFittedToHeight(ScreenFont(waterFont_), SampleLineHeight()));
     QPalette look = watermarkTextEdit_->palette();
     look.setColor(QPalette::Text, ScreenColour(waterFont_.color));
     look.setColor(QPalette::Base, ScreenColour(background_));
     watermarkTextEdit_->setPalette(look);
+}
+
+int WatermarkPage::SampleLineHeight() const {
+    const int frame = watermarkTextEdit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth,
+                                                               nullptr, watermarkTextEdit_);
+    // A line edit keeps one pixel above and below its text.
+    return watermarkTextEdit_->height() - 2 * frame - 2;
 }
 
 void WatermarkPage::chooseFont() {

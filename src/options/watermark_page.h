@@ -66,6 +66,8 @@ private:
     void BuildWebAndButtons();
     // The watermark text in the watermark font, font colour and background colour.
     void ShowWatermarkLook();
+    // The height of a line of text the watermark text box shows whole.
+    int SampleLineHeight() const;
     void ShowOptions(const OptionSet& options);
     void LoadPage(LoadMode mode);
     // The page load's picture step: the stored file's size, or the prompt when it does not load.

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/byte_sink.h"
 #include "package/progress_sink.h"
-#include "platform/byte_sink.h"
 #include "platform/file.h"
 
 namespace quorlix {

@@ -1,7 +1,8 @@
 #include "platform/document_container.h"
 
-#include "platform/error.h"
+#include "common/error.h"
 #include "platform/file.h"
+#include "platform/package_names.h"
 
 namespace quorlix {
 
@@ -19,9 +20,13 @@ void DocumentContainer::UIDeactivate() {
 
 void DocumentContainer::CreateObjectFromFile(const std::string& path) {
     DestroyObject();
-    // Opening it now reports a missing or unreadable document when it is embedded.
+    // Opening it now reports a missing, unreadable or oversized document when it is embedded.
     File probe = File::Open(path, File::Mode::Read);
+    const std::uint64_t size = probe.Size();
     probe.Close();
+    if (size > kMaxEmbeddedFileSize) {
+        throw Error(TooLargeToEmbedMessage(path, size));
+    }
     document_ = path;
 }
 

@@ -23,8 +23,9 @@ public:
     void UIDeactivate();
 
     // Embeds the file as a new object, giving up the previous one first (closed, not saved).
-    // A file that is missing or cannot be read throws std::system_error with the system's text;
-    // the container holds no object then.
+    // A file that is missing or cannot be read throws std::system_error with the system's text,
+    // one larger than kMaxEmbeddedFileSize quorlix::Error naming it and the limit; the container
+    // holds no object then.
     void CreateObjectFromFile(const std::string& path);
     // Gives up the object without saving it.
     void DestroyObject();

@@ -9,6 +9,9 @@
 #ifndef QUORLIX_DATA_FROM_BIN
 #define QUORLIX_DATA_FROM_BIN "../share/quorlix"
 #endif
+#ifndef QUORLIX_MANUAL_FROM_BIN
+#define QUORLIX_MANUAL_FROM_BIN "../share/doc/quorlix/html"
+#endif
 
 namespace quorlix {
 
@@ -29,6 +32,17 @@ std::string ProgramDataFile(const std::string& executableFolder, std::string_vie
     const std::filesystem::path installed =
         (std::filesystem::path(executableFolder) / QUORLIX_DATA_FROM_BIN / name).lexically_normal();
     return FileExists(installed.string()) ? installed.string() : beside;
+}
+
+std::string HtmlManualIndex(const std::string& executableFolder) {
+    const std::string beside = executableFolder + "/html/index.html";
+    if (FileExists(beside)) {
+        return beside;
+    }
+    const std::filesystem::path installed =
+        (std::filesystem::path(executableFolder) / QUORLIX_MANUAL_FROM_BIN / "index.html")
+            .lexically_normal();
+    return FileExists(installed.string()) ? installed.string() : std::string();
 }
 
 }  // namespace quorlix

@@ -15,4 +15,9 @@ std::string ExecutableFolder();
 // fails the way a missing file beside a Windows program does.
 std::string ProgramDataFile(const std::string& executableFolder, std::string_view name);
 
+// The first page of the HTML manual: html/index.html beside the executable (a build folder),
+// else in the installed documentation (<prefix>/share/doc/quorlix/html for <prefix>/bin); empty
+// when neither holds it.
+std::string HtmlManualIndex(const std::string& executableFolder);
+
 }  // namespace quorlix

@@ -1,11 +1,12 @@
 #include "platform/staged_copy.h"
 
 #include "common/container_stream.h"
-#include "platform/container_stream_writer.h"
-#include "platform/error.h"
-#include "platform/file.h"
+#include "common/container_stream_writer.h"
+#include "common/error.h"
+#include "common/package_object.h"
+#include "platform/file_byte_source.h"
 #include "platform/file_system.h"
-#include "platform/package_object.h"
+#include "platform/package_names.h"
 
 namespace quorlix {
 
@@ -21,12 +22,13 @@ void StagedCopy::WriteTo(ByteSink& sink) const {
 }
 
 std::shared_ptr<const StagedCopy> StageDocument(const std::string& documentPath) {
-    File data = File::Open(documentPath, File::Mode::Read);
-    const std::uint64_t size = data.Size();
+    auto data = std::make_shared<FileByteSource>(documentPath);
+    const std::uint64_t size = data->Size();
     StreamContent content;
-    content.AppendFile(std::move(data), 0, size);
+    content.AppendSource(std::move(data), 0, size);
     CompoundFileWriter storage;
-    AddPackageObject(storage, PackageNamesFor(FileNameOf(documentPath)), std::move(content));
+    AddPackageObject(storage, EncodePackageNames(PackageNamesFor(FileNameOf(documentPath))),
+                     std::move(content));
     return std::make_shared<const StagedCopy>(std::move(storage));
 }
 

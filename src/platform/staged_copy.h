@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/byte_sink.h"
-#include "platform/compound_file_writer.h"
+#include "common/byte_sink.h"
+#include "common/compound_file_writer.h"
 
 namespace quorlix {
 

@@ -1,5 +1,6 @@
 #include "signing/signing_identity.h"
 
+#include <openssl/crypto.h>
 #include <openssl/provider.h>
 
 #include <system_error>
@@ -91,6 +92,10 @@ SigningIdentity LoadSigningIdentity(const std::string& path, const std::string& 
         throw Error("the key in " + path + " does not match its certificate");
     }
     return identity;
+}
+
+void WipePassword(std::string& password) {
+    OPENSSL_cleanse(password.data(), password.size());
 }
 
 std::string SubjectOf(const X509* certificate) {

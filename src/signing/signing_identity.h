@@ -19,6 +19,10 @@ struct SigningIdentity {
 // no certificate, or the key does not match the certificate.
 SigningIdentity LoadSigningIdentity(const std::string& path, const std::string& password);
 
+// Overwrites a password with zeros where it lies in memory, once the key is read (whether or not
+// it opened the file), so that no copy of it outlives its use.
+void WipePassword(std::string& password);
+
 // The subject of a certificate (RFC 2253).
 std::string SubjectOf(const X509* certificate);
 

@@ -37,8 +37,14 @@ public:
     virtual QString BrowseForFolder(QWidget* owner, const QString& title) = 0;
     virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+    // A password typed into a question whose input is not echoed; nullopt when cancelled (an
+    // empty answer is a password too).
+    virtual std::optional<QString> AskPassword(QWidget* parent, const QString& title,
+                                               const QString& label) = 0;
     // Hands a file, web page, mail address or folder to the desktop's handler; no feedback.
     virtual void OpenUrl(const QUrl& url) = 0;
+    // True when the desktop has an application registered for files of this MIME type.
+    virtual bool HasApplicationFor(const QString& mimeType) = 0;
 };
 
 // A "Name|*.a;*.b|Other|*.c" filter as Qt writes it: "Name (*.a *.b);;Other (*.c)".

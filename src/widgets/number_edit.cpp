@@ -1,12 +1,20 @@
 #include "widgets/number_edit.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 namespace quorlix {
 
+bool IsNavigationKey(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab;
+}
+
 bool IsNumberEditKey(const QKeyEvent& event) {
+    if (IsNavigationKey(event)) {
+        return true;
+    }
     const QString text = event.text();
     if (text.isEmpty()) {
         return true;
@@ -22,6 +30,10 @@ bool IsNumberEditKey(const QKeyEvent& event) {
     return true;
 }
 
+bool LeavesTheField(Qt::FocusReason reason) {
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+}
+
 NumberEditFilter::NumberEditFilter(QLineEdit* edit, std::function<void()> onExit, KeyPress keyPress)
     : QObject(edit), onExit_(std::move(onExit)), keyPress_(keyPress) {
     edit->installEventFilter(this);
@@ -31,7 +43,8 @@ bool NumberEditFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         return !keyPress_(*static_cast<QKeyEvent*>(event));
     }
-    if (event->type() == QEvent::FocusOut && onExit_) {
+    if (event->type() == QEvent::FocusOut && onExit_ &&
+        LeavesTheField(static_cast<QFocusEvent*>(event)->reason())) {
         onExit_();
     }
     return QObject::eventFilter(watched, event);

@@ -5,7 +5,11 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+
+#include "platform/mime_handlers.h"
 
 namespace quorlix {
 
@@ -28,18 +32,26 @@ void QtDialogs::ShowError(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
 }
 
-QStringList QtDialogs::OpenFiles(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, QString(), QtFilterOf(request.filter));
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::ReadOnly, false);
+void PrepareOpenDialog(QFileDialog& dialog, const FileDialogRequest& request,
+                       QFileDialog::FileMode mode) {
+    dialog.setWindowTitle(request.title);
+    dialog.setFileMode(mode);
+    // Qt reads a filter's patterns from the parentheses at its end, so QtFilterOf writes them
+    // there; the dialog shows only the name, as given ("JPEG Image File (*.jpg;*.jpeg)").
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(QtFilterOf(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
+}
+
+QStringList QtDialogs::OpenFiles(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    PrepareOpenDialog(dialog, request, QFileDialog::ExistingFiles);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 QString QtDialogs::OpenFile(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, QString(), QtFilterOf(request.filter));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(request.defaultSuffix);
+    QFileDialog dialog(parent);
+    PrepareOpenDialog(dialog, request, QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -69,8 +81,34 @@ std::optional<QColor> QtDialogs::ChooseColor(QWidget* parent, const QColor& init
     return colour;
 }
 
+std::optional<QString> QtDialogs::AskPassword(QWidget* parent, const QString& title,
+                                              const QString& label) {
+    QInputDialog question(parent);
+    question.setObjectName(QStringLiteral("passwordQuestion"));
+    question.setWindowTitle(title);
+    question.setLabelText(label);
+    question.setInputMode(QInputDialog::TextInput);
+    question.setTextEchoMode(QLineEdit::Password);
+    if (auto* edit = question.findChild<QLineEdit*>()) {
+        edit->setAccessibleName(label);
+    }
+    const bool answered = question.exec() == QDialog::Accepted;
+    QString password = question.textValue();
+    // The question's own copy goes with the answer taken.
+    question.setTextValue(QString());
+    if (!answered) {
+        return std::nullopt;
+    }
+    return password;
+}
+
 void QtDialogs::OpenUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
+}
+
+bool QtDialogs::HasApplicationFor(const QString& mimeType) {
+    return quorlix::HasApplicationFor(mimeType.toStdString(),
+                                      MimeAssociationFolders::FromEnvironment());
 }
 
 }  // namespace quorlix

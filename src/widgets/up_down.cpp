@@ -42,6 +42,12 @@ void UpDownControl::StepBy(int steps) {
     SetPosition(static_cast<int>(std::clamp<long long>(from + steps, minimum_, maximum_)));
 }
 
+void UpDownControl::NameArrowsFor(const QString& fieldName) {
+    setAccessibleName(fieldName);
+    up_->setAccessibleName(fieldName + QStringLiteral(" up"));
+    down_->setAccessibleName(fieldName + QStringLiteral(" down"));
+}
+
 void UpDownControl::resizeEvent(QResizeEvent*) {
     const int half = height() / 2;
     up_->setGeometry(0, 0, width(), half);

@@ -26,6 +26,9 @@ public:
     // the position.
     void StepBy(int steps);
 
+    // Names the arrows for assistive technology after the field they step ("Width up").
+    void NameArrowsFor(const QString& fieldName);
+
     QToolButton* upArrow() const { return up_; }
     QToolButton* downArrow() const { return down_; }
 

@@ -4,6 +4,9 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,11 +22,14 @@
 #include <filesystem>
 
 #include "app/about_box.h"
+#include "app/help_actions.h"
 #include "platform/owner_record.h"
+#include "platform/package_names.h"
 #include "platform/temp_folder.h"
 #include "support/cli_output.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
+#include "widgets/window_geometry.h"
 
 namespace quorlix::test {
 namespace {
@@ -83,11 +89,13 @@ TEST(MainWindow, LaysOutTheFrameAndTheConversionPage) {
     for (QAction* action : w.menuBar()->actions()) {
         menus << action->text();
         for (QAction* item : action->menu()->actions()) {
-            menus << item->objectName() + "=" + item->text();
+            if (!item->isSeparator()) {
+                menus << item->objectName() + "=" + item->text();
+            }
         }
     }
-    EXPECT_EQ(menus, QStringList({"File", "closeAction=Close", "Help", "helpAction=Help",
-                                  "webSiteAction=Dorvane's web site",
+    EXPECT_EQ(menus, QStringList({"File", "codeSigningAction=Code signing...", "closeAction=Close",
+                                  "Help", "helpAction=Help", "webSiteAction=Dorvane's web site",
                                   "emailSupportAction=Email support", "aboutAction=About"}));
 
     struct Expected {
@@ -165,6 +173,36 @@ TEST(MainWindow, EveryCaptionFitsItsControl) {
             EXPECT_GE(control->height(), control->fontMetrics().height()) << name;
         }
     }
+}
+
+// Without Liberation Sans, DejaVu Sans stands in at a size at which no caption of any window is
+// wider than in Liberation Sans, so the fixed layouts hold.
+TEST(MainWindow, TheStandInFaceKeepsEveryCaptionWithinTheLayout) {
+    WindowHarness h;
+    AboutBox about(h.dialogs);
+    QFont liberation(QStringLiteral("Liberation Sans"));
+    liberation.setPointSize(8);
+    ASSERT_EQ(QFontInfo(liberation).family(), "Liberation Sans");
+    const QFont dejaVu = StandInFont(QStringLiteral("DejaVu Sans"));
+    ASSERT_EQ(QFontInfo(dejaVu).family(), "DejaVu Sans");
+    EXPECT_LT(dejaVu.pointSizeF(), 8.0);
+    EXPECT_GT(dejaVu.pointSizeF(), 6.5) << "still readable";
+    int captions = 0;
+    for (const QWidget* root :
+         {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(&h.progress),
+          static_cast<QWidget*>(&h.logs), static_cast<QWidget*>(&about)}) {
+        for (const QWidget* control : root->findChildren<QWidget*>()) {
+            const QString caption = CaptionOf(*control);
+            if (caption.isEmpty()) {
+                continue;
+            }
+            ++captions;
+            EXPECT_LE(QFontMetricsF(dejaVu).horizontalAdvance(caption),
+                      QFontMetricsF(liberation).horizontalAdvance(caption))
+                << caption.toStdString();
+        }
+    }
+    EXPECT_GT(captions, 100);
 }
 
 TEST(MainWindow, AddsFilesOnceEachAndSelectsTheLast) {
@@ -364,7 +402,9 @@ TEST(MainWindow, ListsFailedOutputsInTheLogsWindowOfTheirRunOnly) {
         Child<QPushButton>(&logs, "closeButton").click();
     });
     s.Convert();
-    EXPECT_EQ(shown, QStringList({Q(s.out / "Plan/Plan.exe")}));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(Q(s.out / "Plan/Plan.exe") + " (replacing the old output: "))
+        << shown[0].toStdString();
     EXPECT_TRUE(s.h.dialogs.messages.isEmpty()) << "no Convert finished!";
     EXPECT_TRUE(fs::exists(s.out / "Note/Note.exe"));
     EXPECT_TRUE(fs::exists(s.out / "Note/Autorun.inf"));
@@ -380,7 +420,9 @@ TEST(MainWindow, ListsFailedOutputsInTheLogsWindowOfTheirRunOnly) {
     });
     s.Convert();
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown[1], Q(s.out / "Note/Note.exe")) << "only the second run's paths";
+    EXPECT_TRUE(shown[1].startsWith(Q(s.out / "Note/Note.exe") + " ("))
+        << "only the second run's paths: " << shown[1].toStdString();
+    EXPECT_FALSE(shown[1].contains("Plan"));
     EXPECT_TRUE(s.h.operator()<QPushButton>("openOutputFolderButton").isEnabled());
 }
 
@@ -437,22 +479,103 @@ TEST(MainWindow, IgnoresConvertWhileBusyAndKeepsTheProgressWindowOpen) {
     EXPECT_TRUE(s.h.dialogs.messages.isEmpty());
 }
 
-TEST(MainWindow, ReportsADocumentThatCannotBeEmbedded) {
+TEST(MainWindow, EveryFailureOfARunIsListedWithItsCause) {
     ConvertSetup s;
     s.Add("Gone.doc", "x");
+    s.Add("Blocked.doc", "blocked");
+    s.Add("Huge.doc", "");
+    s.Add("Fine.doc", "fine");
     s.ChooseOutput();
     fs::remove(s.documents / "Gone.doc");
+    // An output that cannot be written: a folder holding something where it goes.
+    fs::create_directories(s.out / "Blocked.exe/inside");
+    fs::resize_file(s.documents / "Huge.doc", kMaxEmbeddedFileSize + 1);
+    QString listed;
+    WhenShown<LogsWindow>([&](LogsWindow& logs) {
+        listed = Child<QPlainTextEdit>(&logs, "failureList").toPlainText();
+        logs.close();
+    });
     s.Convert();
-    ASSERT_EQ(s.h.dialogs.errors.size(), 1);
-    EXPECT_TRUE(s.h.dialogs.errors[0].contains("Gone.doc")) << s.h.dialogs.errors[0].toStdString();
-    EXPECT_TRUE(s.h.operator()<QLabel>("busyNotice").isHidden()) << "the command stays usable";
-    EXPECT_EQ(s.h.progress.StartCount(), 0);
+    EXPECT_TRUE(s.h.dialogs.errors.isEmpty()) << "no document stops the run";
+    EXPECT_TRUE(s.h.dialogs.messages.isEmpty()) << "no Convert finished!";
+    const QStringList lines = listed.split('\n');
+    ASSERT_EQ(lines.size(), 3) << listed.toStdString();
+    EXPECT_EQ(lines[0], Q(s.out / "Gone.exe") + " (embedding the document: " +
+                            Q(s.documents / "Gone.doc") + ": No such file or directory)");
+    EXPECT_TRUE(lines[1].startsWith(Q(s.out / "Blocked.exe") + " (")) << lines[1].toStdString();
+    EXPECT_GT(lines[1].size(), Q(s.out / "Blocked.exe").size() + 10) << "with its cause";
+    EXPECT_EQ(lines[2], Q(s.out / "Huge.exe") +
+                            " (embedding the document: The document is too large to embed: " +
+                            Q(s.documents / "Huge.doc") +
+                            " holds 2147418113 bytes, and the largest document that fits is "
+                            "2147418112 bytes (2 GiB less 64 KiB))");
+    EXPECT_TRUE(fs::exists(s.out / "Fine.exe"));
+    EXPECT_EQ(s.h.progress.StartCount(), 2) << "Blocked and Fine were converted";
+    EXPECT_TRUE(s.h.operator()<QPushButton>("openOutputFolderButton").isEnabled());
+    EXPECT_TRUE(s.h.operator()<QLabel>("busyNotice").isHidden());
+}
+
+TEST(MainWindow, TheLogsWindowListCanBeSelectedAndCopiedButNotEdited) {
+    WindowHarness h;
+    h.logs.SetFailures(
+        {{"/out/A.exe", "embedding the document: /d/A.doc: No such file"}, {"/out/B.exe", ""}});
+    h.logs.show();
+    auto& list = Child<QPlainTextEdit>(&h.logs, "failureList");
+    const QString text = "/out/A.exe (embedding the document: /d/A.doc: No such file)\n/out/B.exe";
+    EXPECT_EQ(list.toPlainText(), text);
+    EXPECT_TRUE(list.isReadOnly());
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Return);
+    QTest::keyClicks(&list, "typed");
+    QTest::keyClick(&list, Qt::Key_Backspace);
+    QTest::keyClick(&list, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(list.toPlainText(), text) << "Enter and typing change nothing";
+    QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), text);
+    list.moveCursor(QTextCursor::Start);
+    QTest::keyClick(&list, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), text.section('\n', 0, 0))
+        << "a line selected by keyboard";
+    h.logs.hide();
+}
+
+TEST(MainWindow, HelpOpensHelpChmWhereSomethingOpensItElseTheHtmlManual) {
+    WindowHarness h;
+    TestFolder program;
+    const QString bin = Q(program / "usr/bin");
+    fs::create_directories(program / "usr/bin");
+    OpenHelpFile(h.dialogs, bin);
+    EXPECT_TRUE(h.dialogs.openedUrls.isEmpty()) << "neither is there: nothing opens";
+
+    fs::create_directories(program / "usr/share/quorlix");
+    WriteFile(program / "usr/share/quorlix/Help.chm", "ITSF");
+    OpenHelpFile(h.dialogs, bin);
+    ASSERT_EQ(h.dialogs.openedUrls.size(), 1);
+    EXPECT_EQ(h.dialogs.openedUrls[0],
+              QUrl::fromLocalFile(Q(program / "usr/share/quorlix/Help.chm")))
+        << "Help.chm all the same when there is no HTML manual";
+
+    fs::create_directories(program / "usr/share/doc/quorlix/html");
+    WriteFile(program / "usr/share/doc/quorlix/html/index.html", "<html>");
+    OpenHelpFile(h.dialogs, bin);
+    ASSERT_EQ(h.dialogs.openedUrls.size(), 2);
+    EXPECT_EQ(h.dialogs.openedUrls[1],
+              QUrl::fromLocalFile(Q(program / "usr/share/doc/quorlix/html/index.html")))
+        << "nothing on the desktop opens Help.chm";
+
+    h.dialogs.handledMimeTypes << "application/vnd.ms-htmlhelp";
+    OpenHelpFile(h.dialogs, bin);
+    ASSERT_EQ(h.dialogs.openedUrls.size(), 3);
+    EXPECT_EQ(h.dialogs.openedUrls[2],
+              QUrl::fromLocalFile(Q(program / "usr/share/quorlix/Help.chm")));
 }
 
 TEST(MainWindow, HelpMenuAndAboutBox) {
     WindowHarness h;
     h.window->findChild<QAction*>("helpAction")->trigger();
-    EXPECT_TRUE(h.dialogs.openedUrls.isEmpty()) << "no Help.chm beside the test: nothing opens";
+    EXPECT_TRUE(h.dialogs.openedUrls.isEmpty()) << "no manual beside the test: nothing opens";
     h.window->findChild<QAction*>("webSiteAction")->trigger();
     h.window->findChild<QAction*>("emailSupportAction")->trigger();
     ASSERT_EQ(h.dialogs.openedUrls.size(), 2);

@@ -1,12 +1,19 @@
-// quorlix-screenshots FOLDER: renders the main window (each page), the progress window during a
-// real conversion, the logs window and the about box into PNG files for review.
+// quorlix-screenshots FOLDER [--windows-only]: renders the main window (each page), its File
+// menu, the progress window during a real conversion, the logs window, the about box, the Code
+// signing dialog, the password question and the image previews into PNG files for review; with
+// --windows-only, the windows without the conversion and the previews (for the runs at other
+// scale factors and fonts).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -20,6 +27,7 @@
 #include <random>
 
 #include "app/about_box.h"
+#include "app/code_signing_dialog.h"
 #include "app/program_identity.h"
 #include "options/image_preview_window.h"
 #include "options/logo_page.h"
@@ -27,6 +35,7 @@
 #include "support/test_folder.h"
 #include "support/window_harness.h"
 #include "widgets/picture_loading.h"
+#include "widgets/qt_dialogs.h"
 #include "widgets/window_geometry.h"
 
 namespace {
@@ -88,6 +97,14 @@ void ShootWatermarkPage(quorlix::test::WindowHarness& h) {
     QFont font(QStringLiteral("DejaVu Serif"));
     font.setPointSize(14);
     font.setItalic(true);
+    h.dialogs.fonts.push_back(font);
+    h.operator()<QPushButton>("selectFontButton").click();
+    QFont large(QStringLiteral("DejaVu Serif"));
+    large.setPointSize(200);
+    large.setBold(true);
+    h.dialogs.fonts.push_back(large);
+    h.operator()<QPushButton>("selectFontButton").click();
+    Save(*h.window, QStringLiteral("page-watermark-text-200pt"));
     h.dialogs.fonts.push_back(font);
     h.operator()<QPushButton>("selectFontButton").click();
     const char* hidden[] = {"transparentBackgroundCheckBox", "imageTransparencyLabel",
@@ -289,6 +306,49 @@ void ShootPreviews() {
     QFile::remove(path);
 }
 
+// The File menu as it drops down.
+void ShootFileMenu(quorlix::test::WindowHarness& h) {
+    QMenu* file = h.window->menuBar()->actions().first()->menu();
+    file->popup(h.window->mapToGlobal(QPoint(0, h.window->menuBar()->height())));
+    Settle();
+    Save(*file, QStringLiteral("file-menu"));
+    file->hide();
+}
+
+// The Code signing dialog filled in, in the program's font and in DejaVu Sans, and the password
+// question of the desktop's dialogs, typed into.
+void ShootCodeSigning(quorlix::test::WindowHarness& h) {
+    const quorlix::SigningDefaults settings{true, "/home/ann/keys/Dorvane Quorlix author.p12",
+                                            "http://timestamp.example.com/rfc3161"};
+    for (const char* family : {"Liberation Sans", "DejaVu Sans"}) {
+        QFont font{QString::fromLatin1(family)};
+        font.setPointSize(8);
+        QApplication::setFont(font);
+        quorlix::CodeSigningDialog dialog(h.dialogs, settings);
+        dialog.show();
+        Save(dialog,
+             QStringLiteral("code-signing-dialog-") +
+                 QString::fromLatin1(family).toLower().replace(QLatin1Char(' '), QLatin1Char('-')));
+    }
+    quorlix::ApplyProgramFont();
+    quorlix::QtDialogs desktop;
+    QTimer::singleShot(200, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* question = qobject_cast<QInputDialog*>(widget);
+            if (question != nullptr && question->isVisible()) {
+                question->findChild<QLineEdit*>()->setText(QStringLiteral("secret"));
+                Save(*question, QStringLiteral("password-question"));
+                question->accept();
+            }
+        }
+    });
+    const auto typed = desktop.AskPassword(h.window.get(), QStringLiteral("Code signing"),
+                                           QStringLiteral("Password for author.p12:"));
+    if (typed != QStringLiteral("secret")) {
+        std::fprintf(stderr, "quorlix-screenshots: the password question did not answer\n");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -296,6 +356,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8(quorlix::kApplicationTitle));
     quorlix::ApplyProgramFont();
     g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    const bool windowsOnly = QApplication::arguments().contains(QStringLiteral("--windows-only"));
     QDir().mkpath(g_folder);
 
     quorlix::test::WindowHarness h;
@@ -304,10 +365,15 @@ int main(int argc, char** argv) {
     ShootLogoPage(h, g_folder + QStringLiteral("/logo-work"));
     ShootWatermarkPage(h);
     ShootFontsPage(h);
-    ShootConversion(h);
 
-    h.logs.SetFailures({QStringLiteral("/home/ann/out/Plan/Plan.exe"),
-                        QStringLiteral("/home/ann/out/Minutes/Minutes.exe")});
+    if (!windowsOnly) {
+        ShootConversion(h);
+    }
+    h.logs.SetFailures(
+        {{"/home/ann/out/Plan/Plan.exe",
+          "replacing the old output: /home/ann/out/Plan/Plan.exe: Is a directory"},
+         {"/home/ann/out/Minutes.exe",
+          "embedding the document: /home/ann/Minutes.doc: No such file or directory"}});
     h.logs.show();
     Save(h.logs, QStringLiteral("logs-window"));
     h.logs.hide();
@@ -316,7 +382,11 @@ int main(int argc, char** argv) {
     about.show();
     Save(about, QStringLiteral("about-box"));
     about.hide();
-    ShootPreviews();
+    ShootFileMenu(h);
+    ShootCodeSigning(h);
+    if (!windowsOnly) {
+        ShootPreviews();
+    }
     QDir(g_folder + QStringLiteral("/logo-work")).removeRecursively();
     return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -11,6 +13,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyle>
 #include <QToolButton>
 #include <filesystem>
 
@@ -20,6 +23,7 @@
 #include "platform/settings_store.h"
 #include "support/page_harness.h"
 #include "support/test_folder.h"
+#include "widgets/qt_dialogs.h"
 #include "widgets/up_down.h"
 
 namespace quorlix::test {
@@ -201,6 +205,56 @@ TEST(WatermarkPage, FontDialogOpensWithItsOwnLastChoice) {
     EXPECT_EQ(font.color, 0x00808000u) << "the colour has its own button";
     EXPECT_EQ(font.charset, 1);
     EXPECT_EQ(p.operator()<QLineEdit>("watermarkTextEdit").font().family(), "DejaVu Serif");
+}
+
+TEST(WatermarkPage, ALargeFontIsShownWholeAndKeptAtItsSize) {
+    Page p;
+    auto& sample = p.operator()<QLineEdit>("watermarkTextEdit");
+    const QFont before = sample.font();
+    EXPECT_EQ(QFontInfo(before).pixelSize(), 16) << "the initial font fits as it is";
+    p.dialogs.colours.push_back(QColor(200, 10, 10));
+    p.operator()<QPushButton>("fontColourButton").click();
+    QFont large(QStringLiteral("DejaVu Serif"));
+    large.setPointSize(200);
+    large.setBold(true);
+    large.setItalic(true);
+    p.dialogs.fonts.push_back(large);
+    p.operator()<QPushButton>("selectFontButton").click();
+
+    const QFont shown = sample.font();
+    EXPECT_EQ(shown.family(), "DejaVu Serif");
+    EXPECT_TRUE(shown.bold());
+    EXPECT_TRUE(shown.italic());
+    const int inside = sample.height() - 2 * sample.style()->pixelMetric(
+                                                 QStyle::PM_DefaultFrameWidth, nullptr, &sample);
+    EXPECT_LE(QFontMetrics(shown).height(), inside) << "whole glyphs in the box";
+    EXPECT_GE(QFontMetrics(shown).height(), inside - 4) << "and as large as it fits";
+    EXPECT_EQ(sample.palette().color(QPalette::Text), QColor(200, 10, 10));
+    EXPECT_EQ(sample.palette().color(QPalette::Base), QColor(255, 255, 0));
+
+    const FontSpec kept = p.Options().waterfont;
+    EXPECT_EQ(kept.size, 200) << "the size stored and converted stays";
+    EXPECT_EQ(kept.height, -((200 * sample.logicalDpiY() + 36) / 72));
+    EXPECT_EQ(kept.style, FontSpec::kBold | FontSpec::kItalic);
+    EXPECT_EQ(kept.color, 0x000A0AC8u);
+}
+
+TEST(WatermarkPage, TheImageDialogShowsItsFilterOnce) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    PrepareOpenDialog(
+        dialog,
+        {QString(), QStringLiteral("JPEG Image File (*.jpg;*.jpeg)|*.jpg;*.jpeg"), QString()},
+        QFileDialog::ExistingFile);
+    auto& types = Child<QComboBox>(&dialog, "fileTypeCombo");
+    ASSERT_EQ(types.count(), 1);
+    EXPECT_EQ(types.itemText(0), "JPEG Image File (*.jpg;*.jpeg)");
+    EXPECT_EQ(dialog.nameFilters(), QStringList({"JPEG Image File (*.jpg;*.jpeg) (*.jpg *.jpeg)"}))
+        << "the patterns Qt reads stay at the end";
+
+    PrepareOpenDialog(dialog, {QString(), QStringLiteral("MS Word Files|*.doc;*.docx"), QString()},
+                      QFileDialog::ExistingFiles);
+    EXPECT_EQ(types.itemText(0), "MS Word Files") << "a name as the dialog on Windows shows it";
 }
 
 TEST(WatermarkPage, ColourDialogsOpenOnTheCurrentColours) {

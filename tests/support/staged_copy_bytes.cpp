@@ -1,6 +1,6 @@
 #include "support/staged_copy_bytes.h"
 
-#include "platform/byte_sink.h"
+#include "common/byte_sink.h"
 
 namespace quorlix::test {
 

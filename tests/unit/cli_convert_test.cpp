@@ -488,7 +488,7 @@ TEST(CliConvert, ProgressBarShowsNameKibAndPercentageOnOneLine) {
     EXPECT_EQ(quiet.PercentageText(), "40%");
 }
 
-TEST(CliConvert, DocumentThatCannotBeEmbeddedEndsTheRunAndEarlierOutputsStay) {
+TEST(CliConvert, DocumentThatCannotBeEmbeddedFailsAndTheRunGoesOn) {
     TestFolder folder;
     fs::create_directories(folder / "out");
     test::WriteFile(folder / "First.doc", "first");
@@ -509,10 +509,13 @@ TEST(CliConvert, DocumentThatCannotBeEmbeddedEndsTheRunAndEarlierOutputsStay) {
     EXPECT_TRUE(remove.done);
 
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "converted: " + first + "\n");
-    EXPECT_EQ(run.err,
-              "quorlix-cli convert: " + folder / "Second.doc" + ": No such file or directory\n");
-    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"First.exe"}));
+    const std::string second = folder / "out/Second.exe";
+    const std::string cause =
+        "embedding the document: " + folder / "Second.doc" + ": No such file or directory";
+    EXPECT_EQ(run.out, "converted: " + first + "\nfailed: " + second + " (" + cause +
+                           ")\nconverted: " + folder / "out/Third.exe" + "\n");
+    EXPECT_TRUE(run.err.ends_with(second + " (" + cause + ")\n")) << run.err;
+    EXPECT_EQ(Listing(folder / "out"), (std::set<std::string>{"First.exe", "Third.exe"}));
     EXPECT_EQ(RunFolders(), runFoldersBefore);
 }
 

@@ -1,12 +1,14 @@
-#include "platform/compound_file_writer.h"
+#include "common/compound_file_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 
-#include "platform/error.h"
-#include "platform/package_object.h"
+#include "common/error.h"
+#include "common/package_object.h"
+#include "platform/file_byte_source.h"
+#include "platform/package_names.h"
 #include "support/cfb_image.h"
 #include "support/test_folder.h"
 
@@ -71,7 +73,7 @@ TEST(CompoundFileWriter, ReproducesTheWindowsPackageObject) {
     const PackageNames names = {"simple-text-file.txt",
                                 "C:\\Users\\user\\Documents\\simple-text-file.txt",
                                 "C:\\Users\\user\\AppData\\Local\\Temp\\simple-text-file.txt"};
-    AddPackageObject(writer, names,
+    AddPackageObject(writer, EncodePackageNames(names),
                      Content("This is a simple ascii contents of this simple text file."));
     const std::string bytes = Written(writer);
     ASSERT_EQ(bytes.size(), 3072u);
@@ -221,7 +223,7 @@ TEST(CompoundFileWriter, StreamsAFileRangeAndRefusesBadNames) {
     test::WriteFile(dir / "f.bin", "0123456789");
     StreamContent content;
     content.AppendBytes({'<'});
-    content.AppendFile(File::Open(dir / "f.bin", File::Mode::Read), 2, 5);
+    content.AppendSource(std::make_shared<FileByteSource>(dir / "f.bin"), 2, 5);
     content.AppendBytes({'>'});
     CompoundFileWriter writer;
     writer.AddStream(CompoundFileWriter::kRoot, u"f", std::move(content));

@@ -7,8 +7,8 @@
 #include <iterator>
 
 #include "common/byte_order.h"
+#include "common/compound_file_writer.h"
 #include "common/embedded_document.h"
-#include "platform/compound_file_writer.h"
 #include "platform/document_container.h"
 #include "support/staged_copy_bytes.h"
 #include "support/test_folder.h"

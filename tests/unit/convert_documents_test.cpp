@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <system_error>
 
+#include "platform/package_names.h"
 #include "platform/replacement_file.h"
 #include "support/staged_copy_bytes.h"
 #include "support/test_folder.h"
@@ -116,7 +118,7 @@ TEST(ConvertDocuments, AutorunGivesEachOutputASubfolder) {
     EXPECT_FALSE(blocked.failures[0].cause.empty());
 }
 
-TEST(ConvertDocuments, CancelEndsTheRunAndAnEmbeddingErrorStopsIt) {
+TEST(ConvertDocuments, CancelEndsTheRun) {
     TestFolder folder;
     for (const char* name : {"a.doc", "b.doc", "c.doc"}) {
         test::WriteFile(folder / name, name);
@@ -128,12 +130,72 @@ TEST(ConvertDocuments, CancelEndsTheRunAndAnEmbeddingErrorStopsIt) {
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(frontEnd.converted.size(), 2u);
     EXPECT_EQ(frontEnd.done.size(), 1u);
+}
 
-    ScriptedFrontEnd second;
-    EXPECT_THROW(ConvertDocuments({folder / "a.doc", folder / "missing.doc", folder / "c.doc"},
-                                  folder / "o/", false, second),
-                 std::system_error);
-    EXPECT_EQ(second.converted.size(), 1u);
+// A file of that size whose bytes are never written (a hole), to stand for a huge document.
+void WriteSparseFile(const std::string& path, std::uint64_t size) {
+    test::WriteFile(path, "");
+    std::filesystem::resize_file(path, size);
+}
+
+TEST(ConvertDocuments, ADocumentThatCannotBeEmbeddedFailsAndTheRunGoesOn) {
+    TestFolder folder;
+    test::WriteFile(folder / "a.doc", "a");
+    test::WriteFile(folder / "c.doc", "c");
+    WriteSparseFile(folder / "huge.doc", kMaxEmbeddedFileSize + 1);
+    ScriptedFrontEnd frontEnd;
+    frontEnd.failAt = "c.doc";
+    const std::string out = folder / "o/";
+    const ConvertOutcome outcome = ConvertDocuments(
+        {folder / "missing.doc", folder / "a.doc", folder / "huge.doc", folder / "c.doc"}, out,
+        false, frontEnd);
+    EXPECT_FALSE(outcome.cancelled);
+    EXPECT_EQ(frontEnd.converted, (std::vector<std::string>{out + "a.exe", out + "c.exe"}))
+        << "no conversion for a document that is not embedded";
+    ASSERT_EQ(outcome.failures.size(), 3u) << "every failure kept, whatever its kind";
+    EXPECT_EQ(outcome.failures[0].outputPath, out + "missing.exe");
+    EXPECT_EQ(outcome.failures[0].cause,
+              "embedding the document: " + folder / "missing.doc" + ": No such file or directory");
+    EXPECT_EQ(outcome.failures[1].outputPath, out + "huge.exe");
+    EXPECT_EQ(outcome.failures[1].cause,
+              "embedding the document: The document is too large to embed: " + folder / "huge.doc" +
+                  " holds 2147418113 bytes, and the largest document that fits is 2147418112 "
+                  "bytes (2 GiB less 64 KiB)");
+    EXPECT_EQ(outcome.failures[2].outputPath, out + "c.exe");
+    EXPECT_EQ(frontEnd.done.size(), 4u);
+}
+
+TEST(ConvertDocuments, AnErrorThatStopsTheRunCarriesTheFailuresSoFar) {
+    TestFolder folder;
+    for (const char* name : {"a.doc", "b.doc", "c.doc", "d.doc"}) {
+        test::WriteFile(folder / name, name);
+    }
+    ScriptedFrontEnd frontEnd;
+    frontEnd.finishOutputs = true;
+    frontEnd.failAt = "a.doc";
+    frontEnd.onConvert = [&](const ConversionPaths& paths) {
+        if (paths.documentPath.ends_with("c.doc")) {
+            throw std::runtime_error("the run cannot go on");
+        }
+    };
+    const std::string out = folder / "o/";
+    fs::create_directories(out);
+    try {
+        ConvertDocuments({folder / "a.doc", folder / "b.doc", folder / "c.doc", folder / "d.doc"},
+                         out, false, frontEnd);
+        FAIL() << "the run must stop";
+    } catch (const ConvertRunStopped& e) {
+        EXPECT_STREQ(e.what(), "the run cannot go on");
+        ASSERT_EQ(e.outcome().failures.size(), 1u);
+        EXPECT_EQ(e.outcome().failures[0].outputPath, out + "a.exe");
+    }
+    EXPECT_EQ(frontEnd.converted.size(), 3u) << "no document after the one that stopped the run";
+    EXPECT_EQ(frontEnd.done, (std::vector<std::string>{out + "a.exe failed: writing " + out +
+                                                           "a.exe: No space left on device",
+                                                       out + "b.exe ok"}))
+        << "the outputs before the stop are settled and reported";
+    EXPECT_EQ(test::ReadFile(out + "b.exe"), "b.doc");
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
 }
 
 TEST(ConvertDocuments, FinishedOutputsArePutInPlaceAndReportedInListOrder) {

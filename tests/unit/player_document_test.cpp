@@ -7,6 +7,7 @@
 
 #include "common/byte_source.h"
 #include "common/compound_file_reader.h"
+#include "common/compound_file_writer.h"
 #include "common/document_name.h"
 #include "common/embedded_document.h"
 #include "common/payload_reader.h"
@@ -17,7 +18,6 @@
 #include "conversion/text_file.h"
 #include "package/output_assembly.h"
 #include "platform/ansi_code_page.h"
-#include "platform/compound_file_writer.h"
 #include "platform/document_container.h"
 #include "support/output_steps.h"
 #include "support/staged_copy_bytes.h"
@@ -97,12 +97,24 @@ TEST(PlayerOptions, ReadsTheLinesTheConverterWrites) {
     EXPECT_EQ(options.Line(17), "");
     EXPECT_EQ(WebAddressToOpen(options), "https://example.org/after");
 
+    EXPECT_TRUE(options.opright()) << "checked by default";
+    EXPECT_TRUE(options.opcopy()) << "checked by default";
+    EXPECT_FALSE(options.opsave()) << "unchecked by default";
+
     set.opifweb = false;
+    set.opright = false;
+    set.opcopy = false;
+    set.opsave = true;
     WriteTextLines(dir / "off.dll", WinoptionsLines(set, "/docs/Plan.docx"));
     const PlayerOptions off(ToBytes(test::ReadFile(dir / "off.dll")));
     EXPECT_EQ(off.Line(5), "2");
     EXPECT_FALSE(off.opifweb());
     EXPECT_EQ(WebAddressToOpen(off), std::nullopt);
+    EXPECT_EQ(off.Line(12), "2");
+    EXPECT_FALSE(off.opright());
+    EXPECT_FALSE(off.opcopy());
+    EXPECT_EQ(off.Line(16), "1");
+    EXPECT_TRUE(off.opsave());
 }
 
 TEST(PlayerOptions, MissingShortAndOddFilesLeaveTheWebOff) {
@@ -114,6 +126,8 @@ TEST(PlayerOptions, MissingShortAndOddFilesLeaveTheWebOff) {
     const PlayerOptions shortFile(ToBytes("Title\r\n640\r\n480\r\n1\r\n"));
     EXPECT_EQ(shortFile.LineCount(), 4u);
     EXPECT_FALSE(shortFile.opifweb());
+    EXPECT_FALSE(shortFile.opright() || shortFile.opcopy() || shortFile.opsave())
+        << "a short file locks nothing";
     EXPECT_EQ(WebAddressToOpen(shortFile), std::nullopt);
 
     // Lone LF, a last line without an end, empty lines keeping their numbers.

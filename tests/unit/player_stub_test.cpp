@@ -269,9 +269,9 @@ TEST(PlayerStub, CarriesItsManifestAndVersion) {
 }
 
 TEST(PlayerStub, NeedsOnlyDllsThatEveryWindowsHas) {
-    const std::vector<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL",
-                                              "ADVAPI32.DLL", "MSVCRT.DLL", "OLE32.DLL",
-                                              "SHELL32.DLL"};
+    const std::vector<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL",  "GDI32.DLL",
+                                              "ADVAPI32.DLL", "MSVCRT.DLL",  "OLE32.DLL",
+                                              "SHELL32.DLL",  "COMDLG32.DLL"};
     const std::vector<std::string> dlls = Stub().ImportedDlls();
     EXPECT_FALSE(dlls.empty());
     for (const std::string& dll : dlls) {

@@ -104,9 +104,10 @@ std::string AllSteps(const std::vector<Step>& steps) {
 }
 
 // Copies each screen snapshot as a PNG into the build folder's snapshot folder.
-void KeepSnapshots(const std::string& from, const std::string& prefix) {
+void KeepSnapshots(const std::string& from, const std::string& prefix,
+                   const std::vector<std::string>& names = {"logo1", "document", "logo2"}) {
     fs::create_directories(QUORLIX_WINE_SNAPSHOTS);
-    for (const char* name : {"logo1", "document", "logo2"}) {
+    for (const std::string& name : names) {
         const std::string bmp = from + "/" + name + ".bmp";
         if (!fs::exists(bmp)) {
             ADD_FAILURE() << "no snapshot " << name;
@@ -146,7 +147,7 @@ protected:
     }
 
     int Play(const std::string& exe, bool expectWatermark) {
-        const std::vector<std::string> environment = {
+        std::vector<std::string> environment = {
             "WINEPREFIX=" + std::string(QUORLIX_WINE_PREFIX),
             "WINEARCH=win32",
             "WINEDEBUG=-all",
@@ -161,8 +162,14 @@ protected:
             "QUORLIX_STANDIN_FONT=DejaVu Sans Mono",
             std::string("QUORLIX_STANDIN_EXPECT_WATERMARK=") + (expectWatermark ? "1" : "0"),
         };
+        environment.insert(environment.end(), extraEnvironment_.begin(), extraEnvironment_.end());
         return RunUnderWine(exe, environment, folder_ / "wine.txt");
     }
+
+    // Starts a new step log for another run.
+    void SetLogAside(const std::string& name) { fs::rename(folder_ / "steps.log", folder_ / name); }
+
+    std::vector<std::string> extraEnvironment_;
 
     TestFolder folder_;
     std::string document_ = folder_ / "Report.docx";
@@ -314,14 +321,120 @@ TEST_F(PlayerUnderWine, DamagedOptionsPicturesAndFontsAreSkippedAndTheDocumentSt
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
 }
 
+// Expects, for each text, a step of `who` that starts with it.
+void ExpectSteps(const std::vector<Step>& steps, const std::string& who,
+                 const std::vector<std::string>& texts, const std::string& all) {
+    for (const std::string& text : texts) {
+        EXPECT_GE(Find(steps, who, text), 0) << who << " " << text << "\n" << all;
+    }
+}
+
+// Expects, for each text, no step of `who` that starts with it.
+void ExpectNoSteps(const std::vector<Step>& steps, const std::string& who,
+                   const std::vector<std::string>& texts, const std::string& all) {
+    for (const std::string& text : texts) {
+        EXPECT_EQ(Find(steps, who, text), -1) << who << " " << text << "\n" << all;
+    }
+}
+
+// Every step of the input script ended because what it waits for arrived.
+void ExpectNoStepTimedOut(const std::vector<Step>& steps, const std::string& all) {
+    for (const Step& step : steps) {
+        EXPECT_FALSE(step.text.ends_with(" timed out")) << step.who << " " << step.text << "\n"
+                                                        << all;
+    }
+}
+
+TEST_F(PlayerUnderWine, LocksKeepCopyPasteAndTheContextMenuFromTheDocumentProgramOnly) {
+    test::WriteFile(document_, test::RandomBytes(20000, 18));
+    test::WriteFile(folder_ / "changed.bin", "the reader's changes");
+    // Both locks are on by default; the reader changes the document and declines to keep it.
+    extraEnvironment_ = {"QUORLIX_STANDIN_INPUT=1", "QUORLIX_STANDIN_EXPECT_LOCKS=1",
+                         "QUORLIX_STANDIN_CHANGE=" + WinePath(folder_ / "changed.bin"),
+                         "QUORLIX_PLAYER_KEEP_CHANGES=no"};
+    const int status = ConvertAndPlay({"opmax=0", "opwidth=500", "opheigh=400", "opsave=1"}, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+    ExpectNoStepTimedOut(steps, all);
+    const int locksOn = Find(steps, "player", "locks on: copy/paste right click");
+    ASSERT_GE(locksOn, 0) << all;
+    EXPECT_LT(locksOn, Find(steps, "player", "window found")) << "locked as soon as it started";
+    EXPECT_GT(Find(steps, "player", "locks off"), Find(steps, "standin", "end")) << all;
+
+    // Nothing of the reader's copy, paste, right click or menu keys reached the document
+    // program; the markers sent after each did.
+    ExpectNoSteps(steps, "standin",
+                  {"pasted", "copied", "right button", "context menu", "menu key"}, all);
+    ExpectSteps(steps, "standin", {"clipboard after copy: second text", "marker 3", "left click"},
+                all);
+    ExpectSteps(steps, "player",
+                {"held back key 56 down", "held back key 43 down", "held back right button down",
+                 "held back right button up", "held back key 5D down", "held back key 79 down"},
+                all);
+    // What the document program copied by itself (as from its menu) was taken off again.
+    ExpectSteps(steps, "player", {"clipboard emptied: the document program's"}, all);
+    const int menuCopy = Find(steps, "standin", "clipboard after menu copy:");
+    ASSERT_GE(menuCopy, 0) << all;
+    EXPECT_EQ(steps[menuCopy].text, "clipboard after menu copy: ") << all;
+
+    // The second program copied, pasted, right-clicked and used the menu key as before.
+    ExpectSteps(steps, "second",
+                {"copied", "pasted second text", "right button down", "right button up",
+                 "context menu", "menu key 93"},
+                all);
+    ExpectSteps(steps, "player", {"clipboard kept: another program's"}, all);
+
+    // Asked once the document was closed, answered No: nothing written.
+    EXPECT_GT(Find(steps, "player", "asking to keep the changes"),
+              Find(steps, "player", "locks off"))
+        << all;
+    ExpectSteps(steps, "player", {"dialog answered 7", "changes discarded"}, all);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "out"), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+}
+
+TEST_F(PlayerUnderWine, WithoutLocksEverythingArrivesAndChangesAreDiscardedUnasked) {
+    test::WriteFile(document_, test::RandomBytes(20000, 19));
+    test::WriteFile(folder_ / "changed.bin", "the reader's changes");
+    extraEnvironment_ = {"QUORLIX_STANDIN_INPUT=1", "QUORLIX_STANDIN_EXPECT_LOCKS=0",
+                         "QUORLIX_STANDIN_CHANGE=" + WinePath(folder_ / "changed.bin")};
+    const int status = ConvertAndPlay(
+        {"opmax=0", "opwidth=500", "opheigh=400", "opright=0", "opcopy=0", "opsave=0"}, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+    ExpectNoStepTimedOut(steps, all);
+    ExpectNoSteps(steps, "player", {"locks on", "held back", "clipboard"}, all);
+    ExpectSteps(steps, "standin",
+                {"pasted second text", "copied", "clipboard after copy: standin text",
+                 "right button down", "right button up", "context menu", "menu key 93",
+                 "menu key 121", "clipboard after menu copy: stand-in menu text"},
+                all);
+    ExpectSteps(steps, "second", {"pasted second text"}, all);
+
+    // Changed, but the author did not allow keeping changes: nothing asked, nothing written.
+    ExpectSteps(steps, "standin", {"document changed, 20 bytes"}, all);
+    ExpectNoSteps(steps, "player", {"document changed", "asking"}, all);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "out"), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
+}
+
 // A signed output of the document, made with a certificate made for the test.
-std::string ConvertSigned(const TestFolder& folder, const std::string& document) {
+std::string ConvertSigned(const TestFolder& folder, const std::string& document,
+                          const std::vector<std::string>& settings = {}) {
     const test::TestCertificate certificate =
         test::MakeTestCertificate(folder.path(), "author", "Quorlix Author", "wine");
     test::WriteFile(folder / "password.txt", "wine\n");
-    const test::CliRun run = test::RunCliWith(
-        {"convert", "--output-folder", folder / "out", "--sign-pkcs12", certificate.pkcs12,
-         "--sign-password-file", folder / "password.txt", document});
+    std::vector<std::string> args = {
+        "convert",          "--output-folder",      folder / "out",         "--sign-pkcs12",
+        certificate.pkcs12, "--sign-password-file", folder / "password.txt"};
+    for (const std::string& setting : settings) {
+        args.insert(args.end(), {"--set", setting});
+    }
+    args.push_back(document);
+    const test::CliRun run = test::RunCliWith(args);
     EXPECT_EQ(run.status, 0) << run.err;
     return folder / "out/Report.exe";
 }
@@ -342,6 +455,77 @@ TEST_F(PlayerUnderWine, ASignedOutputChecksItselfAndOpensItsDocument) {
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
     EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
+}
+
+TEST_F(PlayerUnderWine, ChangesToASignedOutputAreKeptAsANewExecutableWhereTheSaveDialogSays) {
+    if (!test::OnPath("openssl")) {
+        GTEST_SKIP() << "openssl is not installed";
+    }
+    const std::string original = "PK\x03\x04" + test::RandomBytes(150000, 20);
+    const std::string changed = "PK\x03\x04" + test::RandomBytes(180000, 21);
+    test::WriteFile(document_, original);
+    test::WriteFile(folder_ / "changed.bin", changed);
+    fs::create_directories(folder_ / "kept");
+    const std::string kept = folder_ / "kept/Kept.exe";
+    extraEnvironment_ = {"QUORLIX_STANDIN_CHANGE=" + WinePath(folder_ / "changed.bin"),
+                         "QUORLIX_PLAYER_KEEP_CHANGES=" + WinePath(kept)};
+    const std::vector<std::string> settings = {"opsave=1", "opfiletitle= - Draft"};
+    const int status = Play(ConvertSigned(folder_, document_, settings), false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+
+    ExpectSteps(steps, "player", {"signature digest matches"}, all);
+    // Asked after the document was closed; the Save dialog opened in the output's folder with
+    // the suggested name.
+    const int asked = Find(steps, "player", "asking to keep the changes");
+    EXPECT_GT(asked, Find(steps, "standin", "end")) << all;
+    EXPECT_GE(Find(steps, "player",
+                   "dialog \"Dorvane Quorlix\" says: The document \"Report.docx\" was changed."),
+              0)
+        << all;
+    const std::string outFolder = WinePath(folder_ / "out");
+    EXPECT_GE(Find(steps, "player",
+                   "dialog \"Keep the changed document as\" in " + outFolder +
+                       " with name Report (changed).exe"),
+              0)
+        << all;
+    EXPECT_GE(Find(steps, "player", "changes kept in " + WinePath(kept)), 0) << all;
+    KeepSnapshots(folder_ / "snapshots", "keep-changes", {"question", "save-dialog"});
+
+    // Written whole where the dialog said: the output of the changed document, byte for byte,
+    // but for the signature, which stays behind (with the header checksum that covered it).
+    ASSERT_TRUE(fs::exists(kept)) << all;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "kept"), fs::directory_iterator()), 1)
+        << "no temporary file left";
+    const test::CliRun inspect = test::RunCliWith({"inspect", kept});
+    EXPECT_EQ(inspect.status, 0) << inspect.err;
+    const test::CliRun verify = test::RunCliWith({"verify", kept});
+    EXPECT_EQ(verify.out, kept + ": whole\nsignature: none (not signed)\n") << verify.err;
+    fs::create_directories(folder_ / "fresh");
+    test::WriteFile(folder_ / "fresh/Report.docx", changed);
+    std::vector<std::string> args = {"convert", "--output-folder", folder_ / "fresh"};
+    for (const std::string& setting : settings) {
+        args.insert(args.end(), {"--set", setting});
+    }
+    args.push_back(folder_ / "fresh/Report.docx");
+    ASSERT_EQ(test::RunCliWith(args).status, 0);
+    std::string fresh = test::ReadFile(folder_ / "fresh/Report.exe");
+    const std::size_t checksum = test::LE32At(fresh, 0x3C) + 24 + 64;
+    fresh.replace(checksum, 4, std::string(4, '\0'));
+    EXPECT_TRUE(test::ReadFile(kept) == fresh);
+
+    // Run again, it hands the document program the changed bytes.
+    SetLogAside("first-steps.log");
+    extraEnvironment_ = {};
+    ASSERT_EQ(Play(kept, false), 0) << test::ReadFile(folder_ / "wine.txt");
+    const std::vector<Step> again = ReadSteps(folder_ / "steps.log");
+    ExpectSteps(again, "player", {"signature none"}, AllSteps(again));
+    EXPECT_GE(Find(again, "standin", "title Report - Draft"), 0) << AllSteps(again);
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == changed);
+    ExpectSteps(again, "player", {"document unchanged"}, AllSteps(again));
+    ExpectNoSteps(again, "player", {"asking"}, AllSteps(again));
+    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
 }
 
 TEST_F(PlayerUnderWine, AChangedSignedOutputSaysSoAndStartsNoDocumentProgram) {

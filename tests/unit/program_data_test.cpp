@@ -33,6 +33,21 @@ TEST(ProgramData, FindsTheHelpFileBesideTheExecutableThenInTheInstalledDataFolde
     EXPECT_EQ(ProgramDataFile(root / "build", "Help.chm"), root / "build/Help.chm");
 }
 
+TEST(ProgramData, FindsTheHtmlManualInTheBuildFolderThenInTheInstalledDocumentation) {
+    TestFolder root;
+    std::filesystem::create_directories(root / "usr/bin");
+    std::filesystem::create_directories(root / "usr/share/doc/quorlix/html");
+    const std::string bin = root / "usr/bin";
+    EXPECT_EQ(HtmlManualIndex(bin), "") << "neither place holds it";
+
+    WriteFile(root / "usr/share/doc/quorlix/html/index.html", "<html>");
+    EXPECT_EQ(HtmlManualIndex(bin), root / "usr/share/doc/quorlix/html/index.html");
+
+    std::filesystem::create_directories(bin + "/html");
+    WriteFile(bin + "/html/index.html", "<html>");
+    EXPECT_EQ(HtmlManualIndex(bin), bin + "/html/index.html") << "the build folder's copy wins";
+}
+
 TEST(ProgramData, ExecutableFolderIsTheFolderOfTheRunningTest) {
     const std::string folder = ExecutableFolder();
     EXPECT_TRUE(std::filesystem::is_directory(folder));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/scrambling_sink.h"
 #include "support/test_folder.h"
 
 namespace quorlix {
@@ -42,6 +43,39 @@ TEST(Scramble, KeyLaidOverTheBufferGivesTheByteByByteResultForEveryLength) {
     EXPECT_EQ(zeros[1], 0xFA) << "':' is 0x3A";
     EXPECT_EQ(zeros[12], 0xF5) << "the key starts again after 12 bytes";
     EXPECT_EQ(zeros[23], 0xFA) << "'j' is 0x6A";
+}
+
+struct Collect : ByteSink {
+    std::vector<std::uint8_t> bytes;
+    void Write(const std::uint8_t* data, std::size_t count) override {
+        bytes.insert(bytes.end(), data, data + count);
+    }
+};
+
+TEST(Scramble, WritesOfAnySizeGiveTheWholeSectionScrambledAtOnce) {
+    const std::string random = test::RandomBytes(3 * 61440 + 5, 22);
+    const std::vector<std::uint8_t> data(random.begin(), random.end());
+    // Piece sizes that start pieces at every key position and cross chunk boundaries.
+    for (const std::vector<std::size_t>& pieces :
+         {std::vector<std::size_t>{12, 512, 61440, 7, 61439, 1, 60914},
+          std::vector<std::size_t>{1, 1, 1, 5, 184317}, std::vector<std::size_t>{184325}}) {
+        Collect out;
+        ScramblingSink sink(out);
+        std::size_t at = 0;
+        for (std::size_t size : pieces) {
+            sink.Write(data.data() + at, size);
+            at += size;
+        }
+        ASSERT_EQ(at, data.size());
+        EXPECT_EQ(sink.written(), data.size());
+        EXPECT_TRUE(out.bytes == Reference(data, kScrambleKey)) << pieces.size() << " pieces";
+    }
+    // Unscrambling a range read from the middle of a section starts inside the key.
+    std::vector<std::uint8_t> middle(data.begin() + 61445, data.begin() + 61545);
+    const std::vector<std::uint8_t> scrambled = Reference(data, kScrambleKey);
+    std::vector<std::uint8_t> read(scrambled.begin() + 61445, scrambled.begin() + 61545);
+    ScrambleSectionBytes(read.data(), read.size(), 61445);
+    EXPECT_EQ(read, middle);
 }
 
 }  // namespace

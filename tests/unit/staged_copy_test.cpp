@@ -7,7 +7,8 @@
 #include <system_error>
 
 #include "platform/document_container.h"
-#include "platform/package_object.h"
+#include "platform/error.h"
+#include "platform/package_names.h"
 #include "platform/run_folder.h"
 #include "platform/temp_folder.h"
 #include "support/cfb_image.h"
@@ -182,6 +183,27 @@ TEST(StagedCopy, AMissingUnreadableOrShortenedDocumentThrowsAndNothingIsWritten)
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"folder.doc", "short.doc"}))
         << "a staged copy is never a file";
+}
+
+TEST(StagedCopy, ADocumentTooLargeToEmbedIsRefusedWithItsNameAndTheLimit) {
+    TestFolder dir;
+    test::WriteFile(dir / "fits.doc", "");
+    std::filesystem::resize_file(dir / "fits.doc", kMaxEmbeddedFileSize);
+    test::WriteFile(dir / "huge.doc", "");
+    std::filesystem::resize_file(dir / "huge.doc", kMaxEmbeddedFileSize + 1);
+    DocumentContainer container;
+    container.CreateObjectFromFile(dir / "fits.doc");
+    EXPECT_TRUE(container.HasObject()) << "the largest size that fits is taken";
+    try {
+        container.CreateObjectFromFile(dir / "huge.doc");
+        FAIL() << "a document past the limit must throw";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "The document is too large to embed: " + dir / "huge.doc" +
+                      " holds 2147418113 bytes, and the largest document that fits is "
+                      "2147418112 bytes (2 GiB less 64 KiB)");
+    }
+    EXPECT_FALSE(container.HasObject());
 }
 
 TEST(StagedCopy, ContainerGivesUpTheOldObjectAndKeepsUiActiveWhileItCannotDeactivate) {

@@ -1,77 +1,60 @@
 // A stand-in for the program that opens a document: shows a window, holds the document open,
 // copies its bytes where the test asks, records what the player did to it (title, size, frame,
 // watermark, fonts) in the player's step log, takes a snapshot of the screen and closes once
-// the player is done with its window or after a bounded time.
+// the player is done with its window or after a bounded time. When asked, it first plays a
+// reader's input into itself and into a second program (copy, paste, right click, menu keys),
+// recording what arrived, and changes the document before it lets it go. Started with
+// --second-program it is that second program.
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "standin_common.h"
+#include "standin_script.h"
 #include "stub/screen_snapshot.h"
 
 namespace {
 
+using standin::Record;
+using standin::Variable;
+
 constexpr wchar_t kClassName[] = L"QuorlixStandIn";
 constexpr wchar_t kInitialTitle[] = L"Stand-in document program";
+constexpr wchar_t kSecondProgramTitle[] = L"Second program";
 constexpr UINT_PTR kLookTimer = 1;
 constexpr UINT kLookInterval = 100;
+constexpr UINT_PTR kScriptTimer = 2;
+constexpr UINT kScriptInterval = 50;
 constexpr DWORD kGiveUpAfter = 20000;
 
 struct Run {
+    bool secondProgram = false;
     std::wstring document;
     HANDLE held = INVALID_HANDLE_VALUE;
     DWORD start = 0;
+    std::unique_ptr<standin::InputScript> script;
 };
 Run g_run;
 
-std::wstring Variable(const wchar_t* name) {
-    wchar_t buffer[2048];
-    const DWORD length = GetEnvironmentVariableW(name, buffer, 2048);
-    return length > 0 && length < 2048 ? std::wstring(buffer, length) : std::wstring();
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
-                            length, nullptr, nullptr);
-    }
-    return out;
-}
-
-void Record(const std::wstring& text) {
-    const std::wstring path = Variable(L"QUORLIX_PLAYER_LOG");
-    if (path.empty()) {
-        return;
-    }
-    const std::string line = std::to_string(GetTickCount()) + " standin " + Utf8(text) + "\r\n";
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-}
-
-// The document path from the command line: the first argument, quoted or not.
-std::wstring DocumentArgument() {
+// The first argument, quoted or not.
+std::wstring FirstArgument() {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::wstring document = arguments != nullptr && count > 1 ? arguments[1] : L"";
+    std::wstring first = arguments != nullptr && count > 1 ? arguments[1] : L"";
     LocalFree(arguments);
-    return document;
+    return first;
 }
 
 // Opens the document without sharing (as a word processor holds it) and copies its bytes to
 // QUORLIX_STANDIN_COPY.
 void HoldDocument() {
-    g_run.held = CreateFileW(g_run.document.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool change = !Variable(L"QUORLIX_STANDIN_CHANGE").empty();
+    g_run.held = CreateFileW(g_run.document.c_str(), GENERIC_READ | (change ? GENERIC_WRITE : 0), 0,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (g_run.held == INVALID_HANDLE_VALUE) {
         Record(L"document not opened, error " + std::to_wstring(GetLastError()));
         return;
@@ -88,6 +71,26 @@ void HoldDocument() {
         WriteFile(out, bytes.data(), read, &written, nullptr);
         CloseHandle(out);
     }
+}
+
+// Writes the bytes of the file QUORLIX_STANDIN_CHANGE names over the held document.
+void ChangeDocument() {
+    const std::wstring from = Variable(L"QUORLIX_STANDIN_CHANGE");
+    if (from.empty() || g_run.held == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    HANDLE source = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::vector<char> bytes(static_cast<std::size_t>(GetFileSize(source, nullptr)));
+    DWORD read = 0;
+    ReadFile(source, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(source);
+    DWORD written = 0;
+    SetFilePointer(g_run.held, 0, nullptr, FILE_BEGIN);
+    const bool done = WriteFile(g_run.held, bytes.data(), read, &written, nullptr) &&
+                      written == read && SetEndOfFile(g_run.held);
+    Record(done ? L"document changed, " + std::to_wstring(written) + L" bytes"
+                : L"document not changed, error " + std::to_wstring(GetLastError()));
 }
 
 int CALLBACK CountFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -150,8 +153,52 @@ void RecordAndClose(HWND window) {
     if (!snapshots.empty()) {
         quorlix::WriteScreenBitmap(snapshots + L"\\document.bmp");
     }
+    ChangeDocument();
     Record(L"close");
     DestroyWindow(window);
+}
+
+// Once the player is done with the window: plays the reader's input first when asked, then
+// records and closes.
+void Look(HWND window) {
+    if (!PlayerDone(window) && GetTickCount() - g_run.start <= kGiveUpAfter) {
+        return;
+    }
+    KillTimer(window, kLookTimer);
+    if (Variable(L"QUORLIX_STANDIN_INPUT") == L"1") {
+        g_run.script =
+            std::make_unique<standin::InputScript>(standin::DocumentProgramSteps(window));
+        SetTimer(window, kScriptTimer, kScriptInterval, nullptr);
+    } else {
+        RecordAndClose(window);
+    }
+}
+
+void Play(HWND window) {
+    if (!g_run.script->Advance()) {
+        return;
+    }
+    KillTimer(window, kScriptTimer);
+    if (g_run.secondProgram) {
+        DestroyWindow(window);
+    } else {
+        RecordAndClose(window);
+    }
+}
+
+// Copy and paste with the keyboard, the menu keys and the marker key.
+void Key(HWND window, WPARAM key) {
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    if (control && key == 'C') {
+        standin::CopyText(window, std::wstring(standin::g_role) + L" text");
+        Record(L"copied");
+    } else if (control && key == 'V') {
+        Record(L"pasted " + standin::ClipboardText(window));
+    } else if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+        Record(L"menu key " + std::to_wstring(key));
+    } else if (key == standin::kMarkerKey) {
+        Record(L"marker " + std::to_wstring(++standin::g_arrivals.markers));
+    }
 }
 
 void Paint(HWND window) {
@@ -160,7 +207,8 @@ void Paint(HWND window) {
     RECT area;
     GetClientRect(window, &area);
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    const std::wstring text = L"Document: " + g_run.document;
+    const std::wstring text =
+        g_run.secondProgram ? std::wstring(kSecondProgramTitle) : L"Document: " + g_run.document;
     DrawTextW(dc, text.c_str(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     EndPaint(window, &paint);
 }
@@ -171,26 +219,48 @@ LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             Paint(window);
             return 0;
         case WM_TIMER:
-            if (PlayerDone(window) || GetTickCount() - g_run.start > kGiveUpAfter) {
-                KillTimer(window, kLookTimer);
-                RecordAndClose(window);
+            if (wParam == kLookTimer) {
+                Look(window);
+            } else if (wParam == kScriptTimer) {
+                Play(window);
             }
+            return 0;
+        case WM_KEYDOWN:
+            Key(window, wParam);
+            break;
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+            // F10 would enter the menu loop; a program of ours takes Shift+F10 as its menu key.
+            if (wParam == VK_F10) {
+                if (message == WM_SYSKEYDOWN) {
+                    Key(window, wParam);
+                }
+                return 0;
+            }
+            break;
+        case WM_RBUTTONDOWN:
+            Record(L"right button down");
+            return 0;
+        case WM_RBUTTONUP:
+            Record(L"right button up");
+            break;
+        case WM_CONTEXTMENU:
+            Record(lParam == -1 ? L"context menu from the keyboard" : L"context menu");
+            return 0;
+        case WM_LBUTTONUP:
+            ++standin::g_arrivals.leftClicks;
+            Record(L"left click");
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcW(window, message, wParam, lParam);
+            break;
     }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    g_run.start = GetTickCount();
-    g_run.document = DocumentArgument();
-    Record(L"start " + g_run.document);
-    HoldDocument();
+HWND MakeWindow(HINSTANCE instance, int show) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -199,17 +269,45 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);
-    HWND window = CreateWindowExW(0, kClassName, kInitialTitle, WS_OVERLAPPEDWINDOW, 40, 40, 400,
-                                  300, nullptr, nullptr, instance, nullptr);
+    // The second program stays clear of the document program's window, centred by the player.
+    const bool second = g_run.secondProgram;
+    HWND window =
+        CreateWindowExW(0, kClassName, second ? kSecondProgramTitle : kInitialTitle,
+                        WS_OVERLAPPEDWINDOW, second ? 10 : 40, second ? 10 : 40, second ? 240 : 400,
+                        second ? 160 : 300, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, show);
     UpdateWindow(window);
-    SetTimer(window, kLookTimer, kLookInterval, nullptr);
+    return window;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    g_run.start = GetTickCount();
+    g_run.secondProgram = FirstArgument() == standin::kSecondProgramArgument;
+    if (g_run.secondProgram) {
+        standin::g_role = L"second";
+        Record(L"start");
+    } else {
+        g_run.document = FirstArgument();
+        Record(L"start " + g_run.document);
+        HoldDocument();
+    }
+    HWND window = MakeWindow(instance, show);
+    if (g_run.secondProgram) {
+        g_run.script = std::make_unique<standin::InputScript>(standin::SecondProgramSteps(window));
+        SetTimer(window, kScriptTimer, kScriptInterval, nullptr);
+    } else {
+        SetTimer(window, kLookTimer, kLookInterval, nullptr);
+    }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    CloseHandle(g_run.held);
+    if (g_run.held != INVALID_HANDLE_VALUE) {
+        CloseHandle(g_run.held);
+    }
     Record(L"end");
     return 0;
 }

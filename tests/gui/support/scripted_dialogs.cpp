@@ -55,4 +55,10 @@ std::optional<QColor> ScriptedDialogs::ChooseColor(QWidget*, const QColor& initi
     return TakeNext(colours, std::optional<QColor>());
 }
 
+std::optional<QString> ScriptedDialogs::AskPassword(QWidget*, const QString&,
+                                                    const QString& label) {
+    passwordQuestions << label;
+    return TakeNext(passwords, std::optional<QString>());
+}
+
 }  // namespace quorlix::test

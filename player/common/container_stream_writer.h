@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/byte_sink.h"
-#include "platform/compound_file_writer.h"
+#include "common/byte_sink.h"
+#include "common/compound_file_writer.h"
 
 namespace quorlix {
 

@@ -1,6 +1,5 @@
-#include "cli/section_document.h"
+#include "common/section_document.h"
 
-#include <array>
 #include <stdexcept>
 #include <string>
 
@@ -28,13 +27,7 @@ void UnscrambledSectionSource::ReadAt(std::uint64_t offset, std::uint8_t* buffer
         throw std::out_of_range("read past the end of the document section");
     }
     file_.ReadAt(section_.offset + offset, buffer, count);
-    // The key restarts at the section's start; a read from elsewhere starts inside it.
-    const std::size_t phase = static_cast<std::size_t>(offset % kScrambleKeyLength);
-    std::array<char, kScrambleKeyLength> key{};
-    for (std::size_t k = 0; k < kScrambleKeyLength; ++k) {
-        key[k] = kScrambleKey[(phase + k) % kScrambleKeyLength];
-    }
-    ScrambleBuffer(buffer, key.data(), key.size(), count);
+    ScrambleSectionBytes(buffer, count, offset);
 }
 
 SectionDocument::SectionDocument(ByteSource& file, ByteRange section)

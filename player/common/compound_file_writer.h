@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_sink.h"
 #include "common/compound_file_format.h"
-#include "platform/byte_sink.h"
-#include "platform/stream_content.h"
+#include "common/stream_content.h"
 
 namespace quorlix {
 

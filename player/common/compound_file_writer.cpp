@@ -1,9 +1,9 @@
-#include "platform/compound_file_writer.h"
+#include "common/compound_file_writer.h"
 
 #include <algorithm>
 
 #include "common/byte_order.h"
-#include "platform/error.h"
+#include "common/error.h"
 
 namespace quorlix {
 

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
-#include <vector>
 
-#include "platform/compound_file_writer.h"
-#include "platform/stream_content.h"
+#include "common/package_object.h"
 
 namespace quorlix {
+
+// "The document is too large to embed", naming the document, its size and the largest that fits.
+std::string TooLargeToEmbedMessage(const std::string& document, std::uint64_t size);
 
 // The names an embedded file goes by inside its Package object, as UTF-8 text.
 struct PackageNames {
@@ -26,14 +27,7 @@ inline constexpr char kPackageFolder[] = "C:\\";
 // ANSI bytes) is shortened before its extension, which is kept.
 PackageNames PackageNamesFor(const std::string& fileName);
 
-// The 76 bytes of \x01CompObj that Windows' packager writes.
-std::vector<std::uint8_t> PackageCompObjBytes();
-
-// The \x01Ole10Native stream: header with the ANSI label and paths, the file's bytes, and the
-// Unicode tail with the real names. Throws quorlix::Error when the file is too large to embed.
-StreamContent Ole10NativeContent(const PackageNames& names, StreamContent data);
-
-// Makes the writer's root a Package object: its class id, \x01CompObj and \x01Ole10Native.
-void AddPackageObject(CompoundFileWriter& writer, const PackageNames& names, StreamContent data);
+// The names as the Package object stores them: in the ANSI code page and in UTF-16.
+PackageObjectNames EncodePackageNames(const PackageNames& names);
 
 }  // namespace quorlix

@@ -1,11 +1,11 @@
-#include "platform/stream_content.h"
+#include "common/stream_content.h"
 
 #include <algorithm>
 
 namespace quorlix {
 
 namespace {
-constexpr std::size_t kFileChunkSize = 65536;
+constexpr std::size_t kSourceChunkSize = 65536;
 }  // namespace
 
 void StreamContent::AppendBytes(std::vector<std::uint8_t> bytes) {
@@ -15,10 +15,11 @@ void StreamContent::AppendBytes(std::vector<std::uint8_t> bytes) {
     pieces_.push_back(std::move(piece));
 }
 
-void StreamContent::AppendFile(File file, std::uint64_t offset, std::uint64_t size) {
+void StreamContent::AppendSource(std::shared_ptr<ByteSource> source, std::uint64_t offset,
+                                 std::uint64_t size) {
     size_ += size;
     Piece piece;
-    piece.file = std::make_shared<File>(std::move(file));
+    piece.source = std::move(source);
     piece.offset = offset;
     piece.size = size;
     pieces_.push_back(std::move(piece));
@@ -35,24 +36,23 @@ void StreamContent::Append(StreamContent&& other) {
 
 void StreamContent::WriteTo(ByteSink& sink) const {
     for (const Piece& piece : pieces_) {
-        if (piece.file) {
-            CopyFilePiece(piece, sink);
+        if (piece.source) {
+            CopySourcePiece(piece, sink);
         } else if (!piece.bytes.empty()) {
             sink.Write(piece.bytes.data(), piece.bytes.size());
         }
     }
 }
 
-void StreamContent::CopyFilePiece(const Piece& piece, ByteSink& sink) {
+void StreamContent::CopySourcePiece(const Piece& piece, ByteSink& sink) {
     std::vector<std::uint8_t> buffer(
-        static_cast<std::size_t>(std::min<std::uint64_t>(kFileChunkSize, piece.size)));
-    piece.file->Seek(piece.offset);
-    std::uint64_t left = piece.size;
-    while (left > 0) {
-        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
-        piece.file->ReadExactly(buffer.data(), count);
+        static_cast<std::size_t>(std::min<std::uint64_t>(kSourceChunkSize, piece.size)));
+    for (std::uint64_t done = 0; done < piece.size;) {
+        const auto count =
+            static_cast<std::size_t>(std::min<std::uint64_t>(piece.size - done, buffer.size()));
+        piece.source->ReadAt(piece.offset + done, buffer.data(), count);
         sink.Write(buffer.data(), count);
-        left -= count;
+        done += count;
     }
 }
 

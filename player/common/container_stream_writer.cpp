@@ -1,10 +1,10 @@
-#include "platform/container_stream_writer.h"
+#include "common/container_stream_writer.h"
 
 #include <algorithm>
 
 #include "common/byte_order.h"
 #include "common/container_stream.h"
-#include "platform/error.h"
+#include "common/error.h"
 
 namespace quorlix {
 
