@@ -34,10 +34,16 @@ HWND FindMainWindow(DWORD processId) {
     return search.found;
 }
 
+// The whole title, however long.
 std::wstring WindowTitle(HWND window) {
-    wchar_t buffer[512];
-    const int length = GetWindowTextW(window, buffer, 512);
-    return std::wstring(buffer, length > 0 ? length : 0);
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, title.data(), length + 1);
+    title.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return title;
 }
 
 void Resize(HWND window, int width, int height) {

@@ -1,13 +1,15 @@
 // A stand-in for the program that opens a document: shows a window, holds the document open,
 // copies its bytes where the test asks, records what the player did to it (title, size, frame,
 // watermark, fonts) in the player's step log, takes a snapshot of the screen and closes once
-// the player is done with its window or after a bounded time. When asked, it first plays a
-// reader's input into itself and into a second program (copy, paste, right click, menu keys),
-// recording what arrived, and changes the document before it lets it go. Started with
-// --second-program it is that second program.
+// the player is done with its window (and, when asked, a while after) or after a bounded time.
+// When asked, it first plays a reader's input into itself and into a second program (copy,
+// paste, right click, menu keys), recording what arrived, and changes the document before it
+// lets it go, or kills the player that started it. Started with --second-program it is that
+// second program.
 #include <windows.h>
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <memory>
 #include <string>
@@ -110,9 +112,37 @@ bool FontPresent(const std::wstring& face) {
 }
 
 std::wstring Title(HWND window) {
-    wchar_t buffer[512];
-    const int length = GetWindowTextW(window, buffer, 512);
-    return std::wstring(buffer, length > 0 ? length : 0);
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, title.data(), static_cast<int>(title.size()));
+    title.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return title;
+}
+
+// The process that started this one (the player, through the shell).
+DWORD ParentProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    DWORD parent = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == GetCurrentProcessId()) {
+            parent = entry.th32ParentProcessID;
+        }
+    }
+    CloseHandle(snapshot);
+    return parent;
+}
+
+// Ends the player at once, as Task Manager or a crash would, while the document is open.
+void KillPlayer() {
+    HANDLE player = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ParentProcess());
+    const bool killed = player != nullptr && TerminateProcess(player, 9) &&
+                        WaitForSingleObject(player, 10000) == WAIT_OBJECT_0;
+    if (player != nullptr) {
+        CloseHandle(player);
+    }
+    Record(killed ? L"player killed" : L"player not killed");
 }
 
 std::wstring RectText(const RECT& r) {
@@ -158,13 +188,26 @@ void RecordAndClose(HWND window) {
     DestroyWindow(window);
 }
 
-// Once the player is done with the window: plays the reader's input first when asked, then
-// records and closes.
+// Once the player is done with the window (and the time asked for to stay has passed since):
+// plays the reader's input first when asked, then records and closes.
 void Look(HWND window) {
-    if (!PlayerDone(window) && GetTickCount() - g_run.start <= kGiveUpAfter) {
-        return;
+    static DWORD doneAt = 0;
+    const bool done = PlayerDone(window);
+    if (GetTickCount() - g_run.start <= kGiveUpAfter) {
+        if (!done) {
+            doneAt = 0;
+            return;
+        }
+        doneAt = doneAt != 0 ? doneAt : GetTickCount();
+        const DWORD stay = static_cast<DWORD>(_wtoi(Variable(L"QUORLIX_STANDIN_STAY_MS").c_str()));
+        if (GetTickCount() - doneAt < stay) {
+            return;
+        }
     }
     KillTimer(window, kLookTimer);
+    if (Variable(L"QUORLIX_STANDIN_KILL_PLAYER") == L"1") {
+        KillPlayer();
+    }
     if (Variable(L"QUORLIX_STANDIN_INPUT") == L"1") {
         g_run.script =
             std::make_unique<standin::InputScript>(standin::DocumentProgramSteps(window));
