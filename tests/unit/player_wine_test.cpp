@@ -691,6 +691,33 @@ TEST_F(PlayerUnderWine, ALongTitleIsSetOnceAndTheSecondLogoFollowsAShortReadAtOn
     EXPECT_LT(logo - closed, 1000) << all;
 }
 
+TEST_F(PlayerUnderWine, ADocumentHandedToAnotherProgramIsWaitedForUntilThatOneClosesIt) {
+    const std::string documentBytes = test::RandomBytes(5000, 28);
+    test::WriteFile(document_, documentBytes);
+    test::WriteFile(folder_ / "second.bmp", test::MakeBmp(120, 90));
+    extraEnvironment_ = {"QUORLIX_STANDIN_HAND_OVER=1"};
+    const int status = ConvertAndPlay(
+        {"showsecondimage=1", "secondimage=" + folder_ / "second.bmp", "secondsec=1"}, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+    ExpectSteps(steps, "player",
+                {"window skipped: no window appeared",
+                 "document program ended without a window: looking for another"},
+                all);
+    const int handedEnd = Find(steps, "standin", "close");
+    ASSERT_GE(Find(steps, "standin", "start handed over"), 0) << all;
+    ASSERT_GE(handedEnd, 0) << all;
+    EXPECT_GT(Find(steps, "player", "document closed"), handedEnd) << all;
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    const long long closed = TickOf(folder_ / "steps.log", "standin", "close");
+    const long long logo = TickOf(folder_ / "steps.log", "player", "logo 2 shown");
+    ASSERT_GE(logo, closed) << all;
+    std::cout << "second logo " << logo - closed << " ms after the handed-over document closed\n";
+    EXPECT_LT(logo - closed, 1000) << all;
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
+}
+
 // The output with its document's name given another extension, which nothing opens.
 std::string WithDocumentExtension(const std::string& output, const std::string& from,
                                   const std::string& to) {

@@ -4,8 +4,10 @@
 // the player is done with its window (and, when asked, a while after) or after a bounded time.
 // When asked, it first plays a reader's input into itself and into a second program (copy,
 // paste, right click, menu keys), recording what arrived, and changes the document before it
-// lets it go, or kills the player that started it. Started with --second-program it is that
-// second program.
+// lets it go, or kills the player that started it, or hands the document over to another copy
+// of itself (started with --handed-over and the document) and exits without a window, as a
+// launcher handing a document to a program already running does. Started with --second-program
+// it is that second program.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -32,9 +34,14 @@ constexpr UINT kLookInterval = 100;
 constexpr UINT_PTR kScriptTimer = 2;
 constexpr UINT kScriptInterval = 50;
 constexpr DWORD kGiveUpAfter = 20000;
+constexpr UINT_PTR kCloseTimer = 3;
+// How long the copy that was handed the document keeps it open (ms).
+constexpr UINT kHandedOverStay = 1500;
+constexpr wchar_t kHandedOverArgument[] = L"--handed-over";
 
 struct Run {
     bool secondProgram = false;
+    bool handedOver = false;
     std::wstring document;
     HANDLE held = INVALID_HANDLE_VALUE;
     DWORD start = 0;
@@ -42,13 +49,32 @@ struct Run {
 };
 Run g_run;
 
-// The first argument, quoted or not.
-std::wstring FirstArgument() {
+// The argument at `index` (1 for the first), quoted or not; empty when there is none.
+std::wstring Argument(int index) {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::wstring first = arguments != nullptr && count > 1 ? arguments[1] : L"";
+    std::wstring argument = arguments != nullptr && count > index ? arguments[index] : L"";
     LocalFree(arguments);
-    return first;
+    return argument;
+}
+
+// Starts another copy of this program with the document, which opens it in its place.
+void HandOver(const std::wstring& document) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring command =
+        L"\"" + std::wstring(path) + L"\" " + kHandedOverArgument + L" \"" + document + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(path, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        Record(L"not handed over, error " + std::to_wstring(GetLastError()));
+        return;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Record(L"handed over");
 }
 
 // Opens the document without sharing (as a word processor holds it) and copies its bytes to
@@ -266,6 +292,10 @@ LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 Look(window);
             } else if (wParam == kScriptTimer) {
                 Play(window);
+            } else if (wParam == kCloseTimer) {
+                KillTimer(window, kCloseTimer);
+                Record(L"close");
+                DestroyWindow(window);
             }
             return 0;
         case WM_KEYDOWN:
@@ -327,19 +357,26 @@ HWND MakeWindow(HINSTANCE instance, int show) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     g_run.start = GetTickCount();
-    g_run.secondProgram = FirstArgument() == standin::kSecondProgramArgument;
+    g_run.secondProgram = Argument(1) == standin::kSecondProgramArgument;
+    g_run.handedOver = Argument(1) == kHandedOverArgument;
     if (g_run.secondProgram) {
         standin::g_role = L"second";
         Record(L"start");
     } else {
-        g_run.document = FirstArgument();
-        Record(L"start " + g_run.document);
+        g_run.document = Argument(g_run.handedOver ? 2 : 1);
+        Record((g_run.handedOver ? L"start handed over " : L"start ") + g_run.document);
+        if (!g_run.handedOver && Variable(L"QUORLIX_STANDIN_HAND_OVER") == L"1") {
+            HandOver(g_run.document);
+            return 0;
+        }
         HoldDocument();
     }
     HWND window = MakeWindow(instance, show);
     if (g_run.secondProgram) {
         g_run.script = std::make_unique<standin::InputScript>(standin::SecondProgramSteps(window));
         SetTimer(window, kScriptTimer, kScriptInterval, nullptr);
+    } else if (g_run.handedOver) {
+        SetTimer(window, kCloseTimer, kHandedOverStay, nullptr);
     } else {
         SetTimer(window, kLookTimer, kLookInterval, nullptr);
     }
