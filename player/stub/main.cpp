@@ -1,7 +1,9 @@
-// The player stub's entry point: reads the payload appended to its own file, stages it, takes
-// the original document out and presents it as the author set it up (logos, fonts, locks,
-// window, watermark), offers to keep the reader's changes as another executable when allowed,
-// and opens the web address afterwards when asked.
+// The player stub's entry point: limits where libraries load from, removes what killed runs left
+// in the temporary folder, reads the payload appended to its own file, stages it, takes the
+// original document out and presents it as the author set it up (logos, fonts, locks, window,
+// watermark), offers to keep the reader's changes as another executable when allowed, and opens
+// the web address afterwards when asked. The reader is told of a failure in one sentence; the
+// cause goes to the step log.
 #include <windows.h>
 
 #include <new>
