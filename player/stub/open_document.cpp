@@ -8,6 +8,7 @@
 
 #include "common/release_watch.h"
 #include "stub/document_program.h"
+#include "stub/document_window.h"
 #include "stub/message_wait.h"
 #include "stub/path_parts.h"
 #include "stub/player_log.h"
@@ -79,11 +80,15 @@ bool OpenDocumentAndWait(const std::wstring& path, DocumentWatcher& watcher) {
     unsigned grace = kGraceLooks;
     if (*process) {
         WaitHandlingMessages(process->get(), INFINITE);
-        // A program that showed its window has closed the document when it exits, unless it
-        // is still held; one that never did may have handed it to another program.
-        grace = showedWindow ? 0 : kHandOverGraceLooks;
-        LogStep(showedWindow ? L"document program ended"
-                             : L"document program ended without a window: looking for another");
+        // A program that showed its window has closed the document when it exits, unless it is
+        // still held or another program's window bears its name; one that never showed a
+        // window may have handed it over.
+        const bool elsewhere =
+            AnotherProgramShows(FileNameOfPath(path), GetProcessId(process->get()));
+        grace = showedWindow && !elsewhere ? 0 : kHandOverGraceLooks;
+        LogStep(!showedWindow ? L"document program ended without a window: looking for another"
+                : elsewhere   ? L"document program ended, another shows the document"
+                              : L"document program ended");
     }
     ReleaseWatch watch(grace);
     while (!watch.Done(IsHeld(path))) {

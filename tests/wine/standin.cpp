@@ -5,9 +5,10 @@
 // When asked, it first plays a reader's input into itself and into a second program (copy,
 // paste, right click, menu keys), recording what arrived, and changes the document before it
 // lets it go, or kills the player that started it, or hands the document over to another copy
-// of itself (started with --handed-over and the document) and exits without a window, as a
-// launcher handing a document to a program already running does. Started with --second-program
-// it is that second program.
+// of itself (started with --handed-over and the document) and exits, as a launcher handing a
+// document to a program already running does: without a window, or after showing one while the
+// other copy shows the document's name in its title before it opens the document. Started with
+// --second-program it is that second program.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -35,8 +36,11 @@ constexpr UINT_PTR kScriptTimer = 2;
 constexpr UINT kScriptInterval = 50;
 constexpr DWORD kGiveUpAfter = 20000;
 constexpr UINT_PTR kCloseTimer = 3;
-// How long the copy that was handed the document keeps it open (ms).
+constexpr UINT_PTR kHoldTimer = 4;
+// How long the copy that was handed the document keeps it open (ms), and, after showing its
+// window, waits before it opens it when the launcher showed a window too.
 constexpr UINT kHandedOverStay = 1500;
+constexpr UINT kLateHold = 800;
 constexpr wchar_t kHandedOverArgument[] = L"--handed-over";
 
 struct Run {
@@ -292,6 +296,10 @@ LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 Look(window);
             } else if (wParam == kScriptTimer) {
                 Play(window);
+            } else if (wParam == kHoldTimer) {
+                KillTimer(window, kHoldTimer);
+                HoldDocument();
+                SetTimer(window, kCloseTimer, kHandedOverStay, nullptr);
             } else if (wParam == kCloseTimer) {
                 KillTimer(window, kCloseTimer);
                 Record(L"close");
@@ -355,26 +363,72 @@ HWND MakeWindow(HINSTANCE instance, int show) {
 
 }  // namespace
 
+namespace {
+
+// The title the copy handed the document gives its window: the document's file name first, as
+// document programs do.
+std::wstring HandedOverTitle(const std::wstring& document) {
+    return document.substr(document.find_last_of(L'\\') + 1) + L" - Stand-in";
+}
+
+// Handles window messages for a while.
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// Shows a window, hands the document over and exits once the other copy's window is up.
+int LaunchWithWindow(HINSTANCE instance, int show) {
+    HWND window = MakeWindow(instance, show);
+    PumpFor(500);
+    HandOver(g_run.document);
+    const std::wstring title = HandedOverTitle(g_run.document);
+    for (int look = 0; look < 100 && FindWindowW(kClassName, title.c_str()) == nullptr; ++look) {
+        PumpFor(100);
+    }
+    DestroyWindow(window);
+    Record(L"launcher end");
+    return 0;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     g_run.start = GetTickCount();
     g_run.secondProgram = Argument(1) == standin::kSecondProgramArgument;
     g_run.handedOver = Argument(1) == kHandedOverArgument;
+    const std::wstring handOver = Variable(L"QUORLIX_STANDIN_HAND_OVER");
     if (g_run.secondProgram) {
         standin::g_role = L"second";
         Record(L"start");
     } else {
         g_run.document = Argument(g_run.handedOver ? 2 : 1);
         Record((g_run.handedOver ? L"start handed over " : L"start ") + g_run.document);
-        if (!g_run.handedOver && Variable(L"QUORLIX_STANDIN_HAND_OVER") == L"1") {
+        if (!g_run.handedOver && handOver == L"1") {
             HandOver(g_run.document);
             return 0;
         }
-        HoldDocument();
+        if (!g_run.handedOver && handOver == L"window") {
+            return LaunchWithWindow(instance, show);
+        }
+        if (!g_run.handedOver || handOver != L"window") {
+            HoldDocument();
+        }
     }
     HWND window = MakeWindow(instance, show);
     if (g_run.secondProgram) {
         g_run.script = std::make_unique<standin::InputScript>(standin::SecondProgramSteps(window));
         SetTimer(window, kScriptTimer, kScriptInterval, nullptr);
+    } else if (g_run.handedOver && handOver == L"window") {
+        SetWindowTextW(window, HandedOverTitle(g_run.document).c_str());
+        SetTimer(window, kHoldTimer, kLateHold, nullptr);
     } else if (g_run.handedOver) {
         SetTimer(window, kCloseTimer, kHandedOverStay, nullptr);
     } else {
