@@ -631,6 +631,7 @@ TEST_F(PlayerUnderWine, AStartRemovesTheFoldersOfKilledRunsAndLoadsNoPlantedLibr
             left.push_back(name);
         }
     }
+    std::cout << "left by the killed run: " << testing::PrintToString(NamesIn(WineTemp())) << "\n";
     ASSERT_EQ(left.size(), 2u) << testing::PrintToString(NamesIn(WineTemp()));
     EXPECT_TRUE(fs::exists(WineTemp() / left[0] / "Report.docx") ||
                 fs::exists(WineTemp() / left[1] / "Report.docx"));
@@ -641,6 +642,10 @@ TEST_F(PlayerUnderWine, AStartRemovesTheFoldersOfKilledRunsAndLoadsNoPlantedLibr
     test::WriteFile(WineTemp() / "quorlix-1f-2e-0.owner", "");
     fs::create_directories(WineTemp() / "quorlix-keep");
     fs::create_directories(WineTemp() / "quorlix-1g-2e-0");
+    // A link named like a run folder is not followed.
+    fs::create_directories(folder_ / "elsewhere");
+    test::WriteFile(folder_ / "elsewhere/precious.txt", "kept");
+    fs::create_directory_symlink(folder_ / "elsewhere", WineTemp() / "quorlix-aa-bb-0");
     // A library named like none of the system's, planted beside the output.
     fs::copy_file(QUORLIX_PLANTED_LIBRARY, folder_ / "out/quorlix-planted.dll");
 
@@ -658,7 +663,9 @@ TEST_F(PlayerUnderWine, AStartRemovesTheFoldersOfKilledRunsAndLoadsNoPlantedLibr
     EXPECT_LT(Find(steps, "player", "run folder removed"), Find(steps, "player", "staged copy"));
     EXPECT_FALSE(fs::exists(folder_ / "out/quorlix-planted.dll.loaded"));
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
-    EXPECT_EQ(NamesIn(WineTemp()), (std::vector<std::string>{"quorlix-1g-2e-0", "quorlix-keep"}));
+    EXPECT_EQ(NamesIn(WineTemp()),
+              (std::vector<std::string>{"quorlix-1g-2e-0", "quorlix-aa-bb-0", "quorlix-keep"}));
+    EXPECT_EQ(test::ReadFile(folder_ / "elsewhere/precious.txt"), "kept");
 }
 
 TEST_F(PlayerUnderWine, ALongTitleIsSetOnceAndTheSecondLogoFollowsAShortReadAtOnce) {

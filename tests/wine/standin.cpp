@@ -64,21 +64,11 @@ std::wstring Argument(int index) {
 
 // Starts another copy of this program with the document, which opens it in its place.
 void HandOver(const std::wstring& document) {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring command =
-        L"\"" + std::wstring(path) + L"\" " + kHandedOverArgument + L" \"" + document + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(path, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        Record(L"not handed over, error " + std::to_wstring(GetLastError()));
-        return;
+    HANDLE copy = standin::StartCopy(std::wstring(kHandedOverArgument) + L" \"" + document + L"\"");
+    if (copy != nullptr) {
+        CloseHandle(copy);
+        Record(L"handed over");
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    Record(L"handed over");
 }
 
 // Opens the document without sharing (as a word processor holds it) and copies its bytes to
