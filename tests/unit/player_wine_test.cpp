@@ -165,6 +165,11 @@ protected:
 
     // Converts the document with the settings and runs the output under Wine.
     int ConvertAndPlay(const std::vector<std::string>& settings, bool expectWatermark) {
+        return Play(ConvertOutput(settings), expectWatermark);
+    }
+
+    // Converts the document with the settings; the output's path.
+    std::string ConvertOutput(const std::vector<std::string>& settings) {
         std::vector<std::string> args = {"convert", "--output-folder", folder_ / "out"};
         for (const std::string& setting : settings) {
             args.push_back("--set");
@@ -173,7 +178,7 @@ protected:
         args.push_back(document_);
         const test::CliRun run = test::RunCliWith(args);
         EXPECT_EQ(run.status, 0) << run.err;
-        return Play(folder_ / "out/Report.exe", expectWatermark);
+        return folder_ / "out/Report.exe";
     }
 
     int Play(const std::string& exe, bool expectWatermark) {
@@ -770,13 +775,11 @@ std::string WithDocumentExtension(const std::string& output, const std::string& 
 TEST_F(PlayerUnderWine, WithoutAProgramForTheDocumentTheReaderIsToldBeforeAnyLogo) {
     test::WriteFile(document_, test::RandomBytes(5000, 26));
     test::WriteFile(folder_ / "first.bmp", test::MakeBmp(120, 90));
-    const test::CliRun run = test::RunCliWith({"convert", "--output-folder", folder_ / "out",
-                                               "--set", "showfirstimage=1", "--set",
-                                               "firstimage=" + folder_ / "first.bmp", document_});
-    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string output =
+        ConvertOutput({"showfirstimage=1", "firstimage=" + folder_ / "first.bmp"});
     const std::string exe = folder_ / "out/Unknown.exe";
-    test::WriteFile(exe, WithDocumentExtension(test::ReadFile(folder_ / "out/Report.exe"),
-                                               "Report.docx", "Report.docq"));
+    test::WriteFile(exe,
+                    WithDocumentExtension(test::ReadFile(output), "Report.docx", "Report.docq"));
     Play(exe, false);
     const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
     const std::string all = AllSteps(steps);
@@ -792,12 +795,29 @@ TEST_F(PlayerUnderWine, WithoutAProgramForTheDocumentTheReaderIsToldBeforeAnyLog
     KeepSnapshots(folder_ / "snapshots", "no-program", {"message"});
 }
 
+TEST_F(PlayerUnderWine, AnOlderWordThanTheDocumentAsksForIsToldBeforeAnyLogo) {
+    test::WriteFile(document_, test::RandomBytes(5000, 29));
+    test::WriteFile(folder_ / "first.bmp", test::MakeBmp(120, 90));
+    // The prefix has Word 2003; the document asks for Word 2007.
+    Play(ConvertOutput({"opcomm=3", "showfirstimage=1", "firstimage=" + folder_ / "first.bmp"}),
+         false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ExpectSteps(steps, "player",
+                {"word version 11, required 12",
+                 "message This document needs Word 2007 or later, but this computer has Word "
+                 "2003; please install a newer Microsoft Word and run this file again.",
+                 "end 5"},
+                all);
+    ExpectNoSteps(steps, "player", {"logo 1", "document opening"}, all);
+    EXPECT_EQ(Find(steps, "standin", ""), -1) << all;
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
+    KeepSnapshots(folder_ / "snapshots", "word-too-old", {"message"});
+}
+
 TEST_F(PlayerUnderWine, ATruncatedOutputIsToldInOneSentenceWithTheDetailLogged) {
     test::WriteFile(document_, test::RandomBytes(20000, 27));
-    const test::CliRun run =
-        test::RunCliWith({"convert", "--output-folder", folder_ / "out", document_});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::string whole = test::ReadFile(folder_ / "out/Report.exe");
+    const std::string whole = test::ReadFile(ConvertOutput({}));
     const std::string exe = folder_ / "out/Cut.exe";
     test::WriteFile(exe, whole.substr(0, whole.size() - 200));
     Play(exe, false);
