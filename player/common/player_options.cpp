@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/payload_error.h"
+
 namespace quorlix {
 
 namespace {
@@ -73,7 +75,11 @@ PlayerOptions ReadPlayerOptions(const PayloadReader& reader) {
     if (!index || reader.layout().entries[*index].size > kMaxOptionFileSize) {
         return PlayerOptions();
     }
-    return PlayerOptions(reader.EntryBytes(*index));
+    try {
+        return PlayerOptions(reader.EntryBytes(*index));
+    } catch (const PayloadError&) {
+        return PlayerOptions();
+    }
 }
 
 std::optional<std::string> WebAddressToOpen(const PlayerOptions& options) {

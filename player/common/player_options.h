@@ -56,7 +56,7 @@ private:
 std::optional<std::size_t> FindPackageEntry(const PayloadLayout& layout, std::string_view name);
 
 // The options from the payload's winoptions.dll; none when the package has no such entry or it
-// is too large. A damaged entry throws PayloadError.
+// is too large or damaged.
 PlayerOptions ReadPlayerOptions(const PayloadReader& reader);
 
 // The address to open once the document is closed: opweb without surrounding blanks, when

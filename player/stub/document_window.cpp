@@ -34,10 +34,43 @@ HWND FindMainWindow(DWORD processId) {
     return search.found;
 }
 
+// The whole title, however long.
 std::wstring WindowTitle(HWND window) {
-    wchar_t buffer[512];
-    const int length = GetWindowTextW(window, buffer, 512);
-    return std::wstring(buffer, length > 0 ? length : 0);
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, title.data(), length + 1);
+    title.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return title;
+}
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) {
+        CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    }
+    return text;
+}
+
+struct TitleSearch {
+    std::wstring name;  // the file name, in lower case
+    std::wstring stem;  // the same without its extension
+    DWORD exceptProcess;
+    bool found;
+};
+
+BOOL CALLBACK ConsiderTitle(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<TitleSearch*>(lParam);
+    const DWORD process = ProcessOfWindow(window);
+    if (process == GetCurrentProcessId() || process == search->exceptProcess ||
+        !IsWindowVisible(window) || GetWindow(window, GW_OWNER) != nullptr) {
+        return TRUE;
+    }
+    const std::wstring title = Lower(WindowTitle(window));
+    search->found = title.starts_with(search->stem) || title.ends_with(search->stem) ||
+                    title.ends_with(search->name);
+    return search->found ? FALSE : TRUE;
 }
 
 void Resize(HWND window, int width, int height) {
@@ -63,6 +96,17 @@ DWORD ProcessOfWindow(HWND window) {
         GetWindowThreadProcessId(window, &processId);
     }
     return processId;
+}
+
+bool AnotherProgramShows(const std::wstring& fileName, DWORD exceptProcess) {
+    const std::wstring name = Lower(fileName);
+    const std::size_t dot = name.rfind(L'.');
+    TitleSearch search{name, name.substr(0, dot), exceptProcess, false};
+    if (search.stem.empty()) {
+        return false;
+    }
+    EnumWindows(ConsiderTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND WaitForMainWindow(HANDLE process, DWORD milliseconds) {

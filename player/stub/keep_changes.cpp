@@ -20,6 +20,10 @@ namespace quorlix {
 
 namespace {
 
+// What the reader is told when the changed document cannot be written; the cause is logged.
+constexpr wchar_t kNotSavedMessage[] =
+    L"The changes could not be saved there; please choose another place or name.";
+
 // The longest path the Save dialog returns, in UTF-16 units.
 constexpr std::size_t kMaxChosenPath = 32768;
 
@@ -129,11 +133,11 @@ bool SaveChanges(const PayloadReader& reader, const std::wstring& ownPath,
             WriteChangedOutput(reader, document, *target);
             return true;
         } catch (const StubError& e) {
-            ShowReaderMessage(L"The changes could not be saved.\n\n" + e.message(), MB_ICONERROR);
+            LogStep(L"fault: " + e.message());
         } catch (const std::exception& e) {
-            ShowReaderMessage(L"The changes could not be saved.\n\n" + AnsiToWide(e.what()),
-                              MB_ICONERROR);
+            LogStep(L"fault: " + AnsiToWide(e.what()));
         }
+        ShowReaderMessage(kNotSavedMessage, MB_ICONERROR);
     }
     return false;
 }

@@ -1,7 +1,9 @@
-// The player stub's entry point: reads the payload appended to its own file, stages it, takes
-// the original document out and presents it as the author set it up (logos, fonts, locks,
-// window, watermark), offers to keep the reader's changes as another executable when allowed,
-// and opens the web address afterwards when asked.
+// The player stub's entry point: limits where libraries load from, removes what killed runs left
+// in the temporary folder, reads the payload appended to its own file, stages it, takes the
+// original document out and presents it as the author set it up (logos, fonts, locks, window,
+// watermark), offers to keep the reader's changes as another executable when allowed, and opens
+// the web address afterwards when asked. The reader is told of a failure in one sentence; the
+// cause goes to the step log.
 #include <windows.h>
 
 #include <new>
@@ -13,13 +15,18 @@
 #include "common/payload_reader.h"
 #include "common/player_options.h"
 #include "stub/document_output.h"
+#include "stub/document_program.h"
 #include "stub/font_session.h"
 #include "stub/keep_changes.h"
+#include "stub/library_search.h"
 #include "stub/logo_window.h"
 #include "stub/open_document.h"
 #include "stub/own_signature.h"
+#include "stub/path_parts.h"
 #include "stub/player_log.h"
 #include "stub/presentation.h"
+#include "stub/reader_message.h"
+#include "stub/run_folders.h"
 #include "stub/stage_payload.h"
 #include "stub/staging_folder.h"
 #include "stub/stub_error.h"
@@ -31,7 +38,14 @@ namespace quorlix {
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Dorvane Quorlix";
+// What the reader is told when the payload cannot be read; the cause goes to the step log.
+constexpr wchar_t kDamagedMessage[] =
+    L"This file is damaged or incomplete; please download it again.";
+constexpr wchar_t kNotPreparedMessage[] =
+    L"The document could not be prepared on this computer; please try again.";
+constexpr wchar_t kNoMemoryMessage[] =
+    L"There is not enough memory to open the document; please close other programs and try "
+    L"again.";
 
 std::wstring OwnPath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -49,8 +63,13 @@ std::wstring OwnPath() {
     }
 }
 
-int Show(const std::wstring& text, UINT icon, int exitCode) {
-    MessageBoxW(nullptr, text.c_str(), kTitle, MB_OK | icon);
+// Tells the reader in one sentence, with what went wrong logged beside it.
+int Fail(const std::wstring& text, const std::wstring& fault, int exitCode) {
+    if (!fault.empty()) {
+        LogStep(L"fault: " + fault);
+    }
+    ShowReaderMessage(text, MB_ICONERROR);
+    LogStep(L"end " + std::to_wstring(exitCode));
     return exitCode;
 }
 
@@ -66,8 +85,17 @@ bool WordIsRecentEnough(const WindowOptions& window) {
     if (!installed || *installed >= *window.wordVersion) {
         return true;
     }
-    MessageBoxW(nullptr, WordTooOldMessage(*window.wordVersion, *installed).c_str(), kTitle,
-                MB_OK | MB_ICONWARNING);
+    ShowReaderMessage(WordTooOldMessage(*window.wordVersion, *installed), MB_ICONWARNING);
+    return false;
+}
+
+// False (after saying so) when no program on this computer opens the document.
+bool DocumentCanOpen(const std::wstring& document) {
+    const std::wstring extension = ExtensionOfName(FileNameOfPath(document));
+    if (HasProgramFor(extension)) {
+        return true;
+    }
+    ShowReaderMessage(NoProgramMessage(extension), MB_ICONWARNING);
     return false;
 }
 
@@ -87,6 +115,8 @@ bool PresentDocument(const std::wstring& document, const Presentation& presentat
 // Both folders, and everything in them, go when this returns.
 int RunPlayer() {
     LogStep(L"start");
+    ProbeLibrarySearch();
+    RemoveAbandonedRunFolders();
     const std::wstring ownPath = OwnPath();
     WinFileSource file(ownPath);
     const std::optional<ByteRange> signedPart = CheckOwnSignature(file);
@@ -98,8 +128,8 @@ int RunPlayer() {
     const PayloadReader reader(self);
     const PlayerOptions options = ReadPlayerOptions(reader);
     const StagingFolder folder;
-    StagePayload(reader, folder);
-    const Presentation presentation = ReadPresentation(reader, folder.path());
+    const StagedEntries staged = StagePayload(reader, folder);
+    const Presentation presentation = ReadPresentation(reader, folder.path(), staged);
     if (!WordIsRecentEnough(presentation.window)) {
         return 5;
     }
@@ -107,6 +137,9 @@ int RunPlayer() {
     const StagingFolder documentFolder;
     const OriginalDocument document =
         WriteOriginalDocument(folder.path() + kStagedDocumentName, documentFolder);
+    if (!DocumentCanOpen(document.path)) {
+        return 4;
+    }
     if (presentation.firstLogo) {
         ShowLogo(*presentation.firstLogo, presentation.firstLogoPath, L"logo 1");
     }
@@ -132,32 +165,24 @@ int RunPlayer() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace quorlix;
+    LimitLibrarySearchToSystem();
     try {
         const int status = RunPlayer();
         LogStep(L"end " + std::to_wstring(status));
         return status;
     } catch (const PayloadError& e) {
-        return Show(
-            L"This program does not carry a valid document: the file is damaged or "
-            L"incomplete.\n\n" +
-                AnsiToWide(e.what()),
-            MB_ICONERROR, 1);
+        return Fail(kDamagedMessage, AnsiToWide(e.what()), 1);
     } catch (const CompoundFileError& e) {
-        return Show(
-            L"The document cannot be taken out of this program: its data is damaged or of a kind "
-            L"this player does not know.\n\n" +
-                AnsiToWide(e.what()),
-            MB_ICONERROR, 3);
+        return Fail(kDamagedMessage, AnsiToWide(e.what()), 3);
     } catch (const DocumentOpenError& e) {
-        return Show(e.message(), MB_ICONERROR, 4);
+        return Fail(e.message(), {}, 4);
     } catch (const StubError& e) {
-        return Show(L"The document could not be prepared.\n\n" + e.message(), MB_ICONERROR, 2);
+        return Fail(kNotPreparedMessage, e.message(), 2);
     } catch (const std::bad_alloc&) {
-        return Show(L"The document could not be prepared: not enough memory.", MB_ICONERROR, 2);
+        return Fail(kNoMemoryMessage, L"out of memory", 2);
     } catch (const std::exception& e) {
-        return Show(L"The document could not be prepared.\n\n" + AnsiToWide(e.what()), MB_ICONERROR,
-                    2);
+        return Fail(kNotPreparedMessage, AnsiToWide(e.what()), 2);
     } catch (...) {
-        return Show(L"The document could not be prepared.", MB_ICONERROR, 2);
+        return Fail(kNotPreparedMessage, L"unknown failure", 2);
     }
 }

@@ -7,8 +7,11 @@
 #include <optional>
 
 #include "common/release_watch.h"
+#include "stub/document_program.h"
+#include "stub/document_window.h"
 #include "stub/message_wait.h"
 #include "stub/path_parts.h"
+#include "stub/player_log.h"
 #include "stub/staging_folder.h"
 #include "stub/win_handle.h"
 
@@ -16,19 +19,14 @@ namespace quorlix {
 
 namespace {
 
-// How long, in seconds, the document is left for a program that the shell started without
-// giving its process (DDE, an app activated by the system) to take it.
-constexpr unsigned kGraceSeconds = 30;
-// A program that exits sooner than this (ms) may have handed the document to another one,
-// which then has these seconds to take it.
-constexpr DWORD kHandOverTime = 10000;
-constexpr unsigned kHandOverGraceSeconds = 5;
-constexpr DWORD kLookInterval = 1000;
-
-std::wstring ExtensionOf(const std::wstring& name) {
-    const std::size_t dot = name.rfind(L'.');
-    return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
-}
+// How often (ms) the player looks whether the document is held.
+constexpr DWORD kLookInterval = 200;
+// Looks (30 s) left for a program that the shell started without giving its process (DDE, an
+// app activated by the system) to take the document.
+constexpr unsigned kGraceLooks = 150;
+// Looks (5 s) left for another program to take the document from one that exited without ever
+// showing a window: it may have handed the document over.
+constexpr unsigned kHandOverGraceLooks = 25;
 
 // Whether some program holds the document open: it cannot be opened exclusively.
 bool IsHeld(const std::wstring& path) {
@@ -42,17 +40,12 @@ bool IsHeld(const std::wstring& path) {
 }
 
 [[noreturn]] void ThrowOpenFailure(const std::wstring& path, DWORD error, INT_PTR code) {
-    const std::wstring name = FileNameOfPath(path);
+    LogStep(L"fault: opening " + path + L" failed, Windows error " + std::to_wstring(error) +
+            L", shell code " + std::to_wstring(code));
     if (error == ERROR_NO_ASSOCIATION || code == SE_ERR_NOASSOC) {
-        const std::wstring extension = ExtensionOf(name);
-        throw DocumentOpenError(L"The document \"" + name +
-                                L"\" cannot be opened: no program on this computer opens " +
-                                (extension.empty() ? L"such" : extension) +
-                                L" files.\n\nInstall Microsoft Word (or another program for Word "
-                                L"documents) and run this program again.");
+        throw DocumentOpenError(NoProgramMessage(ExtensionOfName(FileNameOfPath(path))));
     }
-    throw DocumentOpenError(L"The document \"" + name + L"\" could not be opened (Windows error " +
-                            std::to_wstring(error) + L").");
+    throw DocumentOpenError(L"The document could not be opened; please try again.");
 }
 
 // Hands the document to the program registered for it; the program's process when the shell
@@ -83,12 +76,19 @@ bool OpenDocumentAndWait(const std::wstring& path, DocumentWatcher& watcher) {
     if (!process) {
         return false;
     }
-    watcher.Started(process->get());
-    unsigned grace = kGraceSeconds;
+    const bool showedWindow = watcher.Started(process->get());
+    unsigned grace = kGraceLooks;
     if (*process) {
-        const DWORD start = GetTickCount();
         WaitHandlingMessages(process->get(), INFINITE);
-        grace = GetTickCount() - start < kHandOverTime ? kHandOverGraceSeconds : 0;
+        // A program that showed its window has closed the document when it exits, unless it is
+        // still held or another program's window bears its name; one that never showed a
+        // window may have handed it over.
+        const bool elsewhere =
+            AnotherProgramShows(FileNameOfPath(path), GetProcessId(process->get()));
+        grace = showedWindow && !elsewhere ? 0 : kHandOverGraceLooks;
+        LogStep(!showedWindow ? L"document program ended without a window: looking for another"
+                : elsewhere   ? L"document program ended, another shows the document"
+                              : L"document program ended");
     }
     ReleaseWatch watch(grace);
     while (!watch.Done(IsHeld(path))) {

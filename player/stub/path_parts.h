@@ -15,4 +15,10 @@ inline std::wstring FolderOfPath(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+// The extension of a file name, with its dot; empty when it has none.
+inline std::wstring ExtensionOfName(const std::wstring& name) {
+    const std::size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
+}
+
 }  // namespace quorlix

@@ -12,13 +12,14 @@
 #include "common/presentation_options.h"
 #include "stub/document_locks.h"
 #include "stub/open_document.h"
+#include "stub/stage_payload.h"
 #include "stub/watermark_window.h"
 
 namespace quorlix {
 
 // How the author set the document to be presented, from the package's option files; staged
-// files are named by their paths in the staging folder. A missing or damaged option file leaves
-// its part out.
+// files are named by their paths in the staging folder. A missing or damaged option file, picture
+// or font leaves its part out.
 struct Presentation {
     std::optional<LogoOptions> firstLogo;
     std::wstring firstLogoPath;
@@ -30,8 +31,10 @@ struct Presentation {
     std::wstring watermarkImagePath;
 };
 
-// `folder` is the staging folder (trailing '\') into which the package was written.
-Presentation ReadPresentation(const PayloadReader& reader, const std::wstring& folder);
+// `folder` is the staging folder (trailing '\') into which the package was written; `staged`
+// tells which entries were written whole.
+Presentation ReadPresentation(const PayloadReader& reader, const std::wstring& folder,
+                              const StagedEntries& staged);
 
 // Locks the program that opened the document as the author asked, and dresses its window:
 // title, size, frame, watermark. Skipped when the shell started no process of its own for the
@@ -42,7 +45,7 @@ public:
         : presentation_(presentation), locks_(locks) {}
     ~DocumentPresenter() override;
 
-    void Started(HANDLE process) override;
+    bool Started(HANDLE process) override;
 
 private:
     static void CALLBACK Keep(HWND, UINT, UINT_PTR, DWORD);

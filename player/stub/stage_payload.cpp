@@ -4,6 +4,7 @@
 
 #include "common/entry_name.h"
 #include "common/payload_error.h"
+#include "stub/player_log.h"
 #include "stub/stub_error.h"
 #include "stub/win_file.h"
 
@@ -23,9 +24,23 @@ std::vector<std::wstring> EntryParts(const PackageEntry& entry) {
     return *std::move(parts);
 }
 
+// Writes one entry to `path`; false (with nothing left there) when its data is damaged.
+bool StageEntry(const PayloadReader& reader, std::size_t index, const std::wstring& path) {
+    try {
+        WinOutputFile file(path);
+        reader.InflateEntry(index, [&](std::span<const std::uint8_t> chunk) { file.Write(chunk); });
+        file.Close();
+        return true;
+    } catch (const PayloadError& e) {
+        DeleteFileW(path.c_str());
+        LogStep(L"entry skipped: " + AnsiToWide(e.what()));
+        return false;
+    }
+}
+
 }  // namespace
 
-void StagePayload(const PayloadReader& reader, const StagingFolder& folder) {
+StagedEntries StagePayload(const PayloadReader& reader, const StagingFolder& folder) {
     // Every name is checked before anything is written.
     const std::vector<PackageEntry>& entries = reader.layout().entries;
     std::vector<std::vector<std::wstring>> names;
@@ -36,11 +51,11 @@ void StagePayload(const PayloadReader& reader, const StagingFolder& folder) {
     reader.CopyDocument(PayloadReader::DocumentForm::Unscrambled,
                         [&](std::span<const std::uint8_t> chunk) { document.Write(chunk); });
     document.Close();
+    StagedEntries staged(entries.size(), false);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        WinOutputFile file(folder.PrepareFile(names[i]));
-        reader.InflateEntry(i, [&](std::span<const std::uint8_t> chunk) { file.Write(chunk); });
-        file.Close();
+        staged[i] = StageEntry(reader, i, folder.PrepareFile(names[i]));
     }
+    return staged;
 }
 
 }  // namespace quorlix

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "stub/run_folders.h"
+
 namespace quorlix {
 
 // A path in its ordinary form, without the \\?\ prefix: programs handed a path (and some
@@ -10,7 +12,7 @@ namespace quorlix {
 std::wstring OrdinaryPath(const std::wstring& path);
 
 // A fresh private folder under the user's temporary folder, removed with everything in it when
-// the object goes.
+// the object goes; its owner mark tells later runs that it is in use meanwhile.
 class StagingFolder {
 public:
     StagingFolder();
@@ -26,6 +28,7 @@ public:
 
 private:
     std::wstring path_;
+    OwnerMark mark_;
 };
 
 }  // namespace quorlix

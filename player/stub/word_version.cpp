@@ -51,7 +51,8 @@ std::optional<int> InstalledWordVersion() {
 
 std::wstring WordTooOldMessage(int required, int installed) {
     return L"This document needs " + WordName(required) + L" or later, but this computer has " +
-           WordName(installed) + L".\n\nInstall a newer Microsoft Word and run this program again.";
+           WordName(installed) +
+           L"; please install a newer Microsoft Word and run this file again.";
 }
 
 }  // namespace quorlix

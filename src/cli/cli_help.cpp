@@ -72,7 +72,11 @@ std::string OptionFieldsHelp() {
     for (const OptionFieldDescription& field : OptionFieldDescriptions()) {
         const bool quoted = field.kind == "text" || field.kind == "path" || field.kind == "font" ||
                             field.kind == "font list";
-        rows.emplace_back(field.name, field.kind + ": " + field.allowed + "; default " +
+        // An "Auto close after" time of 0 seconds keeps the image until it is clicked.
+        const bool closeTime = field.name == "firstsec" || field.name == "secondsec";
+        rows.emplace_back(field.name, field.kind + ": " + field.allowed +
+                                          (closeTime ? " (0 waits for a click)" : "") +
+                                          "; default " +
                                           (quoted ? "\"" + field.initial + "\"" : field.initial));
     }
     return "Option fields of --set NAME=VALUE (kind: allowed values; default):\n" + Columns(rows);

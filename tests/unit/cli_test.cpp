@@ -83,6 +83,8 @@ TEST(Cli, ConvertHelpListsEveryOptionFieldWithKindValuesAndDefault) {
                   "text: any text without line breaks; default \"-This Word document will help "
                   "you\""),
              line("opwidth", "number: decimal digits; default 640"),
+             line("firstsec", "number: decimal digits (0 waits for a click); default 3"),
+             line("secondsec", "number: decimal digits (0 waits for a click); default 3"),
              line("opcomm",
                   "choice: 0 = Word 2000, 1 = XP, 2 = 2003, 3 = 2007, 4 = 2010 or "
                   "above; default 0"),

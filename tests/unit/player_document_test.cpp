@@ -10,15 +10,18 @@
 #include "common/compound_file_writer.h"
 #include "common/document_name.h"
 #include "common/embedded_document.h"
+#include "common/payload_error.h"
 #include "common/payload_reader.h"
 #include "common/player_options.h"
 #include "common/release_watch.h"
+#include "common/run_folder_name.h"
 #include "common/utf16.h"
 #include "conversion/option_files.h"
 #include "conversion/text_file.h"
 #include "package/output_assembly.h"
 #include "platform/ansi_code_page.h"
 #include "platform/document_container.h"
+#include "support/cli_output.h"
 #include "support/output_steps.h"
 #include "support/staged_copy_bytes.h"
 #include "support/test_folder.h"
@@ -253,7 +256,7 @@ TEST(ReleaseWatch, EndsWhenTheDocumentIsLetGoOrNeverTaken) {
     while (!never.Done(false)) {
         ++looks;
     }
-    EXPECT_EQ(looks, 4) << "three seconds of grace between four looks";
+    EXPECT_EQ(looks, 4) << "three looks of grace after the first";
 }
 
 TEST(PlayerDocument, TheStagedCopyGivesBackTheDocumentAndItsName) {
@@ -329,6 +332,47 @@ TEST(PlayerDocument, APackageWithoutWinOptionsReadsAsAllOff) {
     const PayloadReader reader(source);
     EXPECT_EQ(ReadPlayerOptions(reader).LineCount(), 0u);
     EXPECT_FALSE(ReadPlayerOptions(reader).opifweb());
+}
+
+TEST(PlayerDocument, ADamagedWinOptionsEntryReadsAsAllOff) {
+    test::TestFolder dir;
+    test::WriteFile(dir / "doc.txt", "BDOC");
+    WriteTextLines(dir / "winoptions.dll", {"Title", "1", "1", "1", "http://example.org"});
+    const std::string output = dir / "x.exe";
+    test::WriteFile(output, "MZ");
+    NoProgress progress;
+    ASSERT_TRUE(AppendDocument(dir / "doc.txt", output, progress));
+    const std::vector<std::string> sources = {dir / "winoptions.dll"};
+    const std::vector<std::string> names = {"option\\winoptions.dll"};
+    ASSERT_TRUE(AppendPackage(output, sources, names, progress));
+    ASSERT_TRUE(AppendEndMarker(output));
+    std::string exe = test::ReadFile(output);
+    const test::ReadOutput parts = test::ReadBack(exe);
+    // One byte of the entry's compressed stream flipped: its check value no longer matches.
+    const std::size_t flipped = parts.package.start + 4 + 8;
+    exe[flipped] = static_cast<char>(exe[flipped] ^ 0x10);
+    MemoryByteSource source(
+        std::span(reinterpret_cast<const std::uint8_t*>(exe.data()), exe.size()));
+    const PayloadReader reader(source);
+    EXPECT_THROW(reader.EntryBytes(0), PayloadError);
+    EXPECT_EQ(ReadPlayerOptions(reader).LineCount(), 0u);
+    EXPECT_FALSE(ReadPlayerOptions(reader).opifweb());
+}
+
+TEST(PlayerDocument, RunFoldersAreKnownByTheirNameAndTheirMarks) {
+    EXPECT_TRUE(IsRunFolderName(L"quorlix-1a2c-5f00e1-0"));
+    EXPECT_TRUE(IsRunFolderName(L"quorlix-ffffffff-ffffffffffffffff-63"));
+    for (const wchar_t* name :
+         {L"quorlix-", L"quorlix-1a2c-5f00e1", L"quorlix-1a2c-5f00e1-0-1", L"quorlix-1A2C-5-0",
+          L"quorlix-1a2c--0", L"quorlix-1a2c-5f00e1-", L"quorlix-keep", L"Quorlix-1-2-3",
+          L"quorlix-1-2-3.owner", L"quorlix-1-2-3 ", L"quorlix-10000000000000000-2-3",
+          L"dorvane-1-2-3"}) {
+        EXPECT_FALSE(IsRunFolderName(name)) << testing::PrintToString(std::wstring(name));
+    }
+    EXPECT_EQ(RunFolderOfMark(L"quorlix-1a2c-5f00e1-0.owner"), L"quorlix-1a2c-5f00e1-0");
+    EXPECT_EQ(RunFolderOfMark(L"quorlix-1a2c-5f00e1-0"), L"");
+    EXPECT_EQ(RunFolderOfMark(L"quorlix-keep.owner"), L"");
+    EXPECT_EQ(RunFolderOfMark(L"quorlix-1-2-3.owner.owner"), L"");
 }
 
 TEST(PlayerDocument, AnAnsiOnlyPackageIsNamedFromItsAnsiLabel) {

@@ -1,15 +1,18 @@
 // The built player run under Wine on outputs made by quorlix-cli, with a stand-in document
 // program: the order of logos, document and fonts from the player's step log, the document
 // window dressed, the watermark over it, the document byte for byte, nothing left in the
-// temporary folder, a signed output checking itself. Skipped where Wine or Xvfb is not
-// installed.
+// temporary folder (nor by a killed run, after the next start), a signed output checking itself,
+// damaged outputs and missing programs told in a sentence, a planted library left alone.
+// Skipped where Wine or Xvfb is not installed.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,6 +39,29 @@ std::string WinePath(const std::string& path) {
         }
     }
     return windows;
+}
+
+// The temporary folder of the Wine prefix's user, where the player makes its folders (Wine takes
+// it from the prefix's registry, not from the environment).
+fs::path WineTemp() {
+    for (const fs::directory_entry& user :
+         fs::directory_iterator(fs::path(QUORLIX_WINE_PREFIX) / "drive_c/users")) {
+        if (user.path().filename() != "Public" && fs::is_directory(user.path() / "Temp")) {
+            return user.path() / "Temp";
+        }
+    }
+    ADD_FAILURE() << "no Temp folder in the Wine prefix";
+    return fs::path(QUORLIX_WINE_PREFIX) / "drive_c/users/unknown/Temp";
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> NamesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Runs a Windows program under Wine on a virtual display, bounded in time; the exit status of
@@ -128,13 +154,22 @@ protected:
         }
         ASSERT_TRUE(fs::exists(std::string(QUORLIX_WINE_PREFIX) + "/.quorlix-ready"))
             << "the Wine prefix was not made (test player_wine_prefix)";
-        for (const char* folder : {"out", "temp", "snapshots"}) {
+        for (const char* folder : {"out", "snapshots"}) {
             fs::create_directories(folder_ / folder);
+        }
+        // The prefix is the tests' own: each test starts from an empty temporary folder.
+        for (const fs::directory_entry& entry : fs::directory_iterator(WineTemp())) {
+            fs::remove_all(entry.path());
         }
     }
 
     // Converts the document with the settings and runs the output under Wine.
     int ConvertAndPlay(const std::vector<std::string>& settings, bool expectWatermark) {
+        return Play(ConvertOutput(settings), expectWatermark);
+    }
+
+    // Converts the document with the settings; the output's path.
+    std::string ConvertOutput(const std::vector<std::string>& settings) {
         std::vector<std::string> args = {"convert", "--output-folder", folder_ / "out"};
         for (const std::string& setting : settings) {
             args.push_back("--set");
@@ -143,7 +178,7 @@ protected:
         args.push_back(document_);
         const test::CliRun run = test::RunCliWith(args);
         EXPECT_EQ(run.status, 0) << run.err;
-        return Play(folder_ / "out/Report.exe", expectWatermark);
+        return folder_ / "out/Report.exe";
     }
 
     int Play(const std::string& exe, bool expectWatermark) {
@@ -154,8 +189,6 @@ protected:
             "WINEDLLOVERRIDES=mscoree,mshtml=",
             // Wine then knows only its own fonts: the embedded one is new to it.
             "FONTCONFIG_FILE=" + std::string(QUORLIX_WINE_PREFIX) + "/fonts.conf",
-            "TEMP=" + WinePath(folder_ / "temp"),
-            "TMP=" + WinePath(folder_ / "temp"),
             "QUORLIX_PLAYER_LOG=" + WinePath(folder_ / "steps.log"),
             "QUORLIX_PLAYER_SNAPSHOTS=" + WinePath(folder_ / "snapshots"),
             "QUORLIX_STANDIN_COPY=" + WinePath(folder_ / "opened.bin"),
@@ -244,7 +277,7 @@ TEST_F(PlayerUnderWine, PresentsLogosFontsWindowAndWatermarkAroundTheDocument) {
     // The program got the document byte for byte, and nothing is left in the temporary folder.
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
     EXPECT_GE(Find(steps, "player", "staged copy deleted"), 0);
-    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
     KeepSnapshots(folder_ / "snapshots", "presented");
 
@@ -291,7 +324,9 @@ TEST_F(PlayerUnderWine, DamagedOptionsPicturesAndFontsAreSkippedAndTheDocumentSt
     const test::CliRun run =
         test::RunCliWith({"convert", "--output-folder", folder_ / "out", document_});
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::string package = test::HandMadePackage({
+    // The first entry, a font, has one byte of its compressed stream flipped.
+    std::string package = test::HandMadePackage({
+        {"myfont\\damaged.ttf", test::RandomBytes(5000, 23)},
         {"option\\winsetbrower.dll", "~~~~~.txt\r\n1\r\n1\r\n"},
         {"option\\1.jpg", "not a picture at all"},
         {"option\\trmack1.dll", "option\\1.jpg\r\n1\r\n1\r\n1\r\n0\r\n1\r\n"},
@@ -299,10 +334,11 @@ TEST_F(PlayerUnderWine, DamagedOptionsPicturesAndFontsAreSkippedAndTheDocumentSt
         {"option\\wateroptionimage.dll", std::string(64, '\x7F')},
         {"option\\wateroptions.dll", "2\r\nhttp://example.org\r\n10\r\n10\r\n0\r\n"},
         {"option\\winoptions.dll", "Damaged\r\nwide\r\n\r\nmaybe\r\n\xFF\xFE\r\n"},
-        {"option\\trmacke1.dll", "1\r\nBogus Font (TrueType)\r\n"},
-        {"option\\trmacke2.dll", "1\r\nbogus.ttf\r\n"},
+        {"option\\trmacke1.dll", "1\r\nBogus Font (TrueType)\r\nDamaged Font (TrueType)\r\n"},
+        {"option\\trmacke2.dll", "1\r\nbogus.ttf\r\ndamaged.ttf\r\n"},
         {"myfont\\bogus.ttf", "this is no font"},
     });
+    package[4 + 100] = static_cast<char>(package[4 + 100] ^ 0x40);
     const std::string exe = folder_ / "out/Damaged.exe";
     test::WriteFile(exe, test::WithPackage(test::ReadFile(folder_ / "out/Report.exe"), package));
     const int status = Play(exe, false);
@@ -313,11 +349,14 @@ TEST_F(PlayerUnderWine, DamagedOptionsPicturesAndFontsAreSkippedAndTheDocumentSt
     EXPECT_GE(Find(steps, "player", "logo 1 skipped: the picture does not decode"), 0) << all;
     EXPECT_GE(Find(steps, "player", "logo 2 skipped: no picture in the package"), 0) << all;
     EXPECT_GE(Find(steps, "player", "font refused Bogus Font (TrueType)"), 0) << all;
+    EXPECT_GE(Find(steps, "player", "entry skipped: entry \"myfont\\damaged.ttf\""), 0) << all;
+    EXPECT_GE(Find(steps, "player", "font skipped: missing or damaged Damaged Font (TrueType)"), 0)
+        << all;
     EXPECT_EQ(Find(steps, "player", "RemoveFontResourceEx"), -1) << all;
     EXPECT_GE(Find(steps, "player", "watermark skipped"), 0) << all;
     EXPECT_GE(Find(steps, "standin", "title Damaged"), 0) << all;
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
-    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
 }
 
@@ -391,7 +430,7 @@ TEST_F(PlayerUnderWine, LocksKeepCopyPasteAndTheContextMenuFromTheDocumentProgra
         << all;
     ExpectSteps(steps, "player", {"dialog answered 7", "changes discarded"}, all);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "out"), fs::directory_iterator()), 1);
-    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
 }
 
 TEST_F(PlayerUnderWine, WithoutLocksEverythingArrivesAndChangesAreDiscardedUnasked) {
@@ -417,7 +456,7 @@ TEST_F(PlayerUnderWine, WithoutLocksEverythingArrivesAndChangesAreDiscardedUnask
     ExpectSteps(steps, "standin", {"document changed, 20 bytes"}, all);
     ExpectNoSteps(steps, "player", {"document changed", "asking"}, all);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "out"), fs::directory_iterator()), 1);
-    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
 }
 
@@ -453,7 +492,7 @@ TEST_F(PlayerUnderWine, ASignedOutputChecksItselfAndOpensItsDocument) {
     EXPECT_GE(matches, 0) << all;
     EXPECT_LT(matches, Find(steps, "standin", "start ")) << all;
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
-    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
     EXPECT_GE(Find(steps, "player", "end 0"), 0) << all;
 }
 
@@ -525,7 +564,7 @@ TEST_F(PlayerUnderWine, ChangesToASignedOutputAreKeptAsANewExecutableWhereTheSav
     EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == changed);
     ExpectSteps(again, "player", {"document unchanged"}, AllSteps(again));
     ExpectNoSteps(again, "player", {"asking"}, AllSteps(again));
-    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
 }
 
 TEST_F(PlayerUnderWine, AChangedSignedOutputSaysSoAndStartsNoDocumentProgram) {
@@ -553,12 +592,247 @@ TEST_F(PlayerUnderWine, AChangedSignedOutputSaysSoAndStartsNoDocumentProgram) {
     EXPECT_GE(Find(steps, "player", "end 6"), 0) << all;
     EXPECT_EQ(Find(steps, "standin", ""), -1) << all;
     EXPECT_FALSE(fs::exists(folder_ / "opened.bin"));
-    EXPECT_TRUE(fs::is_empty(folder_ / "temp"));
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
     const std::string shot = folder_ / "snapshots/message.bmp";
     ASSERT_TRUE(fs::exists(shot));
     fs::create_directories(QUORLIX_WINE_SNAPSHOTS);
     test::WriteFile(std::string(QUORLIX_WINE_SNAPSHOTS) + "/changed-message.png",
                     test::BmpToPng(test::ReadFile(shot)));
+}
+
+// The tick (ms) of a step, from its log line; the player and the stand-in share the clock.
+long long TickOf(const std::string& logPath, const std::string& who, const std::string& text) {
+    std::ifstream in(logPath);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::size_t first = line.find(' ');
+        if (first != std::string::npos &&
+            line.compare(first + 1, who.size() + 1 + text.size(), who + " " + text) == 0) {
+            return std::stoll(line.substr(0, first));
+        }
+    }
+    return -1;
+}
+
+int CountSteps(const std::vector<Step>& steps, const std::string& who, const std::string& text) {
+    return static_cast<int>(std::count_if(steps.begin(), steps.end(), [&](const Step& step) {
+        return step.who == who && step.text.starts_with(text);
+    }));
+}
+
+TEST_F(PlayerUnderWine, AStartRemovesTheFoldersOfKilledRunsAndLoadsNoPlantedLibrary) {
+    const std::string documentBytes = test::RandomBytes(40000, 24);
+    test::WriteFile(document_, documentBytes);
+    extraEnvironment_ = {"QUORLIX_STANDIN_KILL_PLAYER=1"};
+    ConvertAndPlay({"opmax=0"}, false);
+    const std::vector<Step> killed = ReadSteps(folder_ / "steps.log");
+    ASSERT_GE(Find(killed, "standin", "player killed"), 0) << AllSteps(killed);
+    EXPECT_EQ(Find(killed, "player", "document closed"), -1) << AllSteps(killed);
+
+    // The killed run left its two folders, the document in one of them.
+    std::vector<std::string> left;
+    for (const std::string& name : NamesIn(WineTemp())) {
+        if (fs::is_directory(WineTemp() / name)) {
+            left.push_back(name);
+        }
+    }
+    std::cout << "left by the killed run: " << testing::PrintToString(NamesIn(WineTemp())) << "\n";
+    ASSERT_EQ(left.size(), 2u) << testing::PrintToString(NamesIn(WineTemp()));
+    EXPECT_TRUE(fs::exists(WineTemp() / left[0] / "Report.docx") ||
+                fs::exists(WineTemp() / left[1] / "Report.docx"));
+    // Beside them: a folder of an earlier run whose mark nobody holds, and folders that are not
+    // the player's.
+    fs::create_directories(WineTemp() / "quorlix-1f-2e-0/option");
+    test::WriteFile(WineTemp() / "quorlix-1f-2e-0/option/winoptions.dll", "x");
+    test::WriteFile(WineTemp() / "quorlix-1f-2e-0.owner", "");
+    fs::create_directories(WineTemp() / "quorlix-keep");
+    fs::create_directories(WineTemp() / "quorlix-1g-2e-0");
+    // A link named like a run folder is not followed.
+    fs::create_directories(folder_ / "elsewhere");
+    test::WriteFile(folder_ / "elsewhere/precious.txt", "kept");
+    fs::create_directory_symlink(folder_ / "elsewhere", WineTemp() / "quorlix-aa-bb-0");
+    // A library named like none of the system's, planted beside the output.
+    fs::copy_file(QUORLIX_PLANTED_LIBRARY, folder_ / "out/quorlix-planted.dll");
+
+    SetLogAside("killed-steps.log");
+    extraEnvironment_ = {"QUORLIX_PLAYER_PROBE_LIBRARY=quorlix-planted.dll"};
+    ASSERT_EQ(Play(folder_ / "out/Report.exe", false), 0) << test::ReadFile(folder_ / "wine.txt");
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ExpectSteps(steps, "player",
+                {"run folder removed: " + left[0], "run folder removed: " + left[1],
+                 "run folder removed: quorlix-1f-2e-0", "library quorlix-planted.dll not loaded"},
+                all);
+    EXPECT_EQ(CountSteps(steps, "player", "run folder removed"), 3) << all;
+    // Removed before the run made folders of its own.
+    EXPECT_LT(Find(steps, "player", "run folder removed"), Find(steps, "player", "staged copy"));
+    EXPECT_FALSE(fs::exists(folder_ / "out/quorlix-planted.dll.loaded"));
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    EXPECT_EQ(NamesIn(WineTemp()),
+              (std::vector<std::string>{"quorlix-1g-2e-0", "quorlix-aa-bb-0", "quorlix-keep"}));
+    EXPECT_EQ(test::ReadFile(folder_ / "elsewhere/precious.txt"), "kept");
+}
+
+TEST_F(PlayerUnderWine, ALongTitleIsSetOnceAndTheSecondLogoFollowsAShortReadAtOnce) {
+    test::WriteFile(document_, test::RandomBytes(5000, 25));
+    test::WriteFile(folder_ / "second.bmp", test::MakeBmp(120, 90));
+    std::string title;
+    for (int i = 0; title.size() < 600; ++i) {
+        title += "Chapter " + std::to_string(i) + " ";
+    }
+    title.resize(600);
+    // Open for about two seconds: the title keeper looks four times meanwhile.
+    extraEnvironment_ = {"QUORLIX_STANDIN_STAY_MS=2000"};
+    const int status =
+        ConvertAndPlay({"opmax=0", "opfilename=0", "opfiletitle=" + title, "showsecondimage=1",
+                        "secondimage=" + folder_ / "second.bmp", "secondsec=1"},
+                       false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt") << all;
+    EXPECT_GE(Find(steps, "standin", "title " + title), 0) << all;
+    EXPECT_EQ(CountSteps(steps, "player", "window title "), 1) << all;
+
+    // The document program showed its window and exited: no wait for a hand-over.
+    ExpectSteps(steps, "player", {"document program ended"}, all);
+    const long long closed = TickOf(folder_ / "steps.log", "standin", "end");
+    const long long logo = TickOf(folder_ / "steps.log", "player", "logo 2 shown");
+    ASSERT_GE(closed, 0) << all;
+    ASSERT_GE(logo, closed) << all;
+    std::cout << "second logo " << logo - closed << " ms after the document program ended\n";
+    EXPECT_LT(logo - closed, 1000) << all;
+}
+
+// Runs the output with the stand-in handing the document over (`how`: "1" without a window,
+// "window" after showing one); expects the player to wait for the copy it was handed to, and
+// the second logo within a second of its closing the document.
+void ExpectHandOverWaitedFor(const std::string& logPath, const std::string& how,
+                             const std::string& said) {
+    const std::vector<Step> steps = ReadSteps(logPath);
+    const std::string all = AllSteps(steps);
+    ExpectSteps(steps, "player", {said}, all);
+    const int handedEnd = Find(steps, "standin", "close");
+    ASSERT_GE(Find(steps, "standin", "start handed over"), 0) << all;
+    ASSERT_GE(handedEnd, 0) << all;
+    EXPECT_GT(Find(steps, "player", "document closed"), handedEnd) << all;
+    const long long closed = TickOf(logPath, "standin", "close");
+    const long long logo = TickOf(logPath, "player", "logo 2 shown");
+    ASSERT_GE(logo, closed) << all;
+    std::cout << "hand-over " << how << ": second logo " << logo - closed
+              << " ms after the document was closed\n";
+    EXPECT_LT(logo - closed, 1000) << all;
+}
+
+TEST_F(PlayerUnderWine, ADocumentHandedToAnotherProgramIsWaitedForUntilThatOneClosesIt) {
+    const std::string documentBytes = test::RandomBytes(5000, 28);
+    test::WriteFile(document_, documentBytes);
+    test::WriteFile(folder_ / "second.bmp", test::MakeBmp(120, 90));
+    extraEnvironment_ = {"QUORLIX_STANDIN_HAND_OVER=1"};
+    const int status = ConvertAndPlay(
+        {"showsecondimage=1", "secondimage=" + folder_ / "second.bmp", "secondsec=1"}, false);
+    ASSERT_EQ(status, 0) << test::ReadFile(folder_ / "wine.txt");
+    ExpectHandOverWaitedFor(folder_ / "steps.log", "without a window",
+                            "document program ended without a window: looking for another");
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
+
+    // The launcher shows a window; the other copy shows the document's name before it opens it.
+    SetLogAside("first-steps.log");
+    fs::remove(folder_ / "opened.bin");
+    extraEnvironment_ = {"QUORLIX_STANDIN_HAND_OVER=window"};
+    ASSERT_EQ(Play(folder_ / "out/Report.exe", false), 0) << test::ReadFile(folder_ / "wine.txt");
+    ExpectHandOverWaitedFor(folder_ / "steps.log", "after a window",
+                            "document program ended, another shows the document");
+    EXPECT_TRUE(test::ReadFile(folder_ / "opened.bin") == documentBytes);
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
+}
+
+// The output with its document's name given another extension, which nothing opens.
+std::string WithDocumentExtension(const std::string& output, const std::string& from,
+                                  const std::string& to) {
+    const test::ReadOutput parts = test::ReadBack(output);
+    std::string document = parts.document;
+    EXPECT_EQ(from.size(), to.size());
+    std::string wideFrom, wideTo;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        wideFrom += std::string{from[i], '\0'};
+        wideTo += std::string{to[i], '\0'};
+    }
+    int replaced = 0;
+    for (const auto& [a, b] : {std::pair{from, to}, std::pair{wideFrom, wideTo}}) {
+        for (std::size_t at = document.find(a); at != std::string::npos;
+             at = document.find(a, at + 1)) {
+            document.replace(at, a.size(), b);
+            ++replaced;
+        }
+    }
+    EXPECT_GT(replaced, 0);
+    std::string changed = output;
+    changed.replace(parts.documentStart, document.size(), test::Unscrambled(document));
+    return changed;
+}
+
+TEST_F(PlayerUnderWine, WithoutAProgramForTheDocumentTheReaderIsToldBeforeAnyLogo) {
+    test::WriteFile(document_, test::RandomBytes(5000, 26));
+    test::WriteFile(folder_ / "first.bmp", test::MakeBmp(120, 90));
+    const std::string output =
+        ConvertOutput({"showfirstimage=1", "firstimage=" + folder_ / "first.bmp"});
+    const std::string exe = folder_ / "out/Unknown.exe";
+    test::WriteFile(exe,
+                    WithDocumentExtension(test::ReadFile(output), "Report.docx", "Report.docq"));
+    Play(exe, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ExpectSteps(steps, "player",
+                {"program for .docq: none",
+                 "message No program on this computer opens .docq documents; please install "
+                 "Microsoft Word and run this file again.",
+                 "end 4"},
+                all);
+    ExpectNoSteps(steps, "player", {"logo 1", "document opening"}, all);
+    EXPECT_EQ(Find(steps, "standin", ""), -1) << all;
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
+    KeepSnapshots(folder_ / "snapshots", "no-program", {"message"});
+}
+
+TEST_F(PlayerUnderWine, AnOlderWordThanTheDocumentAsksForIsToldBeforeAnyLogo) {
+    test::WriteFile(document_, test::RandomBytes(5000, 29));
+    test::WriteFile(folder_ / "first.bmp", test::MakeBmp(120, 90));
+    // The prefix has Word 2003; the document asks for Word 2007.
+    Play(ConvertOutput({"opcomm=3", "showfirstimage=1", "firstimage=" + folder_ / "first.bmp"}),
+         false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ExpectSteps(steps, "player",
+                {"word version 11, required 12",
+                 "message This document needs Word 2007 or later, but this computer has Word "
+                 "2003; please install a newer Microsoft Word and run this file again.",
+                 "end 5"},
+                all);
+    ExpectNoSteps(steps, "player", {"logo 1", "document opening"}, all);
+    EXPECT_EQ(Find(steps, "standin", ""), -1) << all;
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
+    KeepSnapshots(folder_ / "snapshots", "word-too-old", {"message"});
+}
+
+TEST_F(PlayerUnderWine, ATruncatedOutputIsToldInOneSentenceWithTheDetailLogged) {
+    test::WriteFile(document_, test::RandomBytes(20000, 27));
+    const std::string whole = test::ReadFile(ConvertOutput({}));
+    const std::string exe = folder_ / "out/Cut.exe";
+    test::WriteFile(exe, whole.substr(0, whole.size() - 200));
+    Play(exe, false);
+    const std::vector<Step> steps = ReadSteps(folder_ / "steps.log");
+    const std::string all = AllSteps(steps);
+    ExpectSteps(steps, "player",
+                {"fault: no end marker of 256 bytes 0x0E",
+                 "message This file is damaged or incomplete; please download it again.", "end 1"},
+                all);
+    const int message = Find(steps, "player", "message ");
+    ASSERT_GE(message, 0) << all;
+    EXPECT_EQ(steps[message].text.find("0x0E"), std::string::npos) << "no detail for the reader";
+    EXPECT_EQ(Find(steps, "standin", ""), -1) << all;
+    EXPECT_TRUE(fs::is_empty(WineTemp())) << testing::PrintToString(NamesIn(WineTemp()));
+    KeepSnapshots(folder_ / "snapshots", "damaged", {"message"});
 }
 
 }  // namespace

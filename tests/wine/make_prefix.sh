@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the Wine prefix for the player's tests: a 32-bit prefix in which .doc and .docx files
-# open with the stand-in document program. Usage: make_prefix.sh PREFIX STANDIN_EXE
+# open with the stand-in document program, and Word 2003 is registered. Usage: make_prefix.sh PREFIX STANDIN_EXE
 set -euo pipefail
 prefix=$(realpath -m "$1")
 standin=$(realpath -m "$2")
@@ -38,5 +38,7 @@ for extension in .doc .docx; do
     wine reg add "HKCR\\$extension" /ve /d QuorlixStandIn.Document /f
 done
 wine reg add 'HKCR\QuorlixStandIn.Document\shell\open\command' /ve /d "$command" /f
+# Word 2003 as far as the registry tells: an output that asks for a later Word refuses to open.
+wine reg add 'HKCR\Word.Application\CurVer' /ve /d Word.Application.11 /f
 wineserver -w
 touch "$prefix/.quorlix-ready"

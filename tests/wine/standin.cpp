@@ -1,13 +1,18 @@
 // A stand-in for the program that opens a document: shows a window, holds the document open,
 // copies its bytes where the test asks, records what the player did to it (title, size, frame,
 // watermark, fonts) in the player's step log, takes a snapshot of the screen and closes once
-// the player is done with its window or after a bounded time. When asked, it first plays a
-// reader's input into itself and into a second program (copy, paste, right click, menu keys),
-// recording what arrived, and changes the document before it lets it go. Started with
+// the player is done with its window (and, when asked, a while after) or after a bounded time.
+// When asked, it first plays a reader's input into itself and into a second program (copy,
+// paste, right click, menu keys), recording what arrived, and changes the document before it
+// lets it go, or kills the player that started it, or hands the document over to another copy
+// of itself (started with --handed-over and the document) and exits, as a launcher handing a
+// document to a program already running does: without a window, or after showing one while the
+// other copy shows the document's name in its title before it opens the document. Started with
 // --second-program it is that second program.
 #include <windows.h>
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <memory>
 #include <string>
@@ -30,9 +35,17 @@ constexpr UINT kLookInterval = 100;
 constexpr UINT_PTR kScriptTimer = 2;
 constexpr UINT kScriptInterval = 50;
 constexpr DWORD kGiveUpAfter = 20000;
+constexpr UINT_PTR kCloseTimer = 3;
+constexpr UINT_PTR kHoldTimer = 4;
+// How long the copy that was handed the document keeps it open (ms), and, after showing its
+// window, waits before it opens it when the launcher showed a window too.
+constexpr UINT kHandedOverStay = 1500;
+constexpr UINT kLateHold = 800;
+constexpr wchar_t kHandedOverArgument[] = L"--handed-over";
 
 struct Run {
     bool secondProgram = false;
+    bool handedOver = false;
     std::wstring document;
     HANDLE held = INVALID_HANDLE_VALUE;
     DWORD start = 0;
@@ -40,13 +53,22 @@ struct Run {
 };
 Run g_run;
 
-// The first argument, quoted or not.
-std::wstring FirstArgument() {
+// The argument at `index` (1 for the first), quoted or not; empty when there is none.
+std::wstring Argument(int index) {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::wstring first = arguments != nullptr && count > 1 ? arguments[1] : L"";
+    std::wstring argument = arguments != nullptr && count > index ? arguments[index] : L"";
     LocalFree(arguments);
-    return first;
+    return argument;
+}
+
+// Starts another copy of this program with the document, which opens it in its place.
+void HandOver(const std::wstring& document) {
+    HANDLE copy = standin::StartCopy(std::wstring(kHandedOverArgument) + L" \"" + document + L"\"");
+    if (copy != nullptr) {
+        CloseHandle(copy);
+        Record(L"handed over");
+    }
 }
 
 // Opens the document without sharing (as a word processor holds it) and copies its bytes to
@@ -110,9 +132,37 @@ bool FontPresent(const std::wstring& face) {
 }
 
 std::wstring Title(HWND window) {
-    wchar_t buffer[512];
-    const int length = GetWindowTextW(window, buffer, 512);
-    return std::wstring(buffer, length > 0 ? length : 0);
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, title.data(), static_cast<int>(title.size()));
+    title.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return title;
+}
+
+// The process that started this one (the player, through the shell).
+DWORD ParentProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    DWORD parent = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == GetCurrentProcessId()) {
+            parent = entry.th32ParentProcessID;
+        }
+    }
+    CloseHandle(snapshot);
+    return parent;
+}
+
+// Ends the player at once, as Task Manager or a crash would, while the document is open.
+void KillPlayer() {
+    HANDLE player = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ParentProcess());
+    const bool killed = player != nullptr && TerminateProcess(player, 9) &&
+                        WaitForSingleObject(player, 10000) == WAIT_OBJECT_0;
+    if (player != nullptr) {
+        CloseHandle(player);
+    }
+    Record(killed ? L"player killed" : L"player not killed");
 }
 
 std::wstring RectText(const RECT& r) {
@@ -158,13 +208,26 @@ void RecordAndClose(HWND window) {
     DestroyWindow(window);
 }
 
-// Once the player is done with the window: plays the reader's input first when asked, then
-// records and closes.
+// Once the player is done with the window (and the time asked for to stay has passed since):
+// plays the reader's input first when asked, then records and closes.
 void Look(HWND window) {
-    if (!PlayerDone(window) && GetTickCount() - g_run.start <= kGiveUpAfter) {
-        return;
+    static DWORD doneAt = 0;
+    const bool done = PlayerDone(window);
+    if (GetTickCount() - g_run.start <= kGiveUpAfter) {
+        if (!done) {
+            doneAt = 0;
+            return;
+        }
+        doneAt = doneAt != 0 ? doneAt : GetTickCount();
+        const DWORD stay = static_cast<DWORD>(_wtoi(Variable(L"QUORLIX_STANDIN_STAY_MS").c_str()));
+        if (GetTickCount() - doneAt < stay) {
+            return;
+        }
     }
     KillTimer(window, kLookTimer);
+    if (Variable(L"QUORLIX_STANDIN_KILL_PLAYER") == L"1") {
+        KillPlayer();
+    }
     if (Variable(L"QUORLIX_STANDIN_INPUT") == L"1") {
         g_run.script =
             std::make_unique<standin::InputScript>(standin::DocumentProgramSteps(window));
@@ -223,6 +286,14 @@ LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 Look(window);
             } else if (wParam == kScriptTimer) {
                 Play(window);
+            } else if (wParam == kHoldTimer) {
+                KillTimer(window, kHoldTimer);
+                HoldDocument();
+                SetTimer(window, kCloseTimer, kHandedOverStay, nullptr);
+            } else if (wParam == kCloseTimer) {
+                KillTimer(window, kCloseTimer);
+                Record(L"close");
+                DestroyWindow(window);
             }
             return 0;
         case WM_KEYDOWN:
@@ -282,21 +353,74 @@ HWND MakeWindow(HINSTANCE instance, int show) {
 
 }  // namespace
 
+namespace {
+
+// The title the copy handed the document gives its window: the document's file name first, as
+// document programs do.
+std::wstring HandedOverTitle(const std::wstring& document) {
+    return document.substr(document.find_last_of(L'\\') + 1) + L" - Stand-in";
+}
+
+// Handles window messages for a while.
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// Shows a window, hands the document over and exits once the other copy's window is up.
+int LaunchWithWindow(HINSTANCE instance, int show) {
+    HWND window = MakeWindow(instance, show);
+    PumpFor(500);
+    HandOver(g_run.document);
+    const std::wstring title = HandedOverTitle(g_run.document);
+    for (int look = 0; look < 100 && FindWindowW(kClassName, title.c_str()) == nullptr; ++look) {
+        PumpFor(100);
+    }
+    DestroyWindow(window);
+    Record(L"launcher end");
+    return 0;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     g_run.start = GetTickCount();
-    g_run.secondProgram = FirstArgument() == standin::kSecondProgramArgument;
+    g_run.secondProgram = Argument(1) == standin::kSecondProgramArgument;
+    g_run.handedOver = Argument(1) == kHandedOverArgument;
+    const std::wstring handOver = Variable(L"QUORLIX_STANDIN_HAND_OVER");
     if (g_run.secondProgram) {
         standin::g_role = L"second";
         Record(L"start");
     } else {
-        g_run.document = FirstArgument();
-        Record(L"start " + g_run.document);
-        HoldDocument();
+        g_run.document = Argument(g_run.handedOver ? 2 : 1);
+        Record((g_run.handedOver ? L"start handed over " : L"start ") + g_run.document);
+        if (!g_run.handedOver && handOver == L"1") {
+            HandOver(g_run.document);
+            return 0;
+        }
+        if (!g_run.handedOver && handOver == L"window") {
+            return LaunchWithWindow(instance, show);
+        }
+        if (!g_run.handedOver || handOver != L"window") {
+            HoldDocument();
+        }
     }
     HWND window = MakeWindow(instance, show);
     if (g_run.secondProgram) {
         g_run.script = std::make_unique<standin::InputScript>(standin::SecondProgramSteps(window));
         SetTimer(window, kScriptTimer, kScriptInterval, nullptr);
+    } else if (g_run.handedOver && handOver == L"window") {
+        SetWindowTextW(window, HandedOverTitle(g_run.document).c_str());
+        SetTimer(window, kHoldTimer, kLateHold, nullptr);
+    } else if (g_run.handedOver) {
+        SetTimer(window, kCloseTimer, kHandedOverStay, nullptr);
     } else {
         SetTimer(window, kLookTimer, kLookInterval, nullptr);
     }

@@ -63,6 +63,22 @@ int PlayerLogCount(const std::wstring& text) {
     return count;
 }
 
+HANDLE StartCopy(const std::wstring& arguments) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(path) + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(path, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        Record(L"copy not started, error " + std::to_wstring(GetLastError()));
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
 std::wstring ClipboardText(HWND window) {
     std::wstring text;
     if (!OpenClipboard(window)) {

@@ -19,6 +19,10 @@ void Record(const std::wstring& text);
 // How many lines of the player's in the step log start with `text`.
 int PlayerLogCount(const std::wstring& text);
 
+// Starts another copy of this program with the arguments (quoted as needed); its process, or null
+// when it could not be started (the error is recorded).
+HANDLE StartCopy(const std::wstring& arguments);
+
 // The clipboard's text; empty when it holds none.
 std::wstring ClipboardText(HWND window);
 

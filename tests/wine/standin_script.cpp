@@ -46,19 +46,7 @@ HANDLE g_secondProgram = nullptr;
 
 // Starts this program again as the second program (a program other than the document's).
 void StartSecondProgram() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(path) + L"\" " + kSecondProgramArgument;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(path, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        Record(L"second program not started, error " + std::to_wstring(GetLastError()));
-        return;
-    }
-    CloseHandle(process.hThread);
-    g_secondProgram = process.hProcess;
+    g_secondProgram = StartCopy(kSecondProgramArgument);
 }
 
 bool SecondProgramEnded() {
