@@ -12,7 +12,7 @@ struct MimeAssociationFolders {
     std::vector<std::string> data;      // $XDG_DATA_HOME, then $XDG_DATA_DIRS
     std::vector<std::string> desktops;  // $XDG_CURRENT_DESKTOP, lower case
 
-    // The folders of this user's session, with the defaults the XDG specification gives.
+    // The folders of this user's session, with the XDG base directory defaults.
     static MimeAssociationFolders FromEnvironment();
 };
 
