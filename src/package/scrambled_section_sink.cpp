@@ -35,10 +35,8 @@ std::uint64_t ScrambledSectionSink::Finish() {
     return written_;
 }
 
-// Every chunk starts at a multiple of 61,440 bytes, itself a multiple of the key's length, so
-// the key starts afresh in each as it runs on over the whole section.
 void ScrambledSectionSink::PutChunk() {
-    ScrambleBuffer(chunk_.data(), kScrambleKey, kScrambleKeyLength, filled_);
+    ScrambleSectionBytes(chunk_.data(), filled_, written_);
     output_.WriteAll(chunk_.data(), filled_);
     written_ += filled_;
     const auto size = static_cast<std::uint32_t>(filled_);
