@@ -8,9 +8,8 @@
 namespace quorlix {
 
 // A folder that lives as long as the object: made with all missing parents on construction,
-// deleted with everything in it on destruction. When its name holds a GUID (every per-run and
-// work folder's does), an owner record names it so that a later run removes it if this process
-// dies.
+// deleted with everything in it on destruction. When its name holds a GUID (every per-run
+// folder's does), an owner record names it so that a later run removes it if this process dies.
 class RunFolder {
 public:
     // Makes the folder; throws std::system_error when it cannot, quorlix::Error when something
