@@ -22,7 +22,10 @@ void DeleteFilesOf(const std::wstring& folder, std::vector<std::wstring>& pendin
             continue;
         }
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            // A link's attributes would be set on its target: only our own files are made writable.
+            if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            }
             DeleteFileW(path.c_str());
         } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             RemoveDirectoryW(path.c_str());
