@@ -1,5 +1,7 @@
 #include "conversion/commit_queue.h"
 
+#include <exception>
+
 namespace quorlix {
 
 CommitQueue::~CommitQueue() {
@@ -37,13 +39,23 @@ void CommitQueue::CommitLoop() {
         // Stays at the front while it is committed: it still counts as waiting.
         std::unique_ptr<FinishedOutput> output = std::move(waiting_.front().output);
         lock.unlock();
-        DocumentOutcome outcome = PutInPlace(std::move(output));
+        DocumentOutcome outcome;
+        std::exception_ptr error;  // reaches the converting thread instead of ending the program
+        try {
+            outcome = PutInPlace(std::move(output));
+        } catch (...) {
+            error = std::current_exception();
+        }
         lock.lock();
         std::promise<DocumentOutcome> settled = std::move(waiting_.front().outcome);
         waiting_.pop_front();
         lock.unlock();
         changed_.notify_all();
-        settled.set_value(std::move(outcome));
+        if (error) {
+            settled.set_exception(error);
+        } else {
+            settled.set_value(std::move(outcome));
+        }
     }
 }
 
