@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <filesystem>
 
+#include "support/document_list.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
 
@@ -41,19 +42,6 @@ bool Drop(QWidget& target, const QStringList& paths, const QList<QUrl>& others =
     QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&target, &drop);
     return drop.isAccepted();
-}
-
-QStringList ListTexts(const QTableWidget& list) {
-    QStringList texts;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        texts << list.item(row, 0)->text();
-    }
-    return texts;
-}
-
-int SelectedRow(const QTableWidget& list) {
-    const auto selected = list.selectedItems();
-    return selected.isEmpty() ? -1 : selected.first()->row();
 }
 
 TEST(DocumentDrop, FilesAndFoldersDroppedOnTheListAreAddedAsTheButtonsAddThem) {

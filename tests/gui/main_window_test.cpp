@@ -27,6 +27,7 @@
 #include "platform/package_names.h"
 #include "platform/temp_folder.h"
 #include "support/cli_output.h"
+#include "support/document_list.h"
 #include "support/test_folder.h"
 #include "support/window_harness.h"
 #include "widgets/window_geometry.h"
@@ -35,19 +36,6 @@ namespace quorlix::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-QStringList ListTexts(const QTableWidget& list) {
-    QStringList texts;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        texts << list.item(row, 0)->text();
-    }
-    return texts;
-}
-
-int SelectedRow(const QTableWidget& list) {
-    const auto selected = list.selectedItems();
-    return selected.isEmpty() ? -1 : selected.first()->row();
-}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
